@@ -1,0 +1,42 @@
+#pragma once
+
+#include "convert/batchsources.h"
+#include "convert/stringtoollog.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+#include <memory>
+
+namespace inkvale {
+
+// The command line's fixed choices as a batch's sources; status texts are printed one per
+// line.
+class CliBatchSources : public BatchSources
+{
+public:
+    CliBatchSources(QStringList paths, QString destination, QString format, QString effect,
+                    std::unique_ptr<ToolLog> log, QTextStream &out);
+
+    int rowCount() const override { return static_cast<int>(m_paths.size()); }
+    QString rowPath(int row) const override { return m_paths.at(row); }
+    QString destination() const override { return m_destination; }
+    QString format() const override { return m_format; }
+    QString effect() const override { return m_effect; }
+    ToolLog &log() override { return *m_log; }
+
+    void setStatus(const QString &text) override;
+    void setBusy(bool) override {}
+    void pumpMessages() override {}
+    void signalCompletion() override {}
+
+private:
+    QStringList m_paths;
+    QString m_destination;
+    QString m_format;
+    QString m_effect;
+    std::unique_ptr<ToolLog> m_log;
+    QTextStream &m_out;
+};
+
+} // namespace inkvale

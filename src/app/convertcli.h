@@ -1,0 +1,29 @@
+#pragma once
+
+#include "convert/toollocation.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace inkvale {
+
+// inkvale-convert: the conversion engine for scripts and headless machines.
+// Exit status: 0 every image produced its file, 1 some failed, 2 the command could not run.
+class ConvertCli
+{
+public:
+    enum ExitCode { AllConverted = 0, SomeFailed = 1, CannotRun = 2 };
+
+    ConvertCli(QTextStream &out, QTextStream &err, const ToolLocation &location);
+    int run(const QStringList &arguments);
+
+private:
+    int listEffects();
+    QStringList collectInputs(const QStringList &paths) const;
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    ToolLocation m_location;
+};
+
+} // namespace inkvale

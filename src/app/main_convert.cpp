@@ -1,0 +1,15 @@
+#include "app/convertcli.h"
+#include "app/versioninfo.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    app.setApplicationVersion(inkvale::FormatAppVersion(
+        inkvale::GetEXEVersionNumber(QCoreApplication::applicationFilePath())));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    inkvale::ConvertCli cli(out, err, inkvale::ToolLocation::ofRunningProgram());
+    return cli.run(app.arguments());
+}

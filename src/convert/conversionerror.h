@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace inkvale {
+
+// A failure that ends a command; its message goes to the general error handler.
+class ConversionError : public std::exception
+{
+public:
+    explicit ConversionError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+// The image tool is not installed where the program looks for it. Shown in its own box
+// with the caption "ERROR", not through the general error handler.
+class ToolMissingError : public ConversionError
+{
+public:
+    using ConversionError::ConversionError;
+};
+
+} // namespace inkvale

@@ -1,0 +1,123 @@
+#include "convert/conversionjob.h"
+
+#include "convert/effectpresets.h"
+#include "convert/filenames.h"
+#include "convert/resultplacement.h"
+#include "convert/toolcommand.h"
+#include "convert/toollog.h"
+#include "convert/toolrun.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace inkvale {
+
+ConversionJob::ConversionJob(const QString &effect, const QString &input, const QString &output,
+                             ToolLog &log, const ToolLocation &location, QObject *parent)
+    : QObject(parent)
+    , m_effect(effect)
+    , m_input(input)
+    , m_output(output)
+    , m_log(log)
+    , m_location(location)
+{
+    connect(&m_placement, &QFutureWatcher<QString>::finished, this, [this] {
+        const QString error = m_placement.result();
+        complete(error.isEmpty() ? ConversionResult{ConversionResult::Outcome::Converted, {}}
+                                 : ConversionResult{ConversionResult::Outcome::Failed, error});
+    });
+}
+
+ConversionJob::~ConversionJob()
+{
+    // The placement works in the scratch folder, which goes with this object.
+    m_placement.waitForFinished();
+}
+
+void ConversionJob::start()
+{
+    // A private folder per conversion: two conversions at once, or two running copies of the
+    // program, never take each other's result.
+    m_scratch = std::make_unique<QTemporaryDir>(GetTempFolder() + QStringLiteral("inkvale-XXXXXX"));
+    m_log.clear();
+    if (!m_scratch->isValid()) {
+        const QString reason = QStringLiteral("Unable to create a temporary folder in %1: %2")
+                                   .arg(GetTempFolder(), m_scratch->errorString());
+        m_log.addLine(reason);
+        QTimer::singleShot(0, this, [this, reason] {
+            complete({ConversionResult::Outcome::Failed, reason});
+        });
+        return;
+    }
+    const QString input = GetShortPath(m_input, m_scratch->path());
+    m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
+    const ToolCommand command = ToolCommand::forEffect(m_effect, input, m_toolOutput);
+    m_log.addLine(command.commandLine);
+
+    m_run = new ToolRun(m_log, this);
+    connect(m_run, &ToolRun::finished, this, &ConversionJob::toolFinished);
+    m_run->start(command, m_location.toolFile(), m_location.toolFolder());
+}
+
+void ConversionJob::cancel()
+{
+    if (m_done || m_placement.isRunning()) {
+        return;
+    }
+    m_cancelled = true;
+    if (m_run != nullptr) {
+        m_run->cancel();
+    }
+}
+
+void ConversionJob::toolFinished()
+{
+    if (m_cancelled) {
+        complete({ConversionResult::Outcome::Cancelled, QStringLiteral("Stopped")});
+        return;
+    }
+    if (!QFileInfo::exists(m_toolOutput)) {
+        const QString reason = findEffectPreset(m_effect) == nullptr
+                                   ? QStringLiteral("Unknown effect \"%1\"").arg(m_effect)
+                                   : QStringLiteral("The tool produced no picture");
+        complete({ConversionResult::Outcome::Failed, reason});
+        return;
+    }
+    m_placement.setFuture(
+        QtConcurrent::run(placeResult, m_toolOutput, m_output, m_scratch->path()));
+}
+
+void ConversionJob::complete(ConversionResult result)
+{
+    if (m_done) {
+        return;
+    }
+    m_done = true;
+    m_scratch.reset();
+    emit finished(result);
+}
+
+ConversionResult DosyaOlustur(const QString &effect, const QString &inputfilename,
+                              const QString &outputfilename, ToolLog &log,
+                              const ToolLocation &location)
+{
+    ConversionJob job(effect, inputfilename, outputfilename, log, location);
+    ConversionResult result;
+    bool done = false;
+    QEventLoop loop;
+    QObject::connect(&job, &ConversionJob::finished, &loop, [&](const ConversionResult &r) {
+        result = r;
+        done = true;
+        loop.quit();
+    });
+    job.start();
+    if (!done) {
+        loop.exec();
+    }
+    return result;
+}
+
+} // namespace inkvale

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "convert/conversionresult.h"
+#include "convert/toollocation.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace inkvale {
+
+class ToolLog;
+class ToolRun;
+
+// One conversion, asynchronously: runs the tool on the input with the effect's preset into a
+// private temporary folder, then puts the result at the output name. The log is cleared and
+// then holds the command line and the tool's words.
+class ConversionJob : public QObject
+{
+    Q_OBJECT
+public:
+    ConversionJob(const QString &effect, const QString &input, const QString &output,
+                  ToolLog &log, const ToolLocation &location, QObject *parent = nullptr);
+    ~ConversionJob() override;
+
+    void start();
+    // Stops the tool; no output file is left. A result already being placed is completed.
+    void cancel();
+
+signals:
+    void finished(const inkvale::ConversionResult &result);
+
+private:
+    void toolFinished();
+    void complete(ConversionResult result);
+
+    QString m_effect;
+    QString m_input;
+    QString m_output;
+    ToolLog &m_log;
+    ToolLocation m_location;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    QString m_toolOutput;
+    ToolRun *m_run = nullptr;
+    QFutureWatcher<QString> m_placement;
+    bool m_cancelled = false;
+    bool m_done = false;
+};
+
+// The conversion of one image, synchronously (the engine form of the window's operation):
+// returns when the result is in place or the conversion failed.
+ConversionResult DosyaOlustur(const QString &effect, const QString &inputfilename,
+                              const QString &outputfilename, ToolLog &log,
+                              const ToolLocation &location = ToolLocation::ofRunningProgram());
+
+} // namespace inkvale

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace inkvale {
+
+// One effect: the name the effect selector shows, the tool's command word and its fixed
+// parameter string (the double quotes around 0 are part of it).
+struct EffectPreset
+{
+    QString name;
+    QString commandWord;
+    QString parameters;
+};
+
+// The five effects in the selector's order; "Cartoon" first and the default.
+const QList<EffectPreset> &effectPresets();
+
+// The preset of `name`, compared case-sensitively, or nullptr.
+const EffectPreset *findEffectPreset(const QString &name);
+
+} // namespace inkvale

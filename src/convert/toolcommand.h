@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace inkvale {
+
+// The tool invocation for one conversion: the command line as the log shows it, and the
+// same words as separate arguments for starting the tool without a shell.
+struct ToolCommand
+{
+    QString commandLine;
+    QStringList arguments;
+
+    bool isEmpty() const { return commandLine.isEmpty(); }
+
+    // gmic "input" <word> <parameters> -o "output"; empty for an unknown effect.
+    static ToolCommand forEffect(const QString &effect, const QString &input,
+                                 const QString &output);
+};
+
+} // namespace inkvale

@@ -1,0 +1,27 @@
+#include "convert/toollocation.h"
+
+#include "platform/toolprocess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace inkvale {
+
+ToolLocation::ToolLocation(const QString &programFolder) : m_programFolder(programFolder) {}
+
+ToolLocation ToolLocation::ofRunningProgram()
+{
+    return ToolLocation(QCoreApplication::applicationDirPath());
+}
+
+QString ToolLocation::toolFolder() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("gmic"));
+}
+
+QString ToolLocation::toolFile() const
+{
+    return QDir(toolFolder()).filePath(platform::toolFileName());
+}
+
+} // namespace inkvale

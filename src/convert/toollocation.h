@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace inkvale {
+
+// Where the image tool lives: the folder "gmic" beside the program's executable.
+class ToolLocation
+{
+public:
+    explicit ToolLocation(const QString &programFolder);
+    static ToolLocation ofRunningProgram();
+
+    QString programFolder() const { return m_programFolder; }
+    // The tool's folder, also its working folder; no trailing separator.
+    QString toolFolder() const;
+    QString toolFile() const;
+
+private:
+    QString m_programFolder;
+};
+
+} // namespace inkvale

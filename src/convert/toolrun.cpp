@@ -1,0 +1,84 @@
+#include "convert/toolrun.h"
+
+#include "convert/toollog.h"
+#include "platform/toolprocess.h"
+
+#include <QTimer>
+
+namespace inkvale {
+
+ToolRun::ToolRun(ToolLog &log, QObject *parent)
+    : QObject(parent)
+    , m_log(log)
+    , m_decoder(QStringDecoder::System)
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ToolRun::readOutput);
+    connect(&m_process, &QProcess::finished, this, [this] {
+        readOutput();
+        finish();
+    });
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            // The reason stands where the tool's own words would have been.
+            m_log.appendText(m_process.errorString() + QLatin1Char('\n'));
+            finish();
+        }
+    });
+}
+
+ToolRun::~ToolRun()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.disconnect(this);
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+}
+
+void ToolRun::start(const ToolCommand &command, const QString &program,
+                    const QString &workingFolder)
+{
+    m_running = true;
+    m_decoder.resetState();
+    m_log.addLine(QStringLiteral("Commencing processing..."));
+    if (command.isEmpty()) {
+        QTimer::singleShot(0, this, &ToolRun::finish);
+        return;
+    }
+    platform::setToolCommand(m_process, program, command.arguments, command.commandLine);
+    m_process.setWorkingDirectory(workingFolder);
+    m_process.start(QIODevice::ReadOnly);
+}
+
+void ToolRun::cancel()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+    }
+}
+
+void ToolRun::readOutput()
+{
+    QByteArray chunk = m_process.readAllStandardOutput();
+    // A zero byte would end the text box's string early; the text after it still counts.
+    chunk.removeIf([](char c) { return c == '\0'; });
+    if (!chunk.isEmpty()) {
+        m_log.appendText(m_decoder.decode(chunk));
+    }
+}
+
+void ToolRun::finish()
+{
+    if (!m_running) {
+        return;
+    }
+    m_running = false;
+    m_log.addLine(QStringLiteral("Processing completed successfully."));
+    m_log.addLine(QStringLiteral("**********************************"));
+    m_log.addLine(QString());
+    emit finished();
+}
+
+} // namespace inkvale

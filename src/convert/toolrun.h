@@ -1,0 +1,42 @@
+#pragma once
+
+#include "convert/toolcommand.h"
+
+#include <QObject>
+#include <QProcess>
+#include <QStringDecoder>
+
+namespace inkvale {
+
+class ToolLog;
+
+// Runs the tool once without a shell and without blocking: everything it prints on either
+// channel goes into the log as it comes, framed by the fixed opening and closing lines.
+class ToolRun : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ToolRun(ToolLog &log, QObject *parent = nullptr);
+    ~ToolRun() override;
+
+    // `program` is the tool file; the tool runs in `workingFolder`. An empty command starts
+    // nothing and only writes the framing lines.
+    void start(const ToolCommand &command, const QString &program, const QString &workingFolder);
+    // Ends the tool; finished() follows.
+    void cancel();
+    bool isRunning() const { return m_running; }
+
+signals:
+    void finished();
+
+private:
+    void readOutput();
+    void finish();
+
+    ToolLog &m_log;
+    QProcess m_process;
+    QStringDecoder m_decoder;
+    bool m_running = false;
+};
+
+} // namespace inkvale

@@ -1,0 +1,22 @@
+#include "platform/toolprocess.h"
+
+#include <QProcess>
+
+namespace inkvale::platform {
+
+QString toolFileName()
+{
+    return QStringLiteral("gmic.exe");
+}
+
+void setToolCommand(QProcess &process, const QString &program, const QStringList & /*arguments*/,
+                    const QString &commandLine)
+{
+    // The logged command line starts with the tool word; the rest is handed over verbatim so
+    // the tool parses exactly what the log shows.
+    const qsizetype firstSpace = commandLine.indexOf(QLatin1Char(' '));
+    process.setProgram(program);
+    process.setNativeArguments(firstSpace < 0 ? QString() : commandLine.mid(firstSpace + 1));
+}
+
+} // namespace inkvale::platform

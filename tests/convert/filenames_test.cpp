@@ -1,0 +1,159 @@
+#include "convert/filenames.h"
+#include "support/testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace inkvale;
+
+class FileNamesTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Creates the given entries below `root`: "name/" is a folder, "@name" a dangling link.
+    static void populate(const QString &root, const QStringList &entries)
+    {
+        for (const QString &entry : entries) {
+            if (entry.endsWith(QLatin1Char('/'))) {
+                QDir(root).mkpath(entry);
+            } else if (entry.startsWith(QLatin1Char('@'))) {
+                QFile::link(root + QStringLiteral("/nowhere"), root + QLatin1Char('/') + entry.mid(1));
+            } else {
+                QDir(root).mkpath(QFileInfo(root + QLatin1Char('/') + entry).path());
+                QFile file(root + QLatin1Char('/') + entry);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+    }
+
+private slots:
+    void freeName_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("free") << QStringList{} << "photo.png" << "photo.png";
+        QTest::newRow("taken once") << QStringList{"photo.png"} << "photo.png" << "photo (2).png";
+        QTest::newRow("numbers follow on")
+            << QStringList{"a.png", "a (2).png"} << "a.png" << "a (3).png";
+        QTest::newRow("a gap is not filled first")
+            << QStringList{"a.png", "a (3).png"} << "a.png" << "a (2).png";
+        QTest::newRow("no extension") << QStringList{"report"} << "report" << "report (2)";
+        QTest::newRow("only the last dot splits")
+            << QStringList{"archive.tar.gz"} << "archive.tar.gz" << "archive.tar (2).gz";
+        QTest::newRow("dot in the folder, none in the name")
+            << QStringList{"my.pics/scan"} << "my.pics/scan" << "my.pics/scan (2)";
+        QTest::newRow("numbers never nest")
+            << QStringList{"b (2).png", "b (2) (2).png"} << "b (2).png" << "b (2) (3).png";
+        // Placing a result onto a folder or over a link would fail or follow the link.
+        QTest::newRow("taken by a folder") << QStringList{"c.png/"} << "c.png" << "c (2).png";
+        QTest::newRow("taken by a dangling link") << QStringList{"@d.png"} << "d.png" << "d (2).png";
+    }
+
+    void freeName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        populate(root.path(), existing);
+        QCOMPARE(FindFilenameThatDoesNotExist(root.filePath(name)), root.filePath(expected));
+    }
+
+    void outputName_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("destination"); // below the test folder, "" is the folder
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("plain") << QStringList{} << "out" << "in/photo.jpg" << "PNG" << "out/photo.png";
+        QTest::newRow("trailing separator")
+            << QStringList{} << "out/" << "in/photo.jpg" << "PNG" << "out/photo.png";
+        QTest::newRow("format in lower case")
+            << QStringList{} << "out" << "in/photo.png" << "JPG" << "out/photo.jpg";
+        QTest::newRow("same base name from another folder")
+            << QStringList{"out/photo.png"} << "out" << "other/photo.bmp" << "PNG"
+            << "out/photo (2).png";
+        QTest::newRow("last extension only")
+            << QStringList{} << "out" << "in/archive.tar.gz" << "BMP" << "out/archive.tar.bmp";
+        QTest::newRow("input lies in the destination")
+            << QStringList{"out/photo.png"} << "out" << "out/photo.png" << "PNG"
+            << "out/photo (2).png";
+        QTest::newRow("input without extension")
+            << QStringList{} << "out" << "in/scan" << "PNG" << "out/scan.png";
+    }
+
+    void outputName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, destination);
+        QFETCH(QString, input);
+        QFETCH(QString, format);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        populate(root.path(), existing);
+        QCOMPARE(BatchOutputName(root.filePath(destination), root.filePath(input), format),
+                 root.filePath(expected));
+    }
+
+    void tempFolderEndsWithSeparator()
+    {
+        const QString folder = GetTempFolder();
+        QVERIFY(folder.endsWith(QDir::separator()));
+        QCOMPARE(QDir(folder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+    }
+
+    void shortPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<QString>("linkSuffix");
+
+        QTest::newRow("plain") << "photo.jpg" << false << "";
+        QTest::newRow("spaces and letters") << "Été à Paris 1.jpg" << false << "";
+        QTest::newRow("shell characters the tool leaves alone") << "a'b&c%d;e.png" << false << "";
+        QTest::newRow("comma") << "Paris, 2019.jpg" << true << ".jpg";
+        QTest::newRow("braces") << "a{2*3}.png" << true << ".png";
+        QTest::newRow("dollar") << "price$5.png" << true << ".png";
+        QTest::newRow("double quote") << "say \"cheese\".PNG" << true << ".PNG";
+        QTest::newRow("backslash") << "a\\b.png" << true << ".png";
+        QTest::newRow("tab") << "a\tb.png" << true << ".png";
+        QTest::newRow("odd extension is dropped") << "x,y.p$g" << true << "";
+    }
+
+    void shortPath()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, linked);
+        QFETCH(QString, linkSuffix);
+        QTemporaryDir pictures;
+        QTemporaryDir scratch;
+        const QString input = pictures.filePath(name);
+        QVERIFY(test::writePicture(input, 8, 8));
+
+        const QString safe = GetShortPath(input, scratch.path());
+        if (!linked) {
+            QCOMPARE(safe, input);
+            return;
+        }
+        QCOMPARE(QFileInfo(safe).path(), scratch.path());
+        QCOMPARE(QFileInfo(safe).fileName(), QStringLiteral("input") + linkSuffix);
+        QCOMPARE(QFileInfo(safe).canonicalFilePath(), QFileInfo(input).canonicalFilePath());
+    }
+
+    void shortPathOfRelativeNameWithLeadingDash()
+    {
+        QTemporaryDir scratch;
+        const QString safe = GetShortPath(QStringLiteral("-rotate.png"), scratch.path());
+        QVERIFY(!safe.startsWith(QLatin1Char('-')));
+    }
+};
+
+INKVALE_TEST_MAIN(FileNamesTest)
+#include "filenames_test.moc"

@@ -1,0 +1,76 @@
+#include "support/faketool.h"
+
+#include "support/testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace inkvale::test {
+namespace {
+
+const char *const kRecord = R"(#!/bin/sh
+here=$(dirname "$0")
+for a in "$@"; do printf '%s\0' "$a"; done > "$here/args"
+readlink -f -- "$1" > "$here/input-target"
+)";
+
+const char *actions(FakeTool::Behaviour behaviour)
+{
+    switch (behaviour) {
+    case FakeTool::Behaviour::Succeed:
+    case FakeTool::Behaviour::NotRunnable:
+        return "echo \"fake tool: writing $5\"\ncp \"$here/picture.png\" \"$5\"\n";
+    case FakeTool::Behaviour::Silent:
+        return "exit 0\n";
+    case FakeTool::Behaviour::Fail:
+        return "echo \"*** Error *** fake tool cannot read '$1'\" >&2\nexit 1\n";
+    case FakeTool::Behaviour::Slow:
+        return "echo $$ > \"$here/pid\"\nexec sleep 30\n";
+    }
+    return "";
+}
+
+} // namespace
+
+FakeTool::FakeTool(Behaviour behaviour)
+{
+    QDir(m_folder.path()).mkpath(QStringLiteral("gmic"));
+    const QString toolFolder = m_folder.filePath(QStringLiteral("gmic"));
+    writePicture(toolFolder + QStringLiteral("/picture.png"), 24, 16);
+    QFile script(toolFolder + QStringLiteral("/gmic"));
+    if (script.open(QIODevice::WriteOnly)) {
+        script.write(kRecord);
+        script.write(actions(behaviour));
+        script.close();
+    }
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+    if (behaviour != Behaviour::NotRunnable) {
+        permissions |= QFile::ExeOwner;
+    }
+    script.setPermissions(permissions);
+}
+
+QStringList FakeTool::recordedArguments() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("gmic/args")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QStringList arguments;
+    for (const QByteArray &argument : file.readAll().split('\0')) {
+        arguments.append(QString::fromUtf8(argument));
+    }
+    arguments.removeLast(); // after the final terminator
+    return arguments;
+}
+
+QString FakeTool::recordedInputTarget() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("gmic/input-target")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+} // namespace inkvale::test

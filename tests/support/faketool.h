@@ -1,0 +1,37 @@
+#pragma once
+
+#include "convert/toollocation.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace inkvale::test {
+
+// A program folder whose "gmic/gmic" is a small shell script standing in for the tool.
+// Every script records its arguments (NUL-separated) in gmic/args, and where its first
+// argument leads in gmic/input-target, before it does its part.
+class FakeTool
+{
+public:
+    enum class Behaviour {
+        Succeed,    // writes a small PNG at the path after "-o" and says so
+        Silent,     // prints nothing, writes nothing
+        Fail,       // prints an error on stderr, exits 1, writes nothing
+        Slow,       // sleeps a long time (its pid in gmic/pid), never writes
+        NotRunnable // the file exists but cannot be executed
+    };
+
+    explicit FakeTool(Behaviour behaviour);
+
+    ToolLocation location() const { return ToolLocation(m_folder.path()); }
+    QString programFolder() const { return m_folder.path(); }
+    // The arguments of the last run; empty when the tool was not run.
+    QStringList recordedArguments() const;
+    // The canonical path of the file the first argument named during the run.
+    QString recordedInputTarget() const;
+
+private:
+    QTemporaryDir m_folder;
+};
+
+} // namespace inkvale::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace inkvale::test {
+
+// Points HOME, the XDG folders and the temporary folder at a fresh folder for the life of the
+// test program, so that no test touches the real home or a shared /tmp entry.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    QString root() const { return m_root.path(); }
+
+private:
+    QTemporaryDir m_root;
+};
+
+// A small picture written as `path` (format from the extension); returns success.
+bool writePicture(const QString &path, int width, int height);
+
+} // namespace inkvale::test
+
+// QTEST_GUILESS_MAIN in a fresh home; the Gui module is loaded for image codecs only.
+#define INKVALE_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        inkvale::test::TestEnvironment environment;                                                \
+        QCoreApplication app(argc, argv);                                                          \
+        QStandardPaths::setTestModeEnabled(true);                                                  \
+        TestClass test;                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
