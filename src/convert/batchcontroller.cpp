@@ -86,8 +86,19 @@ void BatchController::convertNext()
         return;
     }
     m_currentPath = m_sources.rowPath(m_index);
-    const QString output =
-        BatchOutputName(m_sources.destination(), m_currentPath, m_sources.format());
+    const QString destination = m_sources.destination();
+    if (destination.isEmpty()) {
+        // Emptied during the batch: the name would otherwise land in the root folder.
+        m_result.failures.append({m_currentPath, QStringLiteral("Unable to create directory"), {}});
+        ++m_index;
+        QMetaObject::invokeMethod(this, &BatchController::convertNext, Qt::QueuedConnection);
+        return;
+    }
+    // A destination changed during the batch is made like the first one; should that fail,
+    // placing the result fails and says why.
+    std::error_code ignored;
+    std::filesystem::create_directories(toFsPath(destination), ignored);
+    const QString output = BatchOutputName(destination, m_currentPath, m_sources.format());
     m_sources.setStatus(QStringLiteral("Processing ") + m_currentPath + QStringLiteral("..."));
     m_sources.pumpMessages();
     if (m_stopRequested || !m_running) {

@@ -70,6 +70,9 @@ void copyExclusively(const fs::path &from, const fs::path &to)
     if (target.get() < 0) {
         throwErrno(errno, to);
     }
+    // open() applied the umask; a moved file keeps its mode, as a rename would. A file
+    // system without modes (FAT) may refuse, which does not make the move fail.
+    (void)::fchmod(target.get(), mode);
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(source.get(), buffer, sizeof buffer);

@@ -128,7 +128,8 @@ std::optional<std::vector<VersionTranslation>> parseTranslations(std::string_vie
         const std::size_t end = std::min(text.find(' ', pos), text.size());
         const std::string_view token = text.substr(pos, end - pos);
         std::uint16_t value = 0;
-        const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value, 16);
+        const auto [ptr, ec] =
+            std::from_chars(token.data(), token.data() + token.size(), value, 16);
         if (token.size() > 4 || ec != std::errc() || ptr != token.data() + token.size())
             return std::nullopt;
         numbers.push_back(value);
@@ -194,7 +195,8 @@ public:
         m_fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (m_fd < 0)
             fail(errno, file);
-        struct stat info {};
+        struct stat info
+        {};
         if (::fstat(m_fd, &info) != 0) {
             const int error = errno;
             ::close(m_fd);
@@ -216,8 +218,8 @@ public:
     std::string section(std::string_view name)
     {
         const std::string ident = bytes(0, 16);
-        if (std::string_view(ident).substr(0, 4) != elfMagic ||
-            (ident[4] != 1 && ident[4] != 2) || (ident[5] != 1 && ident[5] != 2) || ident[6] != 1)
+        if (std::string_view(ident).substr(0, 4) != elfMagic || (ident[4] != 1 && ident[4] != 2) ||
+            (ident[5] != 1 && ident[5] != 2) || ident[6] != 1)
             malformed();
         m_64 = ident[4] == 2;
         m_bigEndian = ident[5] == 2;
@@ -341,8 +343,7 @@ private:
 } // namespace
 
 struct VersionRecord::Data : Record
-{
-};
+{};
 
 VersionRecord VersionRecord::read(const std::filesystem::path &file)
 {
@@ -357,8 +358,7 @@ VersionRecord VersionRecord::read(const std::filesystem::path &file)
 
 VersionRecord::VersionRecord(std::unique_ptr<Data> data)
     : d(std::move(data))
-{
-}
+{}
 
 VersionRecord::~VersionRecord() = default;
 VersionRecord::VersionRecord(VersionRecord &&) noexcept = default;

@@ -10,12 +10,11 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
-
 #include <cstddef>
 #include <cwchar>
 #include <system_error>
 #include <utility>
+#include <windows.h>
 #include <winver.h>
 
 namespace inkvale::platform {
@@ -119,8 +118,7 @@ VersionRecord VersionRecord::read(const std::filesystem::path &file)
 
 VersionRecord::VersionRecord(std::unique_ptr<Data> data)
     : d(std::move(data))
-{
-}
+{}
 
 VersionRecord::~VersionRecord() = default;
 VersionRecord::VersionRecord(VersionRecord &&) noexcept = default;

@@ -1,7 +1,9 @@
 #include "support/testenvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 
 namespace inkvale::test {
@@ -32,7 +34,9 @@ bool writePicture(const QString &path, int width, int height)
     painter.setBrush(Qt::darkRed);
     painter.drawEllipse(width / 4, height / 4, width / 2, height / 2);
     painter.end();
-    return image.save(path);
+    // Formats Qt cannot write (GIF, odd extensions) get PNG data under their name.
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    return image.save(path, QImageWriter::supportedImageFormats().contains(suffix) ? nullptr : "PNG");
 }
 
 } // namespace inkvale::test

@@ -17,7 +17,8 @@ private:
     QTemporaryDir m_root;
 };
 
-// A small picture written as `path` (format from the extension); returns success.
+// A small picture written as `path`, in the format its extension names where Qt can
+// write it, else as PNG; returns success.
 bool writePicture(const QString &path, int width, int height);
 
 } // namespace inkvale::test

@@ -1,0 +1,241 @@
+#include "convert/batchcontroller.h"
+#include "convert/batchsources.h"
+#include "convert/conversionerror.h"
+#include "convert/stringtoollog.h"
+#include "support/faketool.h"
+#include "support/testenvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <functional>
+
+using namespace inkvale;
+using test::FakeTool;
+
+namespace {
+
+// Sources whose values a test can change while the batch runs; everything the batch does to
+// its host is recorded.
+class RecordingSources : public BatchSources
+{
+public:
+    QStringList rows;
+    QString destinationText;
+    QString formatText = QStringLiteral("PNG");
+    QString effectText = QStringLiteral("Cartoon");
+    StringToolLog toolLog;
+    QStringList statuses;
+    QList<bool> busy;
+    int pumps = 0;
+    int beeps = 0;
+    // Runs at every pump, after the status of an image was set.
+    std::function<void(RecordingSources &)> onPump;
+
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    QString rowPath(int row) const override { return rows.at(row); }
+    QString destination() const override { return destinationText; }
+    QString format() const override { return formatText; }
+    QString effect() const override { return effectText; }
+    ToolLog &log() override { return toolLog; }
+    void setStatus(const QString &text) override { statuses.append(text); }
+    void setBusy(bool on) override { busy.append(on); }
+    void pumpMessages() override
+    {
+        ++pumps;
+        if (onPump) {
+            onPump(*this);
+        }
+    }
+    void signalCompletion() override { ++beeps; }
+};
+
+QStringList fileNames(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class BatchTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+
+    QString picture(const QString &relative)
+    {
+        const QString path = m_work.filePath(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        if (!QFileInfo::exists(path)) {
+            test::writePicture(path, 16, 12);
+        }
+        return path;
+    }
+
+private slots:
+    void convertsEveryRowInOrder()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        RecordingSources sources;
+        sources.rows = {picture("a/photo.jpg"), picture("b/photo.jpg"), picture("a/archive.tar.gz")};
+        sources.destinationText = m_work.filePath(QStringLiteral("order/deeper/out"));
+
+        const BatchResult result = ConvertBatch(sources, tool.location());
+
+        QCOMPARE(fileNames(sources.destinationText),
+                 (QStringList{"archive.tar.png", "photo (2).png", "photo.png"}));
+        QCOMPARE(sources.statuses,
+                 (QStringList{"Processing " + sources.rows[0] + "...",
+                              "Processing " + sources.rows[1] + "...",
+                              "Processing " + sources.rows[2] + "...", "Completed"}));
+        QCOMPARE(result.status, QStringLiteral("Completed"));
+        QCOMPARE(result.converted, 3);
+        QVERIFY(result.failures.isEmpty());
+        QCOMPARE(sources.busy, (QList<bool>{true, false}));
+        QCOMPARE(sources.pumps, 4); // once before the batch, once before each image
+        QCOMPARE(sources.beeps, 1);
+    }
+
+    void emptyListStillCreatesTheFolderAndCompletes()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        RecordingSources sources;
+        sources.destinationText = m_work.filePath(QStringLiteral("empty/out/"));
+        const BatchResult result = ConvertBatch(sources, tool.location());
+        QVERIFY(QFileInfo(sources.destinationText).isDir());
+        QCOMPARE(sources.statuses, QStringList{"Completed"});
+        QCOMPARE(result.status, QStringLiteral("Completed"));
+        QCOMPARE(sources.beeps, 1);
+    }
+
+    void failedImagesAreReportedWithTheToolsWords()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Fail);
+        RecordingSources sources;
+        sources.rows = {picture("fail/one.png"), picture("fail/two.png")};
+        sources.destinationText = m_work.filePath(QStringLiteral("fail/out"));
+
+        const BatchResult result = ConvertBatch(sources, tool.location());
+
+        QCOMPARE(result.status, QStringLiteral("Completed (2 failed)"));
+        QCOMPARE(sources.statuses.constLast(), result.status);
+        QCOMPARE(result.failures.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(result.failures[i].path, sources.rows[i]);
+            // Each failure keeps its own image's log, not the last one.
+            QVERIFY(result.failures[i].log.contains("cannot read '" + sources.rows[i] + "'"));
+        }
+        QVERIFY(fileNames(sources.destinationText).isEmpty());
+        QCOMPARE(sources.beeps, 1);
+    }
+
+    void commandsThatCannotStart_data()
+    {
+        QTest::addColumn<bool>("toolPresent");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("message"); // <tool> and <destination> are filled in
+
+        QTest::newRow("tool missing") << false << "out" << "File not found!\r\r<tool>";
+        QTest::newRow("empty destination") << true << "" << "Unable to create directory";
+        QTest::newRow("destination below a file")
+            << true << "a-file/out" << "Unable to create directory <destination>\r\rNot a directory";
+    }
+
+    void commandsThatCannotStart()
+    {
+        QFETCH(bool, toolPresent);
+        QFETCH(QString, destination);
+        QFETCH(QString, message);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir emptyProgram;
+        const ToolLocation location = toolPresent ? tool.location() : ToolLocation(emptyProgram.path());
+        QTemporaryDir root;
+        QFile(root.filePath(QStringLiteral("a-file"))).open(QIODevice::WriteOnly);
+        RecordingSources sources;
+        sources.rows = {picture("x.png")};
+        sources.destinationText = destination.isEmpty() ? QString() : root.filePath(destination);
+
+        try {
+            ConvertBatch(sources, location);
+            QFAIL("the batch should not start");
+        } catch (const ConversionError &error) {
+            const QString expected =
+                QString(message)
+                    .replace("<tool>", QDir::toNativeSeparators(location.toolFile()))
+                    .replace("<destination>", QDir::toNativeSeparators(sources.destinationText));
+            QCOMPARE(error.message(), expected);
+            QCOMPARE(dynamic_cast<const ToolMissingError *>(&error) != nullptr, !toolPresent);
+        }
+        QVERIFY(sources.statuses.isEmpty());
+        QVERIFY(sources.busy.isEmpty());
+        QVERIFY(tool.recordedArguments().isEmpty());
+        if (!toolPresent) {
+            QVERIFY2(!QFileInfo::exists(sources.destinationText), "nothing changes before the check");
+        }
+    }
+
+    // What the user changes while a batch runs applies from the next image on.
+    void editsTakeEffectFromTheNextImage()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        RecordingSources sources;
+        const QString first = m_work.filePath(QStringLiteral("edit/first"));
+        const QString second = m_work.filePath(QStringLiteral("edit/second"));
+        sources.rows = {picture("edit/a.png"), picture("edit/b.png")};
+        sources.destinationText = first;
+        sources.onPump = [&](RecordingSources &s) {
+            if (s.statuses.size() == 1) { // the first image is about to be converted
+                s.destinationText = second;
+                s.formatText = QStringLiteral("JPG");
+                s.rows.append(picture("edit/c.png"));
+            }
+        };
+        const BatchResult result = ConvertBatch(sources, tool.location());
+        QCOMPARE(result.converted, 3);
+        QCOMPARE(fileNames(first), QStringList{"a.png"});
+        QCOMPARE(fileNames(second), (QStringList{"b.jpg", "c.jpg"}));
+    }
+
+    void stopEndsTheRunningToolAndKeepsFinishedFiles()
+    {
+        // The first image converts with a quick tool, the second hangs until stopped.
+        const FakeTool quick(FakeTool::Behaviour::Succeed);
+        const FakeTool slow(FakeTool::Behaviour::Slow);
+        RecordingSources sources;
+        sources.rows = {picture("stop/a.png"), picture("stop/b.png"), picture("stop/c.png")};
+        sources.destinationText = m_work.filePath(QStringLiteral("stop/out"));
+
+        // The tool is looked up per batch, so swap the quick tool's script for the slow one
+        // once the first image is done.
+        BatchController controller(sources, quick.location());
+        QSignalSpy finished(&controller, &BatchController::finished);
+        sources.onPump = [&](RecordingSources &s) {
+            if (s.statuses.size() == 2) {
+                const QString script = quick.location().toolFile();
+                QFile::remove(script);
+                QFile::copy(slow.location().toolFile(), script);
+            }
+        };
+        controller.start();
+        const QString pidFile = quick.programFolder() + QStringLiteral("/gmic/pid");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 10000);
+        controller.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+
+        const auto result = finished.first().first().value<BatchResult>();
+        QVERIFY(result.stopped);
+        QCOMPARE(result.converted, 1);
+        QCOMPARE(result.status, QStringLiteral("Stopped"));
+        QCOMPARE(fileNames(sources.destinationText), QStringList{"a.png"});
+        QCOMPARE(sources.busy, (QList<bool>{true, false}));
+        QCOMPARE(sources.beeps, 0);
+        QVERIFY(!controller.isRunning());
+    }
+};
+
+INKVALE_TEST_MAIN(BatchTest)
+#include "batch_test.moc"
