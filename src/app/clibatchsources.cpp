@@ -10,8 +10,7 @@ CliBatchSources::CliBatchSources(QStringList paths, QString destination, QString
     , m_effect(std::move(effect))
     , m_log(log ? std::move(log) : std::make_unique<StringToolLog>())
     , m_out(out)
-{
-}
+{}
 
 void CliBatchSources::setStatus(const QString &text)
 {

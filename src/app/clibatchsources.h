@@ -3,10 +3,9 @@
 #include "convert/batchsources.h"
 #include "convert/stringtoollog.h"
 
+#include <memory>
 #include <QStringList>
 #include <QTextStream>
-
-#include <memory>
 
 namespace inkvale {
 

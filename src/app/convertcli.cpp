@@ -50,8 +50,7 @@ ConvertCli::ConvertCli(QTextStream &out, QTextStream &err, const ToolLocation &l
     : m_out(out)
     , m_err(err)
     , m_location(location)
-{
-}
+{}
 
 int ConvertCli::run(const QStringList &arguments)
 {
@@ -69,7 +68,8 @@ int ConvertCli::run(const QStringList &arguments)
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption effectOption(
-        QStringLiteral("effect"), QStringLiteral("One of %1 (default \"Cartoon\").").arg(effectNames()),
+        QStringLiteral("effect"),
+        QStringLiteral("One of %1 (default \"Cartoon\").").arg(effectNames()),
         QStringLiteral("NAME"), QStringLiteral("Cartoon"));
     const QCommandLineOption formatOption(QStringLiteral("format"),
                                           QStringLiteral("PNG, JPG or BMP (default PNG)."),
@@ -113,8 +113,8 @@ int ConvertCli::run(const QStringList &arguments)
     }
     const QString format = parser.value(formatOption).toUpper();
     if (!kFormats.contains(format)) {
-        m_err << "Unknown format \"" << parser.value(formatOption)
-              << "\"; choose PNG, JPG or BMP." << Qt::endl;
+        m_err << "Unknown format \"" << parser.value(formatOption) << "\"; choose PNG, JPG or BMP."
+              << Qt::endl;
         return CannotRun;
     }
     if (!parser.isSet(destinationOption)) {
@@ -164,8 +164,9 @@ int ConvertCli::listEffects()
         return CannotRun;
     }
     const EffectAvailability availability = probeEffects(m_location);
-    m_out << "G'MIC " << (availability.toolVersion.isEmpty() ? QStringLiteral("(version unknown)")
-                                                            : availability.toolVersion)
+    m_out << "G'MIC "
+          << (availability.toolVersion.isEmpty() ? QStringLiteral("(version unknown)")
+                                                 : availability.toolVersion)
           << " in " << QDir::toNativeSeparators(m_location.toolFolder()) << Qt::endl;
     for (const EffectPreset &preset : effectPresets()) {
         m_out << preset.name << ": "

@@ -6,7 +6,8 @@
 
 namespace inkvale {
 
-FileToolLog::FileToolLog(const QString &fileName) : m_file(fileName)
+FileToolLog::FileToolLog(const QString &fileName)
+    : m_file(fileName)
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         throw ConversionError(QStringLiteral("Unable to open the log file %1\r\r%2")

@@ -57,7 +57,9 @@ TEXEVersionData GetEXEVersionData(const QString &fileName)
 std::uint32_t GetEXEVersionNumber(const QString &fileName)
 {
     try {
-        return platform::VersionRecord::read(toFsPath(fileName)).fileVersionMS().value_or(0xFFFFFFFFu);
+        return platform::VersionRecord::read(toFsPath(fileName))
+            .fileVersionMS()
+            .value_or(0xFFFFFFFFu);
     } catch (const std::system_error &) {
         return 0xFFFFFFFFu;
     }

@@ -8,11 +8,10 @@
 #include "convert/stringtoollog.h"
 #include "convert/teetoollog.h"
 
+#include <filesystem>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-
-#include <filesystem>
 
 namespace inkvale {
 namespace {
@@ -39,8 +38,7 @@ BatchController::BatchController(BatchSources &sources, const ToolLocation &loca
     : QObject(parent)
     , m_sources(sources)
     , m_location(location)
-{
-}
+{}
 
 BatchController::~BatchController() = default;
 
@@ -162,12 +160,11 @@ BatchResult ConvertBatch(BatchSources &sources, const ToolLocation &location)
     BatchResult result;
     bool done = false;
     QEventLoop loop;
-    QObject::connect(&controller, &BatchController::finished, &loop,
-                     [&](const BatchResult &r) {
-                         result = r;
-                         done = true;
-                         loop.quit();
-                     });
+    QObject::connect(&controller, &BatchController::finished, &loop, [&](const BatchResult &r) {
+        result = r;
+        done = true;
+        loop.quit();
+    });
     controller.start();
     if (!done) {
         loop.exec();

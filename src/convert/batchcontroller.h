@@ -4,9 +4,8 @@
 #include "convert/conversionresult.h"
 #include "convert/toollocation.h"
 
-#include <QObject>
-
 #include <memory>
+#include <QObject>
 
 namespace inkvale {
 
@@ -21,8 +20,7 @@ class BatchController : public QObject
 {
     Q_OBJECT
 public:
-    BatchController(BatchSources &sources, const ToolLocation &location,
-                    QObject *parent = nullptr);
+    BatchController(BatchSources &sources, const ToolLocation &location, QObject *parent = nullptr);
     ~BatchController() override;
 
     // Checks that the tool is installed and creates the destination folder, then starts the

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <exception>
+#include <QString>
 
 namespace inkvale {
 
@@ -10,7 +9,10 @@ namespace inkvale {
 class ConversionError : public std::exception
 {
 public:
-    explicit ConversionError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    explicit ConversionError(QString message)
+        : m_message(std::move(message))
+        , m_utf8(m_message.toUtf8())
+    {}
     const QString &message() const { return m_message; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 

@@ -10,8 +10,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QTimer>
 
 namespace inkvale {
 

@@ -3,11 +3,10 @@
 #include "convert/conversionresult.h"
 #include "convert/toollocation.h"
 
+#include <memory>
 #include <QFutureWatcher>
 #include <QObject>
 #include <QTemporaryDir>
-
-#include <memory>
 
 namespace inkvale {
 
@@ -21,8 +20,8 @@ class ConversionJob : public QObject
 {
     Q_OBJECT
 public:
-    ConversionJob(const QString &effect, const QString &input, const QString &output,
-                  ToolLog &log, const ToolLocation &location, QObject *parent = nullptr);
+    ConversionJob(const QString &effect, const QString &input, const QString &output, ToolLog &log,
+                  const ToolLocation &location, QObject *parent = nullptr);
     ~ConversionJob() override;
 
     void start();

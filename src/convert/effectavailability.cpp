@@ -46,8 +46,7 @@ QString errorFromOutput(const QString &output)
 EffectProbe::EffectProbe(const ToolLocation &location, QObject *parent)
     : QObject(parent)
     , m_location(location)
-{
-}
+{}
 
 void EffectProbe::start()
 {
@@ -78,8 +77,8 @@ void EffectProbe::start()
                 });
         process->start(m_location.toolFile(),
                        {QStringLiteral("-v"), QStringLiteral("-"), QStringLiteral("e[]"),
-                        kVersionMarker + QStringLiteral("{$_version}"),
-                        QStringLiteral("16,16,1,3"), preset.commandWord, parameters},
+                        kVersionMarker + QStringLiteral("{$_version}"), QStringLiteral("16,16,1,3"),
+                        preset.commandWord, parameters},
                        QIODevice::ReadOnly);
     }
 }

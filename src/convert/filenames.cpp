@@ -45,8 +45,8 @@ QString FindFilenameThatDoesNotExist(const QString &filename)
 
     QString candidate = filename;
     for (qint64 n = 2; nameIsTaken(candidate); ++n) {
-        candidate = folder + base + QStringLiteral(" (") + QString::number(n) +
-                    QLatin1Char(')') + extension;
+        candidate = folder + base + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')') +
+                    extension;
     }
     return candidate;
 }
@@ -65,8 +65,7 @@ QString GetShortPath(const QString &path, const QString &privateFolder)
     return fromFsPath(platform::toolSafePath(toFsPath(path), toFsPath(privateFolder)));
 }
 
-QString BatchOutputName(const QString &destination, const QString &inputPath,
-                        const QString &format)
+QString BatchOutputName(const QString &destination, const QString &inputPath, const QString &format)
 {
     QString folder = destination;
     if (folder.isEmpty() || !isSeparator(folder.back())) {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <filesystem>
+#include <QString>
 #include <string>
 
 // Conversions between Qt's strings and the platform layer's paths, through UTF-8 on every

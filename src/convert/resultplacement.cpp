@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-
 #include <system_error>
 
 namespace inkvale {
@@ -45,13 +44,13 @@ QString transcode(const QString &toolOutput, const QString &target, const QByteA
 
 } // namespace
 
-QString placeResult(const QString &toolOutput, const QString &output,
-                    const QString &scratchFolder)
+QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder)
 {
     QString source = toolOutput;
     const QByteArray format = QFileInfo(output).suffix().toLower().toLatin1();
     if (format != "png" && QImageWriter::supportedImageFormats().contains(format)) {
-        source = QDir(scratchFolder).filePath(QStringLiteral("result.") + QString::fromLatin1(format));
+        source =
+            QDir(scratchFolder).filePath(QStringLiteral("result.") + QString::fromLatin1(format));
         const QString error = transcode(toolOutput, source, format);
         if (!error.isEmpty()) {
             return error;

@@ -8,8 +8,7 @@ namespace inkvale {
 // (JPEG and BMP are transcoded, an extension no image writer knows keeps the PNG bytes),
 // never replacing an existing file. Runs off the UI thread; `scratchFolder` is private to
 // the conversion. Returns an empty string on success, otherwise the reason.
-QString placeResult(const QString &toolOutput, const QString &output,
-                    const QString &scratchFolder);
+QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder);
 
 // The JPEG quality of transcoded results.
 inline constexpr int kJpegQuality = 90;

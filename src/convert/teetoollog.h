@@ -8,7 +8,10 @@ namespace inkvale {
 class TeeToolLog : public ToolLog
 {
 public:
-    TeeToolLog(ToolLog &first, ToolLog &second) : m_first(first), m_second(second) {}
+    TeeToolLog(ToolLog &first, ToolLog &second)
+        : m_first(first)
+        , m_second(second)
+    {}
     void clear() override
     {
         m_first.clear();

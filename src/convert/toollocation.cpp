@@ -7,7 +7,9 @@
 
 namespace inkvale {
 
-ToolLocation::ToolLocation(const QString &programFolder) : m_programFolder(programFolder) {}
+ToolLocation::ToolLocation(const QString &programFolder)
+    : m_programFolder(programFolder)
+{}
 
 ToolLocation ToolLocation::ofRunningProgram()
 {

@@ -10,7 +10,6 @@ QString plainToolText(const QString &text)
     return QString(text).remove(escapes);
 }
 
-
 QString toolWordsFromLog(const QString &log)
 {
     const QString opening = QStringLiteral("Commencing processing...\n");

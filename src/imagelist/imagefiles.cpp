@@ -6,10 +6,10 @@ namespace inkvale {
 
 bool IsImageFile(const QString &path)
 {
-    static const QStringList accepted{
-        QStringLiteral(".bmp"), QStringLiteral(".gif"), QStringLiteral(".png"),
-        QStringLiteral(".tif"), QStringLiteral(".tiff"), QStringLiteral(".jpg"),
-        QStringLiteral(".jpeg")};
+    static const QStringList accepted{QStringLiteral(".bmp"),  QStringLiteral(".gif"),
+                                      QStringLiteral(".png"),  QStringLiteral(".tif"),
+                                      QStringLiteral(".tiff"), QStringLiteral(".jpg"),
+                                      QStringLiteral(".jpeg")};
     const QString normal = QDir::fromNativeSeparators(path);
     const QString name = normal.mid(normal.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -20,8 +20,7 @@ QStringList imageFilesInFolder(const QString &folder)
 {
     const QDir dir(folder);
     QStringList files;
-    const QStringList names =
-        dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString &name : names) {
         if (IsImageFile(name)) {
             files.append(dir.filePath(name));

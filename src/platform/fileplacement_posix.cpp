@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <system_error>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -20,7 +20,9 @@ namespace {
 class FileDescriptor
 {
 public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    explicit FileDescriptor(int fd)
+        : m_fd(fd)
+    {}
     ~FileDescriptor()
     {
         if (m_fd >= 0) {
@@ -64,7 +66,8 @@ void copyExclusively(const fs::path &from, const fs::path &to)
     if (source.get() < 0) {
         throwErrno(errno, from);
     }
-    struct stat info {};
+    struct stat info
+    {};
     const mode_t mode = ::fstat(source.get(), &info) == 0 ? (info.st_mode & 0777) : 0644;
     FileDescriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (target.get() < 0) {
@@ -115,8 +118,7 @@ void placeFileExclusively(const fs::path &from, const fs::path &to)
     if (code == EEXIST) {
         throwErrno(code, to);
     }
-    if (code != EXDEV && code != EPERM && code != EOPNOTSUPP && code != EINVAL &&
-        code != ENOSYS) {
+    if (code != EXDEV && code != EPERM && code != EOPNOTSUPP && code != EINVAL && code != ENOSYS) {
         throwErrno(code, to);
     }
     copyExclusively(from, to);

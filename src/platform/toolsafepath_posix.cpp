@@ -18,8 +18,8 @@ bool toolWouldMisread(const std::string &path)
     }
     return std::any_of(path.begin(), path.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7f || c == ',' || c == '"' || c == '{' || c == '}' ||
-               c == '$' || c == '\\';
+        return u < 0x20 || u == 0x7f || c == ',' || c == '"' || c == '{' || c == '}' || c == '$' ||
+               c == '\\';
     });
 }
 
@@ -27,10 +27,10 @@ bool toolWouldMisread(const std::string &path)
 std::string neutralExtension(const fs::path &input)
 {
     const std::string ext = input.extension().string();
-    const bool plain = ext.size() > 1 && std::all_of(ext.begin() + 1, ext.end(), [](char c) {
-                           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                  (c >= '0' && c <= '9');
-                       });
+    const bool plain =
+        ext.size() > 1 && std::all_of(ext.begin() + 1, ext.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        });
     return plain ? ext : std::string();
 }
 

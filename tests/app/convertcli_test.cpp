@@ -70,7 +70,8 @@ private slots:
 
         const Run first = runConvert(arguments);
         QCOMPARE(first.exitCode, 0);
-        QCOMPARE(first.out, QStringLiteral("Processing %1...\nProcessing %2...\nCompleted\n").arg(a, b));
+        QCOMPARE(first.out,
+                 QStringLiteral("Processing %1...\nProcessing %2...\nCompleted\n").arg(a, b));
         const Run second = runConvert(arguments);
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(QDir(destination).entryList(QDir::Files, QDir::Name),
@@ -154,15 +155,16 @@ private slots:
         }
         const QString single = picture(QStringLiteral("single.bmp"), 8, 8);
         const QString log = m_work.filePath(QStringLiteral("folder.log"));
-        const Run run = runConvert({"--destination", m_work.filePath("folder-out"), "--log", log,
-                                    folder, single},
-                                   copyProgramTo(tool.programFolder()));
+        const Run run = runConvert(
+            {"--destination", m_work.filePath("folder-out"), "--log", log, folder, single},
+            copyProgramTo(tool.programFolder()));
         QCOMPARE(run.exitCode, 0);
         QStringList expected;
         for (const QString name : {"a.png", "b.JPG", "c.TIFF", "e.gif"}) {
             expected << "Processing " + folder + "/" + name + "...";
         }
-        expected << "Processing " + single + "..." << "Completed";
+        expected << "Processing " + single + "..."
+                 << "Completed";
         QCOMPARE(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
 
         QFile file(log);

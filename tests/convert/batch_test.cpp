@@ -5,12 +5,11 @@
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 
+#include <functional>
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
-#include <functional>
 
 using namespace inkvale;
 using test::FakeTool;
@@ -81,7 +80,8 @@ private slots:
     {
         const FakeTool tool(FakeTool::Behaviour::Succeed);
         RecordingSources sources;
-        sources.rows = {picture("a/photo.jpg"), picture("b/photo.jpg"), picture("a/archive.tar.gz")};
+        sources.rows = {picture("a/photo.jpg"), picture("b/photo.jpg"),
+                        picture("a/archive.tar.gz")};
         sources.destinationText = m_work.filePath(QStringLiteral("order/deeper/out"));
 
         const BatchResult result = ConvertBatch(sources, tool.location());
@@ -139,10 +139,13 @@ private slots:
         QTest::addColumn<QString>("destination");
         QTest::addColumn<QString>("message"); // <tool> and <destination> are filled in
 
-        QTest::newRow("tool missing") << false << "out" << "File not found!\r\r<tool>";
-        QTest::newRow("empty destination") << true << "" << "Unable to create directory";
+        QTest::newRow("tool missing") << false << "out"
+                                      << "File not found!\r\r<tool>";
+        QTest::newRow("empty destination") << true << ""
+                                           << "Unable to create directory";
         QTest::newRow("destination below a file")
-            << true << "a-file/out" << "Unable to create directory <destination>\r\rNot a directory";
+            << true << "a-file/out"
+            << "Unable to create directory <destination>\r\rNot a directory";
     }
 
     void commandsThatCannotStart()
@@ -152,7 +155,8 @@ private slots:
         QFETCH(QString, message);
         const FakeTool tool(FakeTool::Behaviour::Succeed);
         QTemporaryDir emptyProgram;
-        const ToolLocation location = toolPresent ? tool.location() : ToolLocation(emptyProgram.path());
+        const ToolLocation location =
+            toolPresent ? tool.location() : ToolLocation(emptyProgram.path());
         QTemporaryDir root;
         QFile(root.filePath(QStringLiteral("a-file"))).open(QIODevice::WriteOnly);
         RecordingSources sources;
@@ -174,7 +178,8 @@ private slots:
         QVERIFY(sources.busy.isEmpty());
         QVERIFY(tool.recordedArguments().isEmpty());
         if (!toolPresent) {
-            QVERIFY2(!QFileInfo::exists(sources.destinationText), "nothing changes before the check");
+            QVERIFY2(!QFileInfo::exists(sources.destinationText),
+                     "nothing changes before the check");
         }
     }
 

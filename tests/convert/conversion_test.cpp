@@ -43,13 +43,17 @@ private slots:
         QTest::addColumn<bool>("converted");
 
         QTest::newRow("tool that writes its picture")
-            << int(FakeTool::Behaviour::Succeed) << "Cartoon" << "fake tool: writing .*\n" << true;
-        QTest::newRow("silent tool") << int(FakeTool::Behaviour::Silent) << "Cartoon" << "" << false;
-        QTest::newRow("failing tool")
-            << int(FakeTool::Behaviour::Fail) << "Cutout"
-            << "\\*\\*\\* Error \\*\\*\\* fake tool cannot read '.*'\n" << false;
+            << int(FakeTool::Behaviour::Succeed) << "Cartoon"
+            << "fake tool: writing .*\n"
+            << true;
+        QTest::newRow("silent tool") << int(FakeTool::Behaviour::Silent) << "Cartoon"
+                                     << "" << false;
+        QTest::newRow("failing tool") << int(FakeTool::Behaviour::Fail) << "Cutout"
+                                      << "\\*\\*\\* Error \\*\\*\\* fake tool cannot read '.*'\n"
+                                      << false;
         QTest::newRow("tool that cannot start")
-            << int(FakeTool::Behaviour::NotRunnable) << "Cartoon" << ".*[Pp]ermission denied.*\n"
+            << int(FakeTool::Behaviour::NotRunnable) << "Cartoon"
+            << ".*[Pp]ermission denied.*\n"
             << false;
     }
 
@@ -101,10 +105,9 @@ private slots:
     {
         QTemporaryDir program; // no gmic folder at all
         StringToolLog log;
-        const ConversionResult result =
-            DosyaOlustur(QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
-                         m_pictures.filePath(QStringLiteral("never.png")), log,
-                         ToolLocation(program.path()));
+        const ConversionResult result = DosyaOlustur(
+            QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
+            m_pictures.filePath(QStringLiteral("never.png")), log, ToolLocation(program.path()));
         QVERIFY(!result.converted());
         const QStringList lines = log.text().split(QLatin1Char('\n'));
         QCOMPARE(lines.at(1), QStringLiteral("Commencing processing..."));

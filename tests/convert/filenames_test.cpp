@@ -20,7 +20,8 @@ private:
             if (entry.endsWith(QLatin1Char('/'))) {
                 QDir(root).mkpath(entry);
             } else if (entry.startsWith(QLatin1Char('@'))) {
-                QFile::link(root + QStringLiteral("/nowhere"), root + QLatin1Char('/') + entry.mid(1));
+                QFile::link(root + QStringLiteral("/nowhere"),
+                            root + QLatin1Char('/') + entry.mid(1));
             } else {
                 QDir(root).mkpath(QFileInfo(root + QLatin1Char('/') + entry).path());
                 QFile file(root + QLatin1Char('/') + entry);
@@ -36,22 +37,30 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("free") << QStringList{} << "photo.png" << "photo.png";
-        QTest::newRow("taken once") << QStringList{"photo.png"} << "photo.png" << "photo (2).png";
-        QTest::newRow("numbers follow on")
-            << QStringList{"a.png", "a (2).png"} << "a.png" << "a (3).png";
-        QTest::newRow("a gap is not filled first")
-            << QStringList{"a.png", "a (3).png"} << "a.png" << "a (2).png";
-        QTest::newRow("no extension") << QStringList{"report"} << "report" << "report (2)";
+        QTest::newRow("free") << QStringList{} << "photo.png"
+                              << "photo.png";
+        QTest::newRow("taken once") << QStringList{"photo.png"} << "photo.png"
+                                    << "photo (2).png";
+        QTest::newRow("numbers follow on") << QStringList{"a.png", "a (2).png"} << "a.png"
+                                           << "a (3).png";
+        QTest::newRow("a gap is not filled first") << QStringList{"a.png", "a (3).png"} << "a.png"
+                                                   << "a (2).png";
+        QTest::newRow("no extension") << QStringList{"report"} << "report"
+                                      << "report (2)";
         QTest::newRow("only the last dot splits")
-            << QStringList{"archive.tar.gz"} << "archive.tar.gz" << "archive.tar (2).gz";
+            << QStringList{"archive.tar.gz"} << "archive.tar.gz"
+            << "archive.tar (2).gz";
         QTest::newRow("dot in the folder, none in the name")
-            << QStringList{"my.pics/scan"} << "my.pics/scan" << "my.pics/scan (2)";
+            << QStringList{"my.pics/scan"} << "my.pics/scan"
+            << "my.pics/scan (2)";
         QTest::newRow("numbers never nest")
-            << QStringList{"b (2).png", "b (2) (2).png"} << "b (2).png" << "b (2) (3).png";
+            << QStringList{"b (2).png", "b (2) (2).png"} << "b (2).png"
+            << "b (2) (3).png";
         // Placing a result onto a folder or over a link would fail or follow the link.
-        QTest::newRow("taken by a folder") << QStringList{"c.png/"} << "c.png" << "c (2).png";
-        QTest::newRow("taken by a dangling link") << QStringList{"@d.png"} << "d.png" << "d (2).png";
+        QTest::newRow("taken by a folder") << QStringList{"c.png/"} << "c.png"
+                                           << "c (2).png";
+        QTest::newRow("taken by a dangling link") << QStringList{"@d.png"} << "d.png"
+                                                  << "d (2).png";
     }
 
     void freeName()
@@ -72,21 +81,34 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("plain") << QStringList{} << "out" << "in/photo.jpg" << "PNG" << "out/photo.png";
-        QTest::newRow("trailing separator")
-            << QStringList{} << "out/" << "in/photo.jpg" << "PNG" << "out/photo.png";
-        QTest::newRow("format in lower case")
-            << QStringList{} << "out" << "in/photo.png" << "JPG" << "out/photo.jpg";
-        QTest::newRow("same base name from another folder")
-            << QStringList{"out/photo.png"} << "out" << "other/photo.bmp" << "PNG"
-            << "out/photo (2).png";
-        QTest::newRow("last extension only")
-            << QStringList{} << "out" << "in/archive.tar.gz" << "BMP" << "out/archive.tar.bmp";
-        QTest::newRow("input lies in the destination")
-            << QStringList{"out/photo.png"} << "out" << "out/photo.png" << "PNG"
-            << "out/photo (2).png";
-        QTest::newRow("input without extension")
-            << QStringList{} << "out" << "in/scan" << "PNG" << "out/scan.png";
+        QTest::newRow("plain") << QStringList{} << "out"
+                               << "in/photo.jpg"
+                               << "PNG"
+                               << "out/photo.png";
+        QTest::newRow("trailing separator") << QStringList{} << "out/"
+                                            << "in/photo.jpg"
+                                            << "PNG"
+                                            << "out/photo.png";
+        QTest::newRow("format in lower case") << QStringList{} << "out"
+                                              << "in/photo.png"
+                                              << "JPG"
+                                              << "out/photo.jpg";
+        QTest::newRow("same base name from another folder") << QStringList{"out/photo.png"} << "out"
+                                                            << "other/photo.bmp"
+                                                            << "PNG"
+                                                            << "out/photo (2).png";
+        QTest::newRow("last extension only") << QStringList{} << "out"
+                                             << "in/archive.tar.gz"
+                                             << "BMP"
+                                             << "out/archive.tar.bmp";
+        QTest::newRow("input lies in the destination") << QStringList{"out/photo.png"} << "out"
+                                                       << "out/photo.png"
+                                                       << "PNG"
+                                                       << "out/photo (2).png";
+        QTest::newRow("input without extension") << QStringList{} << "out"
+                                                 << "in/scan"
+                                                 << "PNG"
+                                                 << "out/scan.png";
     }
 
     void outputName()

@@ -35,13 +35,14 @@ private slots:
             QVERIFY2(m_availability.isAvailable(effect), qPrintable(m_availability.reason(effect)));
         }
         // The two community filters are built in from G'MIC 3.3.3 on.
-        const bool modern = QVersionNumber::fromString(m_availability.toolVersion) >=
-                            QVersionNumber(3, 3, 3);
+        const bool modern =
+            QVersionNumber::fromString(m_availability.toolVersion) >= QVersionNumber(3, 3, 3);
         for (const QString effect : {"Comicbook", "Lineart"}) {
             QCOMPARE(m_availability.isAvailable(effect), modern);
             if (!modern) {
                 const QString reason = m_availability.reason(effect);
-                QVERIFY2(reason.startsWith("G'MIC " + m_availability.toolVersion), qPrintable(reason));
+                QVERIFY2(reason.startsWith("G'MIC " + m_availability.toolVersion),
+                         qPrintable(reason));
                 QVERIFY2(reason.contains("Unknown command"), qPrintable(reason));
                 QVERIFY(!reason.contains(QLatin1Char('\x1b')));
             }
@@ -91,8 +92,10 @@ private slots:
     {
         QTest::addColumn<QString>("effect");
         QTest::addColumn<QString>("command");
-        QTest::newRow("Comicbook") << "Comicbook" << "cl_comic";
-        QTest::newRow("Lineart") << "Lineart" << "cl_lineart";
+        QTest::newRow("Comicbook") << "Comicbook"
+                                   << "cl_comic";
+        QTest::newRow("Lineart") << "Lineart"
+                                 << "cl_lineart";
     }
 
     void effectsTheToolLacksGiveNoFile()
@@ -108,8 +111,9 @@ private slots:
         StringToolLog log;
         QVERIFY(!DosyaOlustur(effect, input, output, log, m_tool).converted());
         QVERIFY(!QFileInfo::exists(output));
-        QVERIFY2(log.text().contains(QStringLiteral("Unknown command or filename '%1'").arg(command)),
-                 qPrintable(log.text()));
+        QVERIFY2(
+            log.text().contains(QStringLiteral("Unknown command or filename '%1'").arg(command)),
+            qPrintable(log.text()));
     }
 
     // Names that the tool itself would split or substitute still convert as themselves.

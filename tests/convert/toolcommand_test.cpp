@@ -51,8 +51,8 @@ private slots:
         QFETCH(QString, effect);
         QFETCH(QString, expected);
         QFETCH(QString, parameterArgument);
-        const ToolCommand command = ToolCommand::forEffect(
-            effect, QStringLiteral("/p/in put.jpg"), QStringLiteral("/t/zemcartoon.png"));
+        const ToolCommand command = ToolCommand::forEffect(effect, QStringLiteral("/p/in put.jpg"),
+                                                           QStringLiteral("/t/zemcartoon.png"));
         QCOMPARE(command.commandLine, expected);
         // The arguments are what the tool's runtime makes of that line: quotes gone.
         QCOMPARE(command.arguments,

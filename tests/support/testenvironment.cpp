@@ -8,7 +8,8 @@
 
 namespace inkvale::test {
 
-TestEnvironment::TestEnvironment() : m_root(QDir::tempPath() + QStringLiteral("/inkvale-test-XXXXXX"))
+TestEnvironment::TestEnvironment()
+    : m_root(QDir::tempPath() + QStringLiteral("/inkvale-test-XXXXXX"))
 {
     const QString root = m_root.path();
     for (const char *folder : {"home", "config", "cache", "data", "tmp"}) {
@@ -36,7 +37,8 @@ bool writePicture(const QString &path, int width, int height)
     painter.end();
     // Formats Qt cannot write (GIF, odd extensions) get PNG data under their name.
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
-    return image.save(path, QImageWriter::supportedImageFormats().contains(suffix) ? nullptr : "PNG");
+    return image.save(path,
+                      QImageWriter::supportedImageFormats().contains(suffix) ? nullptr : "PNG");
 }
 
 } // namespace inkvale::test
