@@ -3,6 +3,7 @@
 #include "convert/toollog.h"
 #include "platform/toolprocess.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 namespace inkvale {
@@ -79,6 +80,18 @@ void ToolRun::finish()
     m_log.addLine(QStringLiteral("**********************************"));
     m_log.addLine(QString());
     emit finished();
+}
+
+void RunToolCaptured(const ToolCommand &command, const QString &program,
+                     const QString &workingFolder, ToolLog &log)
+{
+    ToolRun run(log);
+    QEventLoop loop;
+    QObject::connect(&run, &ToolRun::finished, &loop, &QEventLoop::quit);
+    run.start(command, program, workingFolder);
+    if (run.isRunning()) {
+        loop.exec();
+    }
 }
 
 } // namespace inkvale

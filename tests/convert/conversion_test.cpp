@@ -1,5 +1,6 @@
 #include "convert/conversionjob.h"
 #include "convert/stringtoollog.h"
+#include "convert/toolrun.h"
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 
@@ -85,6 +86,21 @@ private slots:
         QVERIFY(QFileInfo(temporary).path().startsWith(QDir::tempPath()));
         QVERIFY2(!QFileInfo::exists(temporary), "the temporary output is removed");
         QVERIFY(scratchFolders().isEmpty());
+    }
+
+    // The tool's bytes as text: a zero byte does not cut off what follows, and a letter
+    // split across two reads stays whole.
+    void toolOutputIsDecodedAsItComes()
+    {
+        ToolCommand command;
+        command.commandLine = QStringLiteral("sh -c ...");
+        command.arguments = {
+            QStringLiteral("-c"),
+            QStringLiteral("printf 'a\\000b \\303'; sleep 0.2; printf '\\274 done'")};
+        StringToolLog log;
+        RunToolCaptured(command, QStringLiteral("/bin/sh"), QDir::tempPath(), log);
+        QCOMPARE(log.text(),
+                 QStringLiteral("Commencing processing...\nab \u00fc done\n") + kClosing);
     }
 
     void unknownEffectStartsNothing()
