@@ -15,8 +15,9 @@
 # name any translation of the table. Values cannot hold ";" (CMake lists).
 #
 # Windows: a VERSIONINFO resource (cmake/versioninfo.rc.in) compiled into the target.
-# Elsewhere: the same record in the ELF section ".inkvale.version" (cmake/versioninfo_section.cpp.in),
-# "InkvaleVersionRecord/1" NUL, then NUL-terminated "<sub-block path>" TAB "<value>" entries:
+# Elsewhere: the same record in the ELF section ".inkvale.version"
+# (cmake/versioninfo_section.cpp.in): "InkvaleVersionRecord/1" NUL, then NUL-terminated
+# "<sub-block path>" TAB "<value>" entries:
 #   \                                        1.1.0.0
 #   \VarFileInfo\Translation                 0409 04E4
 #   \StringFileInfo\040904E4\CompanyName     TAVRINO
@@ -57,16 +58,18 @@ function(_inkvale_version_info_set key name value)
 endfunction()
 
 # Appends one entry of the ELF record to the C++ text in `record`: its own string literal,
-# ending in \0" so that no escape runs into the next.
+# ending in \0" so that no escape runs into the next. "?" is escaped against trigraphs.
 function(_inkvale_version_info_entry record path value)
     _inkvale_version_info_escape(entry "${path}\t${value}" "\\\"")
+    string(REPLACE "?" "\\?" entry "${entry}")
     set(${record} "${${record}}\n    \"${entry}\\0\"" PARENT_SCOPE)
 endfunction()
 
 function(inkvale_add_version_info target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "VERSION" "TRANSLATIONS;STRINGS")
     if(arg_UNPARSED_ARGUMENTS)
-        message(FATAL_ERROR "inkvale_add_version_info: unknown arguments: ${arg_UNPARSED_ARGUMENTS}")
+        message(FATAL_ERROR
+            "inkvale_add_version_info: unknown arguments: ${arg_UNPARSED_ARGUMENTS}")
     endif()
     if(NOT TARGET ${target})
         message(FATAL_ERROR "inkvale_add_version_info: ${target} is not a target")
@@ -88,7 +91,8 @@ function(inkvale_add_version_info target)
         set(version "${PROJECT_VERSION}")
     endif()
     if(NOT version MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
-        message(FATAL_ERROR "inkvale_add_version_info: \"${version}\" is not a version a[.b[.c[.d]]]")
+        message(FATAL_ERROR
+            "inkvale_add_version_info: \"${version}\" is not a version a[.b[.c[.d]]]")
     endif()
     string(REPLACE "." ";" numbers "${version}")
     list(LENGTH numbers count)
@@ -98,7 +102,8 @@ function(inkvale_add_version_info target)
     endwhile()
     foreach(number IN LISTS numbers)
         if(number GREATER 65535)
-            message(FATAL_ERROR "inkvale_add_version_info: the parts of \"${version}\" must not exceed 65535")
+            message(FATAL_ERROR
+                "inkvale_add_version_info: the parts of \"${version}\" must not exceed 65535")
         endif()
     endforeach()
     list(JOIN numbers "." fixed_version)
@@ -111,9 +116,11 @@ function(inkvale_add_version_info target)
     set(keys "")
     set(translation_words "")
     set(translation_numbers "")
+    set(hex4 "[0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]")
     foreach(translation IN LISTS arg_TRANSLATIONS)
-        if(NOT translation MATCHES "^([0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]) ([0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f])$")
-            message(FATAL_ERROR "inkvale_add_version_info: translation \"${translation}\" is not \"LLLL CCCC\" in hex")
+        if(NOT translation MATCHES "^(${hex4}) (${hex4})$")
+            message(FATAL_ERROR "inkvale_add_version_info: translation \"${translation}\" "
+                "is not \"LLLL CCCC\" in hex")
         endif()
         string(TOUPPER "${CMAKE_MATCH_1}" language)
         string(TOUPPER "${CMAKE_MATCH_2}" code_page)
@@ -147,8 +154,9 @@ function(inkvale_add_version_info target)
     _inkvale_version_info_set(${first_key} ProductName "${INKVALE_PRODUCT_NAME}")
     _inkvale_version_info_set(${first_key} ProductVersion "${version}")
     foreach(entry IN LISTS arg_STRINGS)
-        if(NOT entry MATCHES "^([0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f])\\|([A-Za-z][A-Za-z0-9_]*)\\|(.*)$")
-            message(FATAL_ERROR "inkvale_add_version_info: string \"${entry}\" is not \"LLLLCCCC|Name|Value\"")
+        if(NOT entry MATCHES "^(${hex4}${hex4})\\|([A-Za-z][A-Za-z0-9_]*)\\|(.*)$")
+            message(FATAL_ERROR "inkvale_add_version_info: string \"${entry}\" "
+                "is not \"LLLLCCCC|Name|Value\"")
         endif()
         string(TOUPPER "${CMAKE_MATCH_1}" key)
         if(NOT key IN_LIST keys)
@@ -188,7 +196,8 @@ function(inkvale_add_version_info target)
         foreach(key IN LISTS keys)
             set(index 0)
             foreach(name IN LISTS names_${key})
-                _inkvale_version_info_entry(VI_RECORD "\\StringFileInfo\\${key}\\${name}" "${value_${key}_${index}}")
+                _inkvale_version_info_entry(VI_RECORD "\\StringFileInfo\\${key}\\${name}"
+                    "${value_${key}_${index}}")
                 math(EXPR index "${index} + 1")
             endforeach()
         endforeach()

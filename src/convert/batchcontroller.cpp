@@ -7,10 +7,10 @@
 #include "convert/fspath.h"
 #include "convert/stringtoollog.h"
 #include "convert/teetoollog.h"
+#include "convert/waitforresult.h"
 
 #include <filesystem>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 
 namespace inkvale {
@@ -157,19 +157,7 @@ void BatchController::finish(bool stopped)
 BatchResult ConvertBatch(BatchSources &sources, const ToolLocation &location)
 {
     BatchController controller(sources, location);
-    BatchResult result;
-    bool done = false;
-    QEventLoop loop;
-    QObject::connect(&controller, &BatchController::finished, &loop, [&](const BatchResult &r) {
-        result = r;
-        done = true;
-        loop.quit();
-    });
-    controller.start();
-    if (!done) {
-        loop.exec();
-    }
-    return result;
+    return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
 }
 
 } // namespace inkvale

@@ -6,9 +6,9 @@
 #include "convert/toolcommand.h"
 #include "convert/toollog.h"
 #include "convert/toolrun.h"
+#include "convert/waitforresult.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
@@ -105,19 +105,7 @@ ConversionResult DosyaOlustur(const QString &effect, const QString &inputfilenam
                               const ToolLocation &location)
 {
     ConversionJob job(effect, inputfilename, outputfilename, log, location);
-    ConversionResult result;
-    bool done = false;
-    QEventLoop loop;
-    QObject::connect(&job, &ConversionJob::finished, &loop, [&](const ConversionResult &r) {
-        result = r;
-        done = true;
-        loop.quit();
-    });
-    job.start();
-    if (!done) {
-        loop.exec();
-    }
-    return result;
+    return waitForResult(job, &ConversionJob::finished, [&] { job.start(); });
 }
 
 } // namespace inkvale

@@ -2,9 +2,9 @@
 
 #include "convert/effectpresets.h"
 #include "convert/tooltext.h"
+#include "convert/waitforresult.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -108,20 +108,7 @@ void EffectProbe::effectProbed(const QString &effect, int exitCode, bool normalE
 EffectAvailability probeEffects(const ToolLocation &location)
 {
     EffectProbe probe(location);
-    EffectAvailability result;
-    bool done = false;
-    QEventLoop loop;
-    QObject::connect(&probe, &EffectProbe::finished, &loop,
-                     [&](const EffectAvailability &availability) {
-                         result = availability;
-                         done = true;
-                         loop.quit();
-                     });
-    probe.start();
-    if (!done) {
-        loop.exec();
-    }
-    return result;
+    return waitForResult(probe, &EffectProbe::finished, [&] { probe.start(); });
 }
 
 } // namespace inkvale
