@@ -1,19 +1,36 @@
 # Finds the G'MIC command-line tool and places it as gmic/gmic beside the built executables,
-# where the program looks for it.
-if(WIN32)
-    # On Windows the user places gmic.exe in gmic\ beside the executable (see README).
-    return()
+# where the program looks for it. On Windows the user places gmic.exe in gmic\ beside the
+# executable (see README).
+if(NOT WIN32)
+    find_program(INKVALE_GMIC_EXECUTABLE NAMES gmic
+        DOC "The G'MIC command-line tool that performs every effect")
+    if(NOT INKVALE_GMIC_EXECUTABLE)
+        message(FATAL_ERROR
+            "The G'MIC command-line tool was not found. Install it (Debian: apt-get install "
+            "gmic) or point INKVALE_GMIC_EXECUTABLE at a gmic executable.")
+    endif()
+    message(STATUS "Image tool: ${INKVALE_GMIC_EXECUTABLE}")
+
+    file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/bin/gmic")
+    file(CREATE_LINK "${INKVALE_GMIC_EXECUTABLE}" "${CMAKE_BINARY_DIR}/bin/gmic/gmic" SYMBOLIC)
 endif()
 
-find_program(INKVALE_GMIC_EXECUTABLE NAMES gmic
-    DOC "The G'MIC command-line tool that performs every effect")
-if(NOT INKVALE_GMIC_EXECUTABLE)
-    message(FATAL_ERROR
-        "The G'MIC command-line tool was not found. Install it (Debian: apt-get install gmic) "
-        "or point INKVALE_GMIC_EXECUTABLE at a gmic executable.")
-endif()
-message(STATUS "Image tool: ${INKVALE_GMIC_EXECUTABLE}")
-
-set(INKVALE_TOOL_LINK "${CMAKE_BINARY_DIR}/bin/gmic/gmic")
-file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/bin/gmic")
-file(CREATE_LINK "${INKVALE_GMIC_EXECUTABLE}" "${INKVALE_TOOL_LINK}" SYMBOLIC)
+# Installs an executable as <prefix>/lib/inkvale/<name> with the tool link gmic/gmic beside
+# it, and a link <prefix>/bin/<name> to start it by. The executable cannot live in bin/
+# itself: there gmic/ would have to sit beside the system's own gmic.
+set(INKVALE_INSTALL_DIR "lib/inkvale")
+function(inkvale_install_program target)
+    if(WIN32)
+        install(TARGETS ${target} RUNTIME DESTINATION .)
+        return()
+    endif()
+    install(TARGETS ${target} RUNTIME DESTINATION "${INKVALE_INSTALL_DIR}")
+    install(CODE "
+        set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+        file(MAKE_DIRECTORY \"\${root}/${INKVALE_INSTALL_DIR}/gmic\" \"\${root}/bin\")
+        file(CREATE_LINK \"${INKVALE_GMIC_EXECUTABLE}\"
+             \"\${root}/${INKVALE_INSTALL_DIR}/gmic/gmic\" SYMBOLIC)
+        file(CREATE_LINK \"../${INKVALE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\"
+             \"\${root}/bin/$<TARGET_FILE_NAME:${target}>\" SYMBOLIC)
+    ")
+endfunction()
