@@ -7,11 +7,13 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace inkvale {
 namespace {
 
 const QString kVersionMarker = QStringLiteral("inkvale-version:");
+constexpr int kProbeTimeoutMs = 30000;
 
 QString versionFromOutput(const QString &output)
 {
@@ -56,8 +58,6 @@ void EffectProbe::start()
         auto *process = new QProcess(this);
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->setWorkingDirectory(m_location.toolFolder());
-        QString parameters = preset.parameters;
-        parameters.remove(QLatin1Char('"'));
         const QString effect = preset.name;
         connect(process, &QProcess::finished, this,
                 [this, process, effect](int exitCode, QProcess::ExitStatus status) {
@@ -78,8 +78,10 @@ void EffectProbe::start()
         process->start(m_location.toolFile(),
                        {QStringLiteral("-v"), QStringLiteral("-"), QStringLiteral("e[]"),
                         kVersionMarker + QStringLiteral("{$_version}"), QStringLiteral("16,16,1,3"),
-                        preset.commandWord, parameters},
+                        preset.commandWord, preset.parameterArgument()},
                        QIODevice::ReadOnly);
+        // A tool that hangs must not keep the answer back for ever.
+        QTimer::singleShot(kProbeTimeoutMs, process, [process] { process->kill(); });
     }
 }
 
@@ -91,7 +93,9 @@ void EffectProbe::effectProbed(const QString &effect, int exitCode, bool normalE
         m_result.toolVersion = version;
     }
     if (!normalExit || exitCode != 0) {
-        m_result.unavailable.insert(effect, errorFromOutput(output));
+        const QString error = errorFromOutput(output);
+        m_result.unavailable.insert(
+            effect, error.isEmpty() ? QStringLiteral("no answer from the tool") : error);
     }
     if (--m_pending == 0) {
         // Name the version in every reason, so that a reader sees at once what lacks what.

@@ -12,6 +12,10 @@ struct EffectPreset
     QString name;
     QString commandWord;
     QString parameters;
+
+    // The parameter string as the tool receives it from a command line: its runtime strips
+    // the quotes around 0.
+    QString parameterArgument() const { return QString(parameters).remove(QLatin1Char('"')); }
 };
 
 // The five effects in the selector's order; "Cartoon" first and the default.

@@ -17,11 +17,8 @@ ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
     command.commandLine = platform::toolFileName() + QLatin1Char(' ') + quote + input + quote +
                           QLatin1Char(' ') + preset->commandWord + QLatin1Char(' ') +
                           preset->parameters + QStringLiteral(" -o ") + quote + output + quote;
-    // What the tool receives from that command line: its runtime strips the quotes
-    // around 0 in the parameter string.
-    QString parameters = preset->parameters;
-    parameters.remove(quote);
-    command.arguments = {input, preset->commandWord, parameters, QStringLiteral("-o"), output};
+    command.arguments = {input, preset->commandWord, preset->parameterArgument(),
+                         QStringLiteral("-o"), output};
     return command;
 }
 
