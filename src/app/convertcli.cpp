@@ -8,16 +8,20 @@
 #include "convert/effectavailability.h"
 #include "convert/effectpresets.h"
 #include "convert/tooltext.h"
+#include "convert/waitforresult.h"
 #include "imagelist/imagefiles.h"
+#include "platform/interruption.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace inkvale {
 namespace {
 
+constexpr int kInterruptionCheckMs = 100;
 const QStringList kFormats{QStringLiteral("PNG"), QStringLiteral("JPG"), QStringLiteral("BMP")};
 
 QString effectNames()
@@ -64,7 +68,9 @@ int ConvertCli::run(const QStringList &arguments)
         "\"photo.png\".\n"
         "Exit status: 0 when every picture was converted, 1 when some were not (they are listed "
         "with the tool's words), 2 when the command cannot run (usage, unknown effect or "
-        "format, missing tool, destination that cannot be created)."));
+        "format, missing tool, destination that cannot be created), 130 when stopped by "
+        "Ctrl+C or a termination request (pictures already converted stay, the one in work "
+        "leaves nothing)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption effectOption(
@@ -134,7 +140,10 @@ int ConvertCli::run(const QStringList &arguments)
         CliBatchSources sources(collectInputs(parser.positionalArguments()),
                                 parser.value(destinationOption), format, effect, std::move(log),
                                 m_out);
-        const BatchResult result = ConvertBatch(sources, m_location);
+        const BatchResult result = convertStoppably(sources);
+        if (result.stopped) {
+            return Stopped;
+        }
         if (result.failures.isEmpty()) {
             return AllConverted;
         }
@@ -154,6 +163,19 @@ int ConvertCli::run(const QStringList &arguments)
         m_err << forTerminal(GeneralErrorText(error.message())) << Qt::endl;
     }
     return CannotRun;
+}
+
+BatchResult ConvertCli::convertStoppably(BatchSources &sources)
+{
+    BatchController controller(sources, m_location);
+    QTimer interruptionCheck;
+    QObject::connect(&interruptionCheck, &QTimer::timeout, &controller, [&controller] {
+        if (platform::interruptionRequested()) {
+            controller.stop();
+        }
+    });
+    interruptionCheck.start(kInterruptionCheckMs);
+    return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
 }
 
 int ConvertCli::listEffects()

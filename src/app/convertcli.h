@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/batchresult.h"
 #include "convert/toollocation.h"
 
 #include <QStringList>
@@ -7,18 +8,22 @@
 
 namespace inkvale {
 
+class BatchSources;
+
 // inkvale-convert: the conversion engine for scripts and headless machines.
-// Exit status: 0 every image produced its file, 1 some failed, 2 the command could not run.
+// Exit status: 0 every image produced its file, 1 some failed, 2 the command could not run,
+// 130 stopped by an interruption (see platform::watchForInterruption()).
 class ConvertCli
 {
 public:
-    enum ExitCode { AllConverted = 0, SomeFailed = 1, CannotRun = 2 };
+    enum ExitCode { AllConverted = 0, SomeFailed = 1, CannotRun = 2, Stopped = 130 };
 
     ConvertCli(QTextStream &out, QTextStream &err, const ToolLocation &location);
     int run(const QStringList &arguments);
 
 private:
     int listEffects();
+    BatchResult convertStoppably(BatchSources &sources);
     QStringList collectInputs(const QStringList &paths) const;
 
     QTextStream &m_out;

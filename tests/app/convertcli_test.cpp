@@ -146,6 +146,32 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_work.filePath("never")));
     }
 
+    // A termination request stops the running tool and leaves nothing half done.
+    void interruptionStopsCleanly()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Slow);
+        const QString destination = m_work.filePath(QStringLiteral("interrupted"));
+        QProcess process;
+        process.start(copyProgramTo(tool.programFolder()),
+                      {"--destination", destination, picture(QStringLiteral("slow.png"))});
+        const QString pidFile = tool.programFolder() + QStringLiteral("/gmic/pid");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 10000);
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString toolProcess =
+            QStringLiteral("/proc/") + QString::fromLatin1(file.readAll().trimmed());
+
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 130);
+        QVERIFY(QString::fromUtf8(process.readAllStandardOutput())
+                    .endsWith(QStringLiteral("\nStopped\n")));
+        QTRY_VERIFY(!QFileInfo::exists(toolProcess));
+        QVERIFY(QDir(destination).isEmpty());
+        QVERIFY(
+            QDir(QDir::tempPath()).entryList({QStringLiteral("inkvale-*")}, QDir::Dirs).isEmpty());
+    }
+
     void foldersGiveTheirPicturesSortedByName()
     {
         const FakeTool tool(FakeTool::Behaviour::Succeed);
