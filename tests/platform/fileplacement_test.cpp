@@ -1,4 +1,5 @@
 #include "platform/fileplacement.h"
+#include "scratchfolder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,33 +18,9 @@
 
 namespace fs = std::filesystem;
 using inkvale::platform::placeFileExclusively;
+using inkvale::test::ScratchFolder;
 
 namespace {
-
-// A fresh folder below `parent`, removed with everything in it.
-class ScratchFolder
-{
-public:
-    explicit ScratchFolder(const fs::path &parent)
-    {
-        std::string pattern = (parent / "inkvale-placement-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::system_error(errno, std::generic_category(), pattern);
-        }
-        m_path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-    const fs::path &path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 void writeFile(const fs::path &path, const std::string &content, fs::perms mode = fs::perms(0644))
 {

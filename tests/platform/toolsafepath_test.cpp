@@ -1,4 +1,5 @@
 #include "platform/toolsafepath.h"
+#include "scratchfolder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,33 +11,9 @@
 
 namespace fs = std::filesystem;
 using inkvale::platform::toolSafePath;
+using inkvale::test::ScratchFolder;
 
 namespace {
-
-// A fresh folder below the temporary folder, removed with everything in it.
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "inkvale-safepath-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::system_error(errno, std::generic_category(), pattern);
-        }
-        m_path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-    const fs::path &path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 // Returns to the current folder when it goes out of scope.
 class CurrentFolderGuard

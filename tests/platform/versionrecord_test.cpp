@@ -1,4 +1,5 @@
 #include "platform/versionrecord.h"
+#include "scratchfolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using inkvale::test::ScratchFolder;
 using namespace std::string_literals;
 using inkvale::platform::VersionRecord;
 using inkvale::platform::VersionTranslation;
@@ -158,37 +160,6 @@ TEST(VersionRecordRead, MissingFileFailsWithTheSystemError)
 
 // --- The ELF reader on hand-made and damaged files ------------------------------------------
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir
-{
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "versionrecord_test.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::system_error(errno, std::generic_category(), pattern);
-        m_path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    fs::path write(const std::string &name, const std::string &bytes) const
-    {
-        const fs::path file = m_path / name;
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-        return file;
-    }
-    const fs::path &path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 // The errno that reading `file` fails with, or 0 when it reads.
 int readError(const fs::path &file)
 {
@@ -210,7 +181,7 @@ std::string readFile(const fs::path &file)
 struct ErrorCase
 {
     const char *name;
-    std::function<fs::path(const TempDir &)> make;
+    std::function<fs::path(const ScratchFolder &)> make;
     int error;
 };
 
@@ -219,7 +190,7 @@ class VersionRecordReadError : public ::testing::TestWithParam<ErrorCase>
 
 TEST_P(VersionRecordReadError, ReadsLikeAnOsError)
 {
-    const TempDir dir;
+    const ScratchFolder dir;
     const fs::path file = GetParam().make(dir);
     try {
         VersionRecord::read(file);
@@ -236,11 +207,13 @@ INSTANTIATE_TEST_SUITE_P(
     Files, VersionRecordReadError,
     ::testing::Values(
         ErrorCase{"ExecutableWithoutRecord",
-                  [](const TempDir &) { return fs::path(VERSIONRECORD_FIXTURE_PLAIN); }, ENODATA},
-        ErrorCase{"TextFile", [](const TempDir &d) { return d.write("text", "#!/bin/sh\n"); },
+                  [](const ScratchFolder &) { return fs::path(VERSIONRECORD_FIXTURE_PLAIN); },
+                  ENODATA},
+        ErrorCase{"TextFile", [](const ScratchFolder &d) { return d.write("text", "#!/bin/sh\n"); },
                   ENOEXEC},
-        ErrorCase{"EmptyFile", [](const TempDir &d) { return d.write("empty", ""); }, ENOEXEC},
-        ErrorCase{"Folder", [](const TempDir &d) { return d.path(); }, EISDIR}),
+        ErrorCase{"EmptyFile", [](const ScratchFolder &d) { return d.write("empty", ""); },
+                  ENOEXEC},
+        ErrorCase{"Folder", [](const ScratchFolder &d) { return d.path(); }, EISDIR}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A minimal ELF file holding the sections "" (null), ".shstrtab" and ".inkvale.version". The
@@ -349,7 +322,7 @@ class VersionRecordElfLayout : public ::testing::TestWithParam<Layout>
 
 TEST_P(VersionRecordElfLayout, Reads)
 {
-    const TempDir dir;
+    const ScratchFolder dir;
     const fs::path file =
         dir.write("elf", bytes(makeElf(GetParam().is64, GetParam().bigEndian, sampleRecord)));
     const VersionRecord record = VersionRecord::read(file);
@@ -382,7 +355,7 @@ TEST_P(VersionRecordElfCorruption, IsRefusedOrRead)
         SCOPED_TRACE(is64 ? "64-bit" : "32-bit");
         ElfImage image = makeElf(is64, false, sampleRecord);
         GetParam().corrupt(image);
-        const TempDir dir;
+        const ScratchFolder dir;
         EXPECT_EQ(readError(dir.write("elf", bytes(image))), GetParam().error);
     }
 }
@@ -458,7 +431,7 @@ class VersionRecordMalformed : public ::testing::TestWithParam<RecordCase>
 
 TEST_P(VersionRecordMalformed, IsNotExecutableData)
 {
-    const TempDir dir;
+    const ScratchFolder dir;
     EXPECT_EQ(readError(dir.write("elf", bytes(makeElf(true, false, GetParam().section)))),
               ENOEXEC);
 }
@@ -482,7 +455,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(VersionRecordElf, RecordWithoutEntriesReadsAsEmpty)
 {
-    const TempDir dir;
+    const ScratchFolder dir;
     const VersionRecord record = VersionRecord::read(
         dir.write("elf", bytes(makeElf(true, false,
                                        withMagic("\\Future\\Entry\tkept for later\0"
@@ -497,7 +470,7 @@ TEST(VersionRecordElf, RecordWithoutEntriesReadsAsEmpty)
 // outside the file (run under a sanitizer to see the latter), only read or refuse.
 TEST(VersionRecordElf, SurvivesEveryByteCorrupted)
 {
-    const TempDir dir;
+    const ScratchFolder dir;
     for (const Layout layout : {Layout{"64", true, false}, Layout{"32", false, true}}) {
         const std::string original = bytes(makeElf(layout.is64, layout.bigEndian, sampleRecord));
         const fs::path file = dir.write(layout.name, original);
@@ -524,7 +497,7 @@ TEST(VersionRecordElf, SurvivesEveryByteCorrupted)
 // Cut-off copies of a real executable: each either reads or is refused as malformed.
 TEST(VersionRecordElf, SurvivesTruncatedExecutables)
 {
-    const TempDir dir;
+    const ScratchFolder dir;
     const std::string original = readFile(VERSIONRECORD_FIXTURE_DEFAULT);
     ASSERT_GT(original.size(), 64u);
     const fs::path copy = dir.write("truncated", original);
