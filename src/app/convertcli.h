@@ -24,7 +24,7 @@ public:
 private:
     int listEffects();
     BatchResult convertStoppably(BatchSources &sources);
-    QStringList collectInputs(const QStringList &paths) const;
+    void printFailures(const BatchResult &result);
 
     QTextStream &m_out;
     QTextStream &m_err;

@@ -11,7 +11,6 @@
 
 #include <filesystem>
 #include <QDir>
-#include <QFileInfo>
 
 namespace inkvale {
 namespace {
@@ -47,9 +46,8 @@ void BatchController::start()
     if (m_running) {
         return;
     }
-    if (!QFileInfo(m_location.toolFile()).isFile()) {
-        throw ToolMissingError(QStringLiteral("File not found!\r\r") +
-                               QDir::toNativeSeparators(m_location.toolFile()));
+    if (!m_location.toolExists()) {
+        throw ToolMissingError(m_location);
     }
     createDestination(m_sources.destination());
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "convert/toollocation.h"
+
 #include <exception>
+#include <QDir>
 #include <QString>
 
 namespace inkvale {
@@ -26,7 +29,11 @@ private:
 class ToolMissingError : public ConversionError
 {
 public:
-    using ConversionError::ConversionError;
+    // "File not found!" and the tool's path, two carriage returns between them.
+    explicit ToolMissingError(const ToolLocation &location)
+        : ConversionError(QStringLiteral("File not found!\r\r") +
+                          QDir::toNativeSeparators(location.toolFile()))
+    {}
 };
 
 } // namespace inkvale

@@ -17,7 +17,7 @@ constexpr int kProbeTimeoutMs = 30000;
 
 QString versionFromOutput(const QString &output)
 {
-    static const QRegularExpression version(QStringLiteral("inkvale-version:(\\d+)"));
+    static const QRegularExpression version(kVersionMarker + QStringLiteral("(\\d+)"));
     const QRegularExpressionMatch match = version.match(output);
     if (!match.hasMatch()) {
         return {};

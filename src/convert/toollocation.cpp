@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace inkvale {
 
@@ -24,6 +25,11 @@ QString ToolLocation::toolFolder() const
 QString ToolLocation::toolFile() const
 {
     return QDir(toolFolder()).filePath(platform::toolFileName());
+}
+
+bool ToolLocation::toolExists() const
+{
+    return QFileInfo(toolFile()).isFile();
 }
 
 } // namespace inkvale

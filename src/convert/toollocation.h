@@ -15,6 +15,7 @@ public:
     // The tool's folder, also its working folder; no trailing separator.
     QString toolFolder() const;
     QString toolFile() const;
+    bool toolExists() const;
 
 private:
     QString m_programFolder;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+namespace inkvale {
+
+// The command line of inkvale-convert: its options, their defaults and their checks.
+class ConvertCliOptions
+{
+public:
+    enum class Action { ShowHelp, ShowVersion, ListEffects, Convert };
+
+    ConvertCliOptions();
+
+    // Parses and checks `arguments` (the program name first); false with error() when they
+    // cannot be used.
+    bool parse(const QStringList &arguments);
+    QString error() const { return m_error; }
+    QString helpText() const { return m_parser.helpText(); }
+
+    Action action() const { return m_action; }
+    QStringList paths() const { return m_parser.positionalArguments(); }
+    QString destination() const { return m_parser.value(m_destination); }
+    // "PNG", "JPG" or "BMP".
+    QString format() const { return m_parser.value(m_format).toUpper(); }
+    QString effect() const { return m_parser.value(m_effect); }
+    // Empty when no log file was asked for.
+    QString logFile() const { return m_parser.value(m_log); }
+
+private:
+    QString check() const;
+
+    QCommandLineParser m_parser;
+    QCommandLineOption m_effect;
+    QCommandLineOption m_format;
+    QCommandLineOption m_destination;
+    QCommandLineOption m_log;
+    QCommandLineOption m_listEffects;
+    Action m_action = Action::Convert;
+    QString m_error;
+};
+
+} // namespace inkvale
