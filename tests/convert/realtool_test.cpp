@@ -1,8 +1,10 @@
 #include "convert/conversionjob.h"
 #include "convert/effectavailability.h"
+#include "convert/filenames.h"
 #include "convert/stringtoollog.h"
 #include "support/testenvironment.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -133,12 +135,17 @@ private slots:
         QTemporaryDir folder;
         const QString input = folder.filePath(name);
         QVERIFY(test::writePicture(input, 30 + name.size(), 20));
-        const QString output = folder.filePath(QStringLiteral("out ") + name);
+        const QString output =
+            BatchOutputName(folder.filePath(QStringLiteral("out")), input, QStringLiteral("JPG"));
+        QCOMPARE(QFileInfo(output).completeBaseName(), QFileInfo(name).completeBaseName());
+        QDir().mkpath(folder.filePath(QStringLiteral("out")));
         StringToolLog log;
         QVERIFY2(DosyaOlustur(QStringLiteral("Cartoon"), input, output, log, m_tool).converted(),
                  qPrintable(log.text()));
         // The size tells that this very picture was read.
         QCOMPARE(QImageReader(output).size(), QSize(30 + name.size(), 20));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+                 QStringList{QFileInfo(name).completeBaseName() + QStringLiteral(".jpg")});
     }
 };
 
