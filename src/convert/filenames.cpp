@@ -24,6 +24,32 @@ qsizetype lastSeparator(const QString &path)
     return -1;
 }
 
+// A path split as the naming rules see it: the folder part up to and including the last
+// separator, the base name before the last dot of the file name, and the extension from it.
+struct NameParts
+{
+    QString folder;
+    QString base;
+    QString extension;
+};
+
+NameParts splitName(const QString &path)
+{
+    const qsizetype nameStart = lastSeparator(path) + 1;
+    const QString name = path.mid(nameStart);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return {path.left(nameStart), dot < 0 ? name : name.left(dot),
+            dot < 0 ? QString() : name.mid(dot)};
+}
+
+QString withTrailingSeparator(QString folder)
+{
+    if (folder.isEmpty() || !isSeparator(folder.back())) {
+        folder += QDir::separator();
+    }
+    return folder;
+}
+
 // A name is taken by anything at all: a file, a folder (placing onto it would fail and lose
 // the result) or a link that points nowhere.
 bool nameIsTaken(const QString &path)
@@ -36,28 +62,18 @@ bool nameIsTaken(const QString &path)
 
 QString FindFilenameThatDoesNotExist(const QString &filename)
 {
-    const qsizetype nameStart = lastSeparator(filename) + 1;
-    const QString folder = filename.left(nameStart);
-    const QString name = filename.mid(nameStart);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot < 0 ? name : name.left(dot);
-    const QString extension = dot < 0 ? QString() : name.mid(dot);
-
+    const NameParts parts = splitName(filename);
     QString candidate = filename;
     for (qint64 n = 2; nameIsTaken(candidate); ++n) {
-        candidate = folder + base + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')') +
-                    extension;
+        candidate = parts.folder + parts.base + QStringLiteral(" (") + QString::number(n) +
+                    QLatin1Char(')') + parts.extension;
     }
     return candidate;
 }
 
 QString GetTempFolder()
 {
-    QString folder = QDir::toNativeSeparators(QDir::tempPath());
-    if (folder.isEmpty() || !isSeparator(folder.back())) {
-        folder += QDir::separator();
-    }
-    return folder;
+    return withTrailingSeparator(QDir::toNativeSeparators(QDir::tempPath()));
 }
 
 QString GetShortPath(const QString &path, const QString &privateFolder)
@@ -67,14 +83,9 @@ QString GetShortPath(const QString &path, const QString &privateFolder)
 
 QString BatchOutputName(const QString &destination, const QString &inputPath, const QString &format)
 {
-    QString folder = destination;
-    if (folder.isEmpty() || !isSeparator(folder.back())) {
-        folder += QDir::separator();
-    }
-    const QString name = inputPath.mid(lastSeparator(inputPath) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot < 0 ? name : name.left(dot);
-    return FindFilenameThatDoesNotExist(folder + base + QLatin1Char('.') + format.toLower());
+    return FindFilenameThatDoesNotExist(withTrailingSeparator(destination) +
+                                        splitName(inputPath).base + QLatin1Char('.') +
+                                        format.toLower());
 }
 
 } // namespace inkvale
