@@ -5,6 +5,8 @@
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <QDir>
 #include <QFileInfo>
@@ -145,7 +147,7 @@ private slots:
                                            << "Unable to create directory";
         QTest::newRow("destination below a file")
             << true << "a-file/out"
-            << "Unable to create directory <destination>\r\rNot a directory";
+            << "Unable to create directory <destination>\r\r<reason>";
     }
 
     void commandsThatCannotStart()
@@ -170,7 +172,8 @@ private slots:
             const QString expected =
                 QString(message)
                     .replace("<tool>", QDir::toNativeSeparators(location.toolFile()))
-                    .replace("<destination>", QDir::toNativeSeparators(sources.destinationText));
+                    .replace("<destination>", QDir::toNativeSeparators(sources.destinationText))
+                    .replace("<reason>", QString::fromLocal8Bit(std::strerror(ENOTDIR)));
             QCOMPARE(error.message(), expected);
             QCOMPARE(dynamic_cast<const ToolMissingError *>(&error) != nullptr, !toolPresent);
         }

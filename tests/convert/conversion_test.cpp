@@ -4,6 +4,8 @@
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 
+#include <cerrno>
+#include <cstring>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -54,7 +56,7 @@ private slots:
                                       << false;
         QTest::newRow("tool that cannot start")
             << int(FakeTool::Behaviour::NotRunnable) << "Cartoon"
-            << ".*[Pp]ermission denied.*\n"
+            << ".*<EACCES>.*\n"
             << false;
     }
 
@@ -75,6 +77,10 @@ private slots:
 
         QCOMPARE(result.converted(), converted);
         QCOMPARE(QFileInfo::exists(output), converted);
+        // The system's words for a file that cannot be run, in the language it speaks.
+        toolWords.replace(
+            QStringLiteral("<EACCES>"),
+            QRegularExpression::escape(QString::fromLocal8Bit(std::strerror(EACCES))));
         const QString pattern = QStringLiteral("gmic \"%1\" \\S+ \\S+ -o \"(.*)\"\n").arg(input) +
                                 QStringLiteral("Commencing processing\\.\\.\\.\n") + toolWords +
                                 QRegularExpression::escape(kClosing);
@@ -168,6 +174,64 @@ private slots:
             QVERIFY2(!QFileInfo::exists(where + QStringLiteral("/pwned")), qPrintable(where));
         }
         QVERIFY(QFileInfo::exists(output));
+    }
+
+    // Another program takes the output name while the tool runs: its file stays as it is,
+    // and the conversion says that it failed.
+    void outputNameTakenMeanwhile()
+    {
+        const FakeTool tool(FakeTool::Behaviour::TakeOutputName);
+        const QString output = m_pictures.filePath(QStringLiteral("taken meanwhile.jpg"));
+        QFile take(tool.programFolder() + QStringLiteral("/gmic/take"));
+        QVERIFY(take.open(QIODevice::WriteOnly));
+        take.write(output.toUtf8());
+        take.close();
+
+        StringToolLog log;
+        const ConversionResult result =
+            DosyaOlustur(QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
+                         output, log, tool.location());
+        QCOMPARE(result.outcome, ConversionResult::Outcome::Failed);
+        QVERIFY2(result.failure.startsWith(QStringLiteral("Unable to save ") + output),
+                 qPrintable(result.failure));
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("written meanwhile\n"));
+        QVERIFY(scratchFolders().isEmpty());
+    }
+
+    // Two conversions at once each get their own result.
+    void concurrentConversionsKeepTheirResults()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString small = m_pictures.filePath(QStringLiteral("small.png"));
+        const QString large = m_pictures.filePath(QStringLiteral("large.png"));
+        QVERIFY(test::writePicture(small, 10, 10));
+        QVERIFY(test::writePicture(large, 50, 40));
+        // A tool that echoes its input makes a mix-up visible.
+        QFile script(tool.location().toolFile());
+        QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/bin/sh\nsleep 0.3\ncp \"$1\" \"$5\"\n");
+        script.close();
+
+        StringToolLog firstLog;
+        StringToolLog secondLog;
+        const QString firstOutput = m_pictures.filePath(QStringLiteral("small-out.bmp"));
+        const QString secondOutput = m_pictures.filePath(QStringLiteral("large-out.bmp"));
+        ConversionJob first(QStringLiteral("Cartoon"), small, firstOutput, firstLog,
+                            tool.location());
+        ConversionJob second(QStringLiteral("Cutout"), large, secondOutput, secondLog,
+                             tool.location());
+        QSignalSpy firstDone(&first, &ConversionJob::finished);
+        QSignalSpy secondDone(&second, &ConversionJob::finished);
+        first.start();
+        second.start();
+        QTRY_VERIFY(firstDone.size() == 1 && secondDone.size() == 1);
+
+        QCOMPARE(QImageReader(firstOutput).size(), QSize(10, 10));
+        QCOMPARE(QImageReader(secondOutput).size(), QSize(50, 40));
+        QVERIFY(firstLog.text().contains(QStringLiteral(" cartoon ")));
+        QVERIFY(secondLog.text().contains(QStringLiteral(" fx_cutout ")));
     }
 
     void cancelStopsTheToolAndLeavesNothing()

@@ -20,6 +20,9 @@ const char *actions(FakeTool::Behaviour behaviour)
     case FakeTool::Behaviour::Succeed:
     case FakeTool::Behaviour::NotRunnable:
         return "echo \"fake tool: writing $5\"\ncp \"$here/picture.png\" \"$5\"\n";
+    case FakeTool::Behaviour::TakeOutputName:
+        return "echo 'written meanwhile' > \"$(cat \"$here/take\")\"\n"
+               "cp \"$here/picture.png\" \"$5\"\n";
     case FakeTool::Behaviour::Silent:
         return "exit 0\n";
     case FakeTool::Behaviour::Fail:

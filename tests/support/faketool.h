@@ -14,7 +14,9 @@ class FakeTool
 {
 public:
     enum class Behaviour {
-        Succeed,    // writes a small PNG at the path after "-o" and says so
+        Succeed, // writes a small PNG at the path after "-o" and says so
+        // as another program would: writes the file named in gmic/take, then succeeds
+        TakeOutputName,
         Silent,     // prints nothing, writes nothing
         Fail,       // prints an error on stderr, exits 1, writes nothing
         Slow,       // sleeps a long time (its pid in gmic/pid), never writes
