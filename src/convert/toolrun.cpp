@@ -14,7 +14,9 @@ ToolRun::ToolRun(ToolLog &log, QObject *parent)
     , m_decoder(QStringDecoder::System)
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    // Nothing to read: the tool runs in a process group of its own, and one that read the
+    // terminal would be stopped and hang the conversion.
+    m_process.setStandardInputFile(QProcess::nullDevice());
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &ToolRun::readOutput);
     connect(&m_process, &QProcess::finished, this, [this] {
         readOutput();
