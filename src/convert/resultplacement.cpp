@@ -51,7 +51,7 @@ QString placeResult(const QString &toolOutput, const QString &output, const QStr
     if (format != "png" && QImageWriter::supportedImageFormats().contains(format)) {
         source =
             QDir(scratchFolder).filePath(QStringLiteral("result.") + QString::fromLatin1(format));
-        const QString error = transcode(toolOutput, source, format);
+        QString error = transcode(toolOutput, source, format);
         if (!error.isEmpty()) {
             return error;
         }

@@ -46,7 +46,7 @@ fs::path toolSafePath(const fs::path &input, const fs::path &privateFolder)
     if (ec) {
         return input;
     }
-    const fs::path link = privateFolder / ("input" + neutralExtension(input));
+    fs::path link = privateFolder / ("input" + neutralExtension(input));
     fs::remove(link, ec);
     fs::create_symlink(target, link, ec);
     if (!ec) {
