@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-image-formats-plugins
+    qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev
     gmic
 )

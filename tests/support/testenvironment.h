@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,6 +30,18 @@ bool writePicture(const QString &path, int width, int height);
     {                                                                                              \
         inkvale::test::TestEnvironment environment;                                                \
         QCoreApplication app(argc, argv);                                                          \
+        QStandardPaths::setTestModeEnabled(true);                                                  \
+        TestClass test;                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+// The same for tests that drive windows (run with QT_QPA_PLATFORM=offscreen).
+#define INKVALE_GUI_TEST_MAIN(TestClass)                                                           \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        inkvale::test::TestEnvironment environment;                                                \
+        QApplication app(argc, argv);                                                              \
         QStandardPaths::setTestModeEnabled(true);                                                  \
         TestClass test;                                                                            \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

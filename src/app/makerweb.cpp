@@ -1,0 +1,17 @@
+#include "app/makerweb.h"
+
+namespace inkvale {
+
+QString makerWebHost()
+{
+    return QStringLiteral(INKVALE_WEB_HOST);
+}
+
+QString onlineHelpAddress(const QString &product, const QString &host)
+{
+    QString page = product.toLower();
+    page.replace(QLatin1Char(' '), QLatin1Char('-'));
+    return QStringLiteral("http://") + host + QStringLiteral("/help/") + page + QLatin1Char('/');
+}
+
+} // namespace inkvale
