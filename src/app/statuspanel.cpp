@@ -1,0 +1,77 @@
+#include "app/statuspanel.h"
+
+#include "app/artwork.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+
+namespace inkvale {
+
+StatusPanel::StatusPanel(QWidget *parent)
+    : QWidget(parent)
+    , m_mark(new QLabel(this))
+    , m_label(new QLabel(this))
+    , m_progress(new QProgressBar(this))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(4);
+    m_mark->setObjectName(QStringLiteral("StatusFailureMark"));
+    const int markSize = fontMetrics().height();
+    m_mark->setPixmap(artworkIcon(QStringLiteral("failures")).pixmap(markSize, markSize));
+    m_mark->hide();
+    m_label->setObjectName(QStringLiteral("StatusText"));
+    m_label->setTextFormat(Qt::PlainText);
+    m_label->setMinimumWidth(1);
+    m_progress->setObjectName(QStringLiteral("StatusProgress"));
+    m_progress->setMaximumWidth(160);
+    m_progress->setMaximumHeight(markSize + 2);
+    m_progress->setFormat(QStringLiteral("%v / %m"));
+    m_progress->hide();
+    layout->addWidget(m_mark);
+    layout->addWidget(m_label, 1);
+    layout->addWidget(m_progress);
+}
+
+void StatusPanel::setText(const QString &text)
+{
+    m_text = text;
+    m_showsFailures = false;
+    m_label->setText(text);
+    m_label->setToolTip({});
+    m_mark->hide();
+    unsetCursor();
+}
+
+void StatusPanel::setFailureText(const QString &text)
+{
+    setText(text);
+    m_showsFailures = true;
+    m_mark->show();
+    m_label->setToolTip(tr("Click to see which images failed and why"));
+    setCursor(Qt::PointingHandCursor);
+}
+
+void StatusPanel::showProgress(int done, int total)
+{
+    m_progress->setRange(0, qMax(total, 1));
+    m_progress->setValue(qMin(done, qMax(total, 1)));
+    m_progress->show();
+}
+
+void StatusPanel::hideProgress()
+{
+    m_progress->hide();
+}
+
+void StatusPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_showsFailures && event->button() == Qt::LeftButton) {
+        emit failuresClicked();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+} // namespace inkvale

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "app/tappformui.h"
+#include "convert/batchresult.h"
+#include "convert/effectavailability.h"
+
+#include <memory>
+#include <QMainWindow>
+
+namespace inkvale {
+
+class AppSettings;
+class BatchController;
+class DesktopActions;
+class ImageIntake;
+class ImageListModel;
+class UserDialogs;
+class WindowBatchSources;
+
+// The main window: the list of pictures, the choices, "Convert" and the menus. It wires its
+// controls to the operations that live in their own classes.
+class TAppForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // What the window takes from the world; tests point these at their own folders and
+    // stand-ins.
+    struct Environment
+    {
+        // Whose version information names the program.
+        QString executable;
+        // Where the settings may live and where the tool folder "gmic" is.
+        QString programFolder;
+        // The per-user configuration folder, used when the program folder is not writable.
+        QString configRoot;
+        UserDialogs *dialogs = nullptr;
+        DesktopActions *desktop = nullptr;
+        // Ask the tool at start which effects it has.
+        bool probeEffects = true;
+    };
+
+    explicit TAppForm(const Environment &environment, QWidget *parent = nullptr);
+    ~TAppForm() override;
+
+    const TAppFormUi &ui() const { return m_ui; }
+    ImageListModel &listModel() { return *m_list; }
+    ImageIntake &intake() { return *m_intake; }
+    // Null when the settings could not be opened at start.
+    AppSettings *settings() { return m_settings.get(); }
+    QString LastFolder() const { return m_lastFolder; }
+    QString statusText() const;
+    bool batchRunning() const;
+    const BatchResult &lastBatchResult() const { return m_lastBatch; }
+    const EffectAvailability &effectAvailability() const { return m_availability; }
+
+    // Handlers, named after their controls.
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void Clear1Click();
+    void Button1Click();
+    void Button3Click();
+    void AddMyFolder(const QString &foldername);
+    void Edit1Change();
+    void ComboBox1Change();
+    void ShowPreview1Click();
+    void ResettoDefaults1Click();
+    void Help2Click();
+    void Exit1Click();
+    void ShowConversionLog1Click();
+    void ResimSayisiDegisti();
+
+signals:
+    // The effect check of the installed tool has answered.
+    void effectsProbed();
+    // `done` images of the running batch are behind, `total` listed at the moment.
+    void batchProgress(int done, int total);
+    void batchFinished(const inkvale::BatchResult &result);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void loadSettings();
+    void connectCommands();
+    void probeEffects();
+    void batchEnded(const BatchResult &result);
+    void setConvertButtonStops(bool stops);
+    void showGeneralError(const QString &message);
+    // Runs a command; an error that escapes it reaches the general error handler.
+    template<typename Command>
+    void guarded(Command &&command);
+
+    Environment m_environment;
+    TAppFormUi m_ui;
+    std::unique_ptr<ImageListModel> m_list;
+    std::unique_ptr<ImageIntake> m_intake;
+    std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<WindowBatchSources> m_batchSources;
+    std::unique_ptr<BatchController> m_batch;
+    BatchResult m_lastBatch;
+    EffectAvailability m_availability;
+    QString m_lastFolder;
+};
+
+} // namespace inkvale

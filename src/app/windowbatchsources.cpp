@@ -1,0 +1,72 @@
+#include "app/windowbatchsources.h"
+
+#include "app/desktopactions.h"
+#include "app/statuspanel.h"
+#include "imagelist/imagelistmodel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace inkvale {
+
+WindowBatchSources::WindowBatchSources(const Controls &controls)
+    : m_controls(controls)
+    , m_log(controls.log)
+{}
+
+WindowBatchSources::~WindowBatchSources()
+{
+    setBusy(false);
+}
+
+int WindowBatchSources::rowCount() const
+{
+    return m_controls.list.rowCount();
+}
+
+QString WindowBatchSources::rowPath(int row) const
+{
+    return m_controls.list.path(row);
+}
+
+QString WindowBatchSources::destination() const
+{
+    return m_controls.destination.text();
+}
+
+QString WindowBatchSources::format() const
+{
+    return m_controls.format.currentText();
+}
+
+QString WindowBatchSources::effect() const
+{
+    return m_controls.effect.currentText();
+}
+
+void WindowBatchSources::setStatus(const QString &text)
+{
+    m_controls.status.setText(text);
+}
+
+void WindowBatchSources::setBusy(bool busy)
+{
+    if (busy == m_busy) {
+        return;
+    }
+    m_busy = busy;
+    // An arrow with a busy mark: the window still takes clicks while the batch runs.
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void WindowBatchSources::signalCompletion()
+{
+    m_controls.desktop.beep();
+}
+
+} // namespace inkvale

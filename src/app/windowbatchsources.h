@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/memotoollog.h"
+#include "convert/batchsources.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace inkvale {
+
+class DesktopActions;
+class ImageListModel;
+class StatusPanel;
+
+// The main window's controls as a batch's sources, read live, so that what the user changes
+// during a batch applies from the next image on.
+class WindowBatchSources : public BatchSources
+{
+public:
+    struct Controls
+    {
+        ImageListModel &list;
+        QLineEdit &destination;
+        QComboBox &format;
+        QComboBox &effect;
+        QPlainTextEdit &log;
+        StatusPanel &status;
+        DesktopActions &desktop;
+    };
+
+    explicit WindowBatchSources(const Controls &controls);
+    ~WindowBatchSources() override;
+
+    int rowCount() const override;
+    QString rowPath(int row) const override;
+    QString destination() const override;
+    QString format() const override;
+    QString effect() const override;
+    ToolLog &log() override { return m_log; }
+
+    void setStatus(const QString &text) override;
+    void setBusy(bool busy) override;
+    // The batch runs between turns of the event loop; nothing waits to be handled.
+    void pumpMessages() override {}
+    void signalCompletion() override;
+
+private:
+    Controls m_controls;
+    MemoToolLog m_log;
+    bool m_busy = false;
+};
+
+} // namespace inkvale

@@ -1,0 +1,42 @@
+#include "support/windowstandins.h"
+
+namespace inkvale::test {
+
+QStringList RecordingDialogs::chooseFiles(QWidget *, const QString &filter)
+{
+    fileDialogFilters.append(filter);
+    return fileAnswers.isEmpty() ? QStringList() : fileAnswers.dequeue();
+}
+
+QStringList RecordingDialogs::chooseFolders(QWidget *, const QString &startFolder, bool several)
+{
+    folderDialogs.append({startFolder, several});
+    return folderAnswers.isEmpty() ? QStringList() : folderAnswers.dequeue();
+}
+
+void RecordingDialogs::showMessage(QWidget *, QMessageBox::Icon icon, const QString &caption,
+                                   const QString &text)
+{
+    messages.append({icon, caption, text});
+}
+
+int RecordingDialogs::askWithButtons(QWidget *, const QString &message, QMessageBox::Icon icon,
+                                     QMessageBox::StandardButtons buttons,
+                                     const QStringList &captions, const QString &caption)
+{
+    questions.append({message, icon, buttons, captions, caption});
+    return questionAnswer;
+}
+
+bool RecordingDesktop::openUrl(const QUrl &url)
+{
+    openedUrls.append(url);
+    return true;
+}
+
+void RecordingDesktop::restartProgram(const QString &executable)
+{
+    restarts.append(executable);
+}
+
+} // namespace inkvale::test

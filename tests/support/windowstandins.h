@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/desktopactions.h"
+#include "app/userdialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+namespace inkvale::test {
+
+// Dialogs that answer from queues filled by the test and record every message; nothing
+// modal ever opens.
+class RecordingDialogs : public UserDialogs
+{
+public:
+    struct Message
+    {
+        QMessageBox::Icon icon;
+        QString caption;
+        QString text;
+    };
+    struct Question
+    {
+        QString message;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QStringList captions;
+        QString caption;
+    };
+
+    // Answers of the next file and folder dialogs; an empty queue answers "cancelled".
+    QQueue<QStringList> fileAnswers;
+    QQueue<QStringList> folderAnswers;
+    int questionAnswer = 7; // No
+
+    QList<Message> messages;
+    QList<Question> questions;
+    // The start folder and the "several" flag of each folder dialog.
+    QList<QPair<QString, bool>> folderDialogs;
+    QStringList fileDialogFilters;
+
+    QStringList chooseFiles(QWidget *parent, const QString &filter) override;
+    QStringList chooseFolders(QWidget *parent, const QString &startFolder, bool several) override;
+    void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
+                     const QString &text) override;
+    int askWithButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
+                       QMessageBox::StandardButtons buttons, const QStringList &captions,
+                       const QString &caption) override;
+};
+
+// A desktop that only records what it was asked.
+class RecordingDesktop : public DesktopActions
+{
+public:
+    QList<QUrl> openedUrls;
+    QStringList restarts;
+    int beeps = 0;
+
+    bool openUrl(const QUrl &url) override;
+    void restartProgram(const QString &executable) override;
+    void beep() override { ++beeps; }
+};
+
+} // namespace inkvale::test
