@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Opens the real window under a virtual X display, adds pictures, converts, and saves a
+# screenshot of each step as PNG: build/screenshots/*.png.
+#
+# Usage: tools/screenshots.sh [BUILD_DIR]     (default: build; needs the packages xvfb, xauth)
+set -euo pipefail
+build_dir=${1:-build}
+program=$build_dir/bin/inkvale-screenshots
+if [[ ! -x $program ]]; then
+    echo "error: $program not found; build first (cmake --build $build_dir)" >&2
+    exit 2
+fi
+if ! command -v xvfb-run >/dev/null; then
+    echo "error: xvfb-run not found (Debian packages xvfb and xauth)" >&2
+    exit 2
+fi
+xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$build_dir/screenshots"

@@ -1,0 +1,63 @@
+#include "windowdriver.h"
+
+#include "imagelist/imageintake.h"
+#include "support/testenvironment.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace inkvale::tools {
+
+WindowDriver::WindowDriver(bool probeEffects)
+{
+    QDir(m_folder.path()).mkpath(QStringLiteral("gmic"));
+    QFile::link(QStringLiteral(INKVALE_BIN_DIR "/gmic/gmic"),
+                m_folder.filePath(QStringLiteral("gmic/gmic")));
+    TAppForm::Environment environment;
+    environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
+    environment.programFolder = m_folder.path();
+    environment.configRoot =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    environment.dialogs = &m_dialogs;
+    environment.desktop = &m_desktop;
+    environment.probeEffects = probeEffects;
+    m_form = std::make_unique<TAppForm>(environment);
+}
+
+QStringList WindowDriver::addPictures(int count, int width, int height)
+{
+    QDir pictures(m_folder.filePath(QStringLiteral("pictures")));
+    pictures.mkpath(QStringLiteral("."));
+    QStringList paths;
+    for (int i = 1; i <= count; ++i) {
+        paths.append(
+            pictures.filePath(QStringLiteral("holiday-%1.jpg").arg(i, 2, 10, QLatin1Char('0'))));
+        test::writePicture(paths.last(), width, height);
+    }
+    m_dialogs.fileAnswers.enqueue(paths);
+    m_form->ToolButton1Click();
+    QTest::qWaitFor([this] { return !m_form->intake().isBusy(); }, 60000);
+    return paths;
+}
+
+void WindowDriver::startBatch(const QString &effect, const QString &format)
+{
+    const TAppFormUi &ui = m_form->ui();
+    ui.Edit1->setText(m_folder.filePath(QStringLiteral("out-%1").arg(effect)));
+    ui.ComboBox1->setCurrentText(format);
+    ui.ComboBox2->setCurrentText(effect);
+    ui.Button1->click();
+}
+
+bool WindowDriver::waitForBatch(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return !m_form->batchRunning(); }, timeoutMs);
+}
+
+} // namespace inkvale::tools

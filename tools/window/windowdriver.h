@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/tappform.h"
+#include "support/windowstandins.h"
+
+#include <memory>
+#include <QTemporaryDir>
+
+namespace inkvale::tools {
+
+// The real main window in a program folder of its own (with the real tool linked in), with
+// stand-in dialogs that the driver fills, for looking at and timing the window.
+class WindowDriver
+{
+public:
+    explicit WindowDriver(bool probeEffects);
+
+    TAppForm &form() { return *m_form; }
+    test::RecordingDialogs &dialogs() { return m_dialogs; }
+    QString folder() const { return m_folder.path(); }
+
+    // `count` generated pictures of `width` x `height`, added through "Add Files".
+    QStringList addPictures(int count, int width, int height);
+    // Starts a batch into a fresh folder and returns at once.
+    void startBatch(const QString &effect, const QString &format);
+    bool waitForBatch(int timeoutMs);
+
+private:
+    QTemporaryDir m_folder;
+    test::RecordingDialogs m_dialogs;
+    test::RecordingDesktop m_desktop;
+    std::unique_ptr<TAppForm> m_form;
+};
+
+} // namespace inkvale::tools
