@@ -1,0 +1,108 @@
+#include "app/appsettings.h"
+
+#include "app/settingserror.h"
+#include "convert/fspath.h"
+#include "platform/folderwritable.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace inkvale {
+namespace {
+
+const QString kSection = QStringLiteral("Settings");
+const QString kDestination = QStringLiteral("Destination");
+const QString kFormat = QStringLiteral("Format");
+const QString kShowPreview = QStringLiteral("ShowPreview");
+const QString kOn = QStringLiteral("ON");
+const QString kOff = QStringLiteral("OFF");
+
+QString withTrailingSlash(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+QString AppSettings::chooseFolder(const QString &programFolder, const QString &configRoot,
+                                  const QString &company, const QString &product)
+{
+    if (platform::isFolderWritable(toFsPath(programFolder))) {
+        return withTrailingSlash(programFolder);
+    }
+    const QString companyFolder = withTrailingSlash(configRoot) + company;
+    const QString productFolder = companyFolder + u'/' + product;
+    // A fresh account may not have its configuration folder yet, unlike the application-data
+    // folder it stands for; below it, one level each, and a failure shows when the file is saved.
+    QDir().mkpath(configRoot);
+    QDir().mkdir(companyFolder);
+    QDir().mkdir(productFolder);
+    return productFolder + u'/';
+}
+
+AppSettings::AppSettings(const QString &folder)
+    : m_folder(withTrailingSlash(folder))
+    , m_document(m_folder + QStringLiteral("settings.ini"))
+{
+    try {
+        m_document.load();
+    } catch (const SettingsError &) {
+        // A damaged file only costs the stored choices; the first change writes a new one.
+        if (!QFile::remove(filePath()) && QFile::exists(filePath())) {
+            throw;
+        }
+    }
+}
+
+QString AppSettings::folder() const
+{
+    return m_folder;
+}
+
+QString AppSettings::filePath() const
+{
+    return m_document.filePath();
+}
+
+QString AppSettings::destination() const
+{
+    return m_document.readString(kSection, kDestination, QString());
+}
+
+QString AppSettings::format() const
+{
+    return m_document.readString(kSection, kFormat, QStringLiteral("PNG"));
+}
+
+bool AppSettings::showPreview() const
+{
+    return m_document.readString(kSection, kShowPreview, QString()) == kOn;
+}
+
+void AppSettings::setDestination(const QString &destination)
+{
+    store(kDestination, destination);
+}
+
+void AppSettings::setFormat(const QString &format)
+{
+    store(kFormat, format);
+}
+
+void AppSettings::setShowPreview(bool on)
+{
+    store(kShowPreview, on ? kOn : kOff);
+}
+
+bool AppSettings::removeFile()
+{
+    return QFile::remove(filePath()) || !QFile::exists(filePath());
+}
+
+void AppSettings::store(const QString &key, const QString &value)
+{
+    m_document.writeString(kSection, key, value);
+    m_document.save();
+}
+
+} // namespace inkvale

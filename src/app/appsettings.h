@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/settingsdocument.h"
+
+#include <QString>
+
+namespace inkvale {
+
+// Where settings.ini lives and the program's three choices in it. Every change is saved at
+// once; nothing is saved at exit.
+class AppSettings
+{
+public:
+    // The settings folder: programFolder when a new file can be created there, else
+    // configRoot + "/" + company + "/" + product + "/" (created one level at a time, failures
+    // ignored). Returned with a trailing '/'.
+    static QString chooseFolder(const QString &programFolder, const QString &configRoot,
+                                const QString &company, const QString &product);
+
+    // Opens settings.ini in `folder`. A file that cannot be read or is not valid UTF-8 is
+    // deleted and the settings start empty; throws SettingsError when it cannot be deleted.
+    explicit AppSettings(const QString &folder);
+
+    QString folder() const;   // with a trailing '/'
+    QString filePath() const; // folder() + "settings.ini"
+
+    QString destination() const; // "" when not stored
+    QString format() const;      // "PNG" when not stored; otherwise as stored, any case
+    bool showPreview() const;    // stored as "ON" exactly
+
+    // Each setter writes the value and saves the file; throws SettingsError when saving fails,
+    // the new value is kept in memory all the same.
+    void setDestination(const QString &destination);
+    void setFormat(const QString &format);
+    void setShowPreview(bool on);
+
+    // Deletes settings.ini so that the next start begins from the defaults; false when the
+    // file is still there.
+    bool removeFile();
+
+private:
+    void store(const QString &key, const QString &value);
+
+    QString m_folder;
+    SettingsDocument m_document;
+};
+
+} // namespace inkvale
