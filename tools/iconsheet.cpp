@@ -1,7 +1,8 @@
 // Draws every icon of the program side by side, at the sizes the window shows them and at
 // twice the pixel density, on a light and a dark background, so that a change to a drawing
-// can be judged at a glance. Usage: iconsheet OUTPUT.png; also writes OUTPUT-zoom.png, the
-// same enlarged without smoothing to show single pixels.
+// can be judged at a glance. Usage: iconsheet OUTPUT.png; also writes, in the same order,
+// OUTPUT-zoom.png (16 and 24 pixels enlarged without smoothing, to show single pixels) and
+// OUTPUT-large.png (64 pixels at twice the density).
 
 #include "app/artwork.h"
 
@@ -25,7 +26,8 @@ const std::vector<Column> columns = {{16, 1}, {24, 1}, {64, 1}, {16, 2}, {24, 2}
 constexpr int labelWidth = 170;
 constexpr int rowHeight = 80;
 constexpr int cellWidth = 80;
-constexpr int zoom = 3;
+const QColor lightBackground(0xf3, 0xf4, 0xf6);
+const QColor darkBackground(0x2b, 0x2d, 0x31);
 
 struct Row
 {
@@ -77,6 +79,39 @@ void drawPanel(QPainter &painter, int left, const std::vector<Row> &sheetRows, Q
     }
 }
 
+// Close-ups: each row's renderings at `sizes` on light then dark, pixel for pixel, several
+// rows to a line, enlarged `zoom` times without smoothing.
+QImage gridSheet(const std::vector<Row> &sheetRows, const std::vector<int> &sizes,
+                 qreal devicePixelRatio, int cell, int blocksPerLine, int zoom)
+{
+    std::vector<std::pair<int, QColor>> cells;
+    for (const QColor &background : {lightBackground, darkBackground}) {
+        for (const int size : sizes)
+            cells.emplace_back(size, background);
+    }
+    const int blockWidth = int(cells.size()) * cell;
+    const int lines = (int(sheetRows.size()) + blocksPerLine - 1) / blocksPerLine;
+    QImage image(blocksPerLine * blockWidth, lines * cell, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    for (std::size_t r = 0; r < sheetRows.size(); ++r) {
+        const int left = int(r) % blocksPerLine * blockWidth;
+        const int top = int(r) / blocksPerLine * cell;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            const auto &[size, background] = cells[c];
+            const int x = left + int(c) * cell;
+            painter.fillRect(x, top, cell, cell, background);
+            QPixmap pixmap = inkvale::artworkIcon(sheetRows[r].name)
+                                 .pixmap(QSize(size, size), devicePixelRatio, sheetRows[r].mode);
+            pixmap.setDevicePixelRatio(1);
+            painter.drawPixmap(x + (cell - pixmap.width()) / 2, top + (cell - pixmap.height()) / 2,
+                               pixmap);
+        }
+    }
+    painter.end();
+    return image.scaled(image.size() * zoom);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -97,13 +132,18 @@ int main(int argc, char *argv[])
     for (std::size_t r = 0; r < sheetRows.size(); ++r)
         painter.drawText(QRect(8, int(r + 1) * rowHeight, labelWidth - 8, rowHeight),
                          Qt::AlignVCenter | Qt::AlignLeft, sheetRows[r].label);
-    drawPanel(painter, labelWidth, sheetRows, QColor(0xf3, 0xf4, 0xf6), Qt::black);
-    drawPanel(painter, labelWidth + panelWidth, sheetRows, QColor(0x2b, 0x2d, 0x31), Qt::white);
+    drawPanel(painter, labelWidth, sheetRows, lightBackground, Qt::black);
+    drawPanel(painter, labelWidth + panelWidth, sheetRows, darkBackground, Qt::white);
     painter.end();
 
-    const QString zoomed = QFileInfo(output).path() + QLatin1Char('/') +
-                           QFileInfo(output).completeBaseName() + QStringLiteral("-zoom.png");
-    const bool saved = sheet.save(output) && sheet.scaled(sheet.size() * zoom).save(zoomed);
+    const auto beside = [&output](const QString &suffix) {
+        const QFileInfo info(output);
+        return info.path() + QLatin1Char('/') + info.completeBaseName() + suffix;
+    };
+    const bool saved =
+        sheet.save(output) &&
+        gridSheet(sheetRows, {16, 24}, 1.0, 28, 3, 4).save(beside(QStringLiteral("-zoom.png"))) &&
+        gridSheet(sheetRows, {64}, 2.0, 136, 4, 1).save(beside(QStringLiteral("-large.png")));
     if (!saved) {
         std::fprintf(stderr, "iconsheet: cannot write %s\n", qUtf8Printable(output));
         return 1;

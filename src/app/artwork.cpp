@@ -22,7 +22,7 @@ QIcon artworkIcon(const QString &name)
         return {};
     }
     QIcon icon(path);
-    // Qt's own greying leaves a coloured drawing too light on a disabled button.
+    // A disabled button shows a drawing of its own (the black folder), not Qt's greyed copy.
     const QString disabledPath = artworkPath(name + QStringLiteral("-disabled"));
     if (QFile::exists(disabledPath))
         icon.addFile(disabledPath, QSize(), QIcon::Disabled);
