@@ -24,8 +24,9 @@ ConversionLogDialog::ConversionLogDialog(const BatchResult &result, QWidget *par
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto *summary = new QLabel(
-        tr("%n image(s) produced no picture. Select one to see what the image tool said.", "",
-           static_cast<int>(m_failures.size())),
+        (m_failures.size() == 1 ? tr("1 image produced no picture.")
+                                : tr("%1 images produced no picture.").arg(m_failures.size())) +
+            QLatin1Char(' ') + tr("Select one to see what the image tool said."),
         this);
     summary->setWordWrap(true);
 

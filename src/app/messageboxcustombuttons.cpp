@@ -1,7 +1,7 @@
 #include "app/messageboxcustombuttons.h"
 
 #include <array>
-#include <QAbstractButton>
+#include <QPushButton>
 
 namespace inkvale {
 namespace {

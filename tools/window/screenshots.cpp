@@ -1,5 +1,6 @@
 // Opens the real main window on the display (run it under Xvfb: tools/screenshots.sh), fills
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
+#include "app/appidentity.h"
 #include "app/tappform.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
