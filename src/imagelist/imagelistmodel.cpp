@@ -1,0 +1,121 @@
+#include "imagelist/imagelistmodel.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+
+namespace inkvale {
+
+ImageListModel::ImageListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{}
+
+ImageListModel::~ImageListModel() = default;
+
+int ImageListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ImageListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ImageListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    const ImageRow &row = m_rows.at(index.row());
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case PathColumn:
+            return row.path;
+        case WidthColumn:
+            return QString::number(row.width);
+        case HeightColumn:
+            return QString::number(row.height);
+        }
+    } else if (role == Qt::DecorationRole && index.column() == PathColumn) {
+        return iconFor(row.path);
+    }
+    return {};
+}
+
+QVariant ImageListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        switch (section) {
+        case PathColumn:
+            return QStringLiteral("Image Files");
+        case WidthColumn:
+            return QStringLiteral("Width");
+        case HeightColumn:
+            return QStringLiteral("Height");
+        }
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags ImageListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled;
+}
+
+bool ImageListModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || count <= 0 || row > m_rows.size() - count) {
+        return false;
+    }
+    beginRemoveRows({}, row, row + count - 1);
+    m_rows.remove(row, count);
+    endRemoveRows();
+    return true;
+}
+
+void ImageListModel::appendRow(const ImageRow &row)
+{
+    const int position = static_cast<int>(m_rows.size());
+    beginInsertRows({}, position, position);
+    m_rows.append(row);
+    endInsertRows();
+}
+
+void ImageListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+const ImageRow &ImageListModel::row(int index) const
+{
+    return m_rows.at(index);
+}
+
+QString ImageListModel::path(int index) const
+{
+    return m_rows.at(index).path;
+}
+
+QIcon ImageListModel::iconFor(const QString &path) const
+{
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().toLower();
+    const auto cached = m_iconsBySuffix.constFind(suffix);
+    if (cached != m_iconsBySuffix.constEnd()) {
+        return *cached;
+    }
+    if (!m_iconProvider) {
+        m_iconProvider = std::make_unique<QFileIconProvider>();
+    }
+    // The real file decides, as the file manager would show it.
+    const QIcon icon = m_iconProvider->icon(file);
+    m_iconsBySuffix.insert(suffix, icon);
+    return icon;
+}
+
+} // namespace inkvale

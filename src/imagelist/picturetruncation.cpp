@@ -1,0 +1,173 @@
+#include "imagelist/picturetruncation.h"
+
+#include <cstring>
+
+namespace inkvale {
+
+namespace {
+
+class Bytes
+{
+public:
+    explicit Bytes(const QByteArray &data)
+        : m_data(reinterpret_cast<const uchar *>(data.constData()))
+        , m_size(data.size())
+    {}
+    qsizetype size() const { return m_size; }
+    const uchar *data() const { return m_data; }
+    uchar at(qsizetype index) const { return m_data[index]; }
+    quint32 u16le(qsizetype index) const { return m_data[index] | (m_data[index + 1] << 8); }
+    quint32 u16be(qsizetype index) const { return (m_data[index] << 8) | m_data[index + 1]; }
+    quint32 u32le(qsizetype index) const
+    {
+        return u16le(index) | (static_cast<quint32>(u16le(index + 2)) << 16);
+    }
+
+private:
+    const uchar *m_data;
+    qsizetype m_size;
+};
+
+// Walks the markers to the end-of-image marker. Segments are skipped by their length, so an
+// embedded thumbnail's end marker does not count; in the compressed data a 0xFF byte is
+// followed by 0x00 or a restart marker, never by an end marker.
+bool jpegEndsEarly(const Bytes &bytes)
+{
+    qsizetype at = 2; // after the start-of-image marker
+    for (;;) {
+        for (;;) {
+            const void *found = std::memchr(bytes.data() + at, 0xFF, bytes.size() - at);
+            if (found == nullptr) {
+                return true;
+            }
+            at = static_cast<const uchar *>(found) - bytes.data();
+            while (at < bytes.size() && bytes.at(at) == 0xFF) {
+                ++at; // fill bytes
+            }
+            if (at >= bytes.size()) {
+                return true;
+            }
+            const uchar code = bytes.at(at);
+            if (code != 0x00 && (code < 0xD0 || code > 0xD7)) {
+                break;
+            }
+            ++at;
+        }
+        const uchar marker = bytes.at(at++);
+        if (marker == 0xD9) {
+            return false;
+        }
+        if (marker == 0xD8 || marker == 0x01) {
+            continue; // markers without a length
+        }
+        if (at + 2 > bytes.size()) {
+            return true;
+        }
+        const quint32 length = bytes.u16be(at);
+        if (length < 2) {
+            return false; // malformed; the decoder's business
+        }
+        at += length;
+        if (at > bytes.size()) {
+            return true;
+        }
+    }
+}
+
+// Uncompressed layouts have a known size; run-length ones are left to the decoder.
+bool bmpEndsEarly(const Bytes &bytes)
+{
+    if (bytes.size() < 26) {
+        return false;
+    }
+    const qint64 pixelsAt = bytes.u32le(10);
+    const quint32 headerSize = bytes.u32le(14);
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 bitCount = 0;
+    if (headerSize == 12) { // the old core header
+        width = bytes.u16le(18);
+        height = bytes.u16le(20);
+        bitCount = bytes.u16le(24);
+    } else {
+        if (bytes.size() < 34) {
+            return false;
+        }
+        width = static_cast<qint32>(bytes.u32le(18));
+        height = static_cast<qint32>(bytes.u32le(22));
+        bitCount = bytes.u16le(28);
+        const quint32 compression = bytes.u32le(30);
+        const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+        if (!uncompressed) {
+            return false;
+        }
+    }
+    const qint64 stride = (width * bitCount + 31) / 32 * 4;
+    return pixelsAt + stride * qAbs(height) > bytes.size();
+}
+
+// True when the first image's data blocks do not end within the file; that image is the one
+// the decoder reads.
+bool gifEndsEarly(const Bytes &bytes)
+{
+    if (bytes.size() < 13) {
+        return false;
+    }
+    const auto colourTableSize = [](uchar flags) {
+        return (flags & 0x80) != 0 ? 3 * (qsizetype(1) << ((flags & 7) + 1)) : 0;
+    };
+    qsizetype at = 13 + colourTableSize(bytes.at(10));
+    // Data sub-blocks: a length byte, that many bytes, until a zero length.
+    const auto skipBlocks = [&bytes, &at] {
+        for (;;) {
+            if (at >= bytes.size()) {
+                return false;
+            }
+            const uchar length = bytes.at(at);
+            at += 1 + length;
+            if (length == 0) {
+                return true;
+            }
+        }
+    };
+    for (;;) {
+        if (at >= bytes.size()) {
+            return true;
+        }
+        switch (bytes.at(at)) {
+        case 0x21: // extension: label, then data blocks
+            at += 2;
+            if (!skipBlocks()) {
+                return true;
+            }
+            break;
+        case 0x2C: // image descriptor, local colour table, code size, data blocks
+            if (at + 10 > bytes.size()) {
+                return true;
+            }
+            at += 10 + colourTableSize(bytes.at(at + 9)) + 1;
+            return !skipBlocks();
+        default: // the trailer before any image, or damage: the decoder's business
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+bool pictureDataEndsEarly(const QByteArray &format, const QByteArray &data)
+{
+    const Bytes bytes(data);
+    if (format == "jpg" || format == "jpeg") {
+        return bytes.size() >= 2 && jpegEndsEarly(bytes);
+    }
+    if (format == "bmp") {
+        return bmpEndsEarly(bytes);
+    }
+    if (format == "gif") {
+        return gifEndsEarly(bytes);
+    }
+    return false;
+}
+
+} // namespace inkvale
