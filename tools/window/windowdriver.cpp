@@ -42,7 +42,9 @@ QStringList WindowDriver::addPictures(int count, int width, int height)
     }
     m_dialogs.fileAnswers.enqueue(paths);
     m_form->ToolButton1Click();
-    QTest::qWaitFor([this] { return !m_form->intake().isBusy(); }, 60000);
+    if (!QTest::qWaitFor([this] { return !m_form->intake().isBusy(); }, 60000)) {
+        qWarning("the pictures were still being added after a minute");
+    }
     return paths;
 }
 
