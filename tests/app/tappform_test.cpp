@@ -153,6 +153,7 @@ private slots:
     void customButtonsBox();
     void convertWithTheRealToolKeepsTheWindowAlive();
     void stopEndsTheBatch();
+    void closingDuringABatchEndsTheTool();
     void failedImagesCanBeInspected();
     void changesDuringABatchApplyFromTheNextImage();
     void convertWithoutTheToolOrDestination_data();
@@ -575,6 +576,28 @@ void TAppFormTest::stopEndsTheBatch()
     QCOMPARE(form->ui().Button1->text(), QStringLiteral("Convert"));
     QVERIFY(QDir(destination).entryList(QDir::Files).isEmpty());
     QCOMPARE(program.desktop.beeps, 0);
+}
+
+void TAppFormTest::closingDuringABatchEndsTheTool()
+{
+    Program program(FakeTool::Behaviour::Slow);
+    auto form = program.open();
+    program.dialogs.fileAnswers.enqueue({makePicture(QDir::temp(), QStringLiteral("c.png"))});
+    form->ui().ToolButton1->trigger();
+    QVERIFY(waitForIntake(*form));
+    form->ui().Edit1->setText(QDir::temp().filePath(QStringLiteral("closed")));
+    form->ui().Button1->click();
+    const QString pidFile = program.programFolder() + QStringLiteral("/gmic/pid");
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(pidFile); }, 10000));
+    QFile file(pidFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString proc = QStringLiteral("/proc/") + QString::fromLatin1(file.readAll().trimmed());
+    QVERIFY(QFile::exists(proc));
+
+    form->close();
+    form.reset();
+    // Gone, not a zombie nor a sleeper left behind.
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(proc), 5000);
 }
 
 void TAppFormTest::failedImagesCanBeInspected()
