@@ -365,7 +365,9 @@ TEST_F(ToolSafePathTest, ShortFormMustFitTheClassicBuffer)
 {
     const fs::path folder = pictures() / "a folder with a long name";
     fs::create_directories(folder);
-    ASSERT_NE(systemShortForm(folder), folder.wstring()) << "this volume makes no short names";
+    if (systemShortForm(folder) == folder.wstring()) {
+        GTEST_SKIP() << "this volume makes no short names";
+    }
     for (const std::size_t length : {std::size_t{259}, std::size_t{260}}) {
         SCOPED_TRACE(length);
         // Each length needs its own spread of folder names.
