@@ -15,6 +15,7 @@ install_packages() {
         fi
         echo "Installing: ${missing[*]}"
         "${sudo[@]}" apt-get update
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
+            "${missing[@]}"
     fi
 }
