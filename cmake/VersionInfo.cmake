@@ -178,6 +178,8 @@ function(inkvale_add_version_info target)
             set(index 0)
             foreach(name IN LISTS names_${key})
                 _inkvale_version_info_escape(value "${value_${key}_${index}}" "\"\"")
+                # "?" in octal, so that the preprocessor sees no trigraph.
+                string(REPLACE "?" "\\077" value "${value}")
                 string(APPEND VI_STRING_BLOCKS "            VALUE \"${name}\", \"${value}\"\n")
                 math(EXPR index "${index} + 1")
             endforeach()

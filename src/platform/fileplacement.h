@@ -6,8 +6,9 @@ namespace inkvale::platform {
 
 // Moves `from` to `to` without ever replacing a file that exists at `to`, also when another
 // program creates it meanwhile; across file systems the file is copied and `from` removed.
-// Throws std::system_error (EEXIST / ERROR_FILE_EXISTS when `to` is taken); on failure `to`
-// is left as it was and `from` is kept.
+// Throws std::system_error with the system's error, which compares equal to
+// std::errc::file_exists when `to` is taken; on failure `to` is left as it was and `from` is
+// kept.
 void placeFileExclusively(const std::filesystem::path &from, const std::filesystem::path &to);
 
 } // namespace inkvale::platform

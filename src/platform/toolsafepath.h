@@ -4,10 +4,12 @@
 
 namespace inkvale::platform {
 
-// Returns a path to `input` that the image tool reads literally: the short (8.3) form on
-// Windows; elsewhere the path itself, or, when the tool would misread its name (commas,
-// quotes, braces, dollar signs, backslashes, control characters, a leading dash), a link
-// with a neutral name created inside `privateFolder`. Falls back to `input` unchanged.
+// Returns a path to `input` that the image tool reads literally. On Windows that is the short
+// (8.3) form, or `input` itself when it has none that fits 260 characters; elsewhere it is
+// `input` itself. When the tool would still misread that path (commas, quotes, braces, dollar
+// signs, control characters, a leading dash; backslashes too outside Windows), it is instead a
+// link with a neutral name created inside `privateFolder` (on Windows a hard link, or a copy
+// where the volume has none). Falls back to the path it would otherwise return.
 std::filesystem::path toolSafePath(const std::filesystem::path &input,
                                    const std::filesystem::path &privateFolder);
 

@@ -30,13 +30,31 @@ public:
     }
     ~ScratchFolder()
     {
+        // Windows deletes no read-only file, so tests may leave some behind.
         std::error_code ignored;
+        for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+            if (!it->is_symlink(ignored)) {
+                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                             std::filesystem::perm_options::add, ignored);
+            }
+        }
         std::filesystem::remove_all(m_path, ignored);
     }
     ScratchFolder(const ScratchFolder &) = delete;
     ScratchFolder &operator=(const ScratchFolder &) = delete;
 
     const std::filesystem::path &path() const { return m_path; }
+
+    // Whether symbolic links can be made here (Windows asks for a privilege).
+    bool symlinksWork() const
+    {
+        std::error_code ec;
+        std::filesystem::create_symlink(m_path / "probe-target", m_path / "probe-link", ec);
+        std::error_code ignored;
+        std::filesystem::remove(m_path / "probe-link", ignored);
+        return !ec;
+    }
 
     // Writes `bytes` as the file `name` in this folder and returns its path.
     std::filesystem::path write(const std::string &name, const std::string &bytes) const

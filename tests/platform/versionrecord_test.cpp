@@ -13,6 +13,10 @@
 #include <utility>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -156,6 +160,71 @@ TEST(VersionRecordRead, MissingFileFailsWithTheSystemError)
     }
 }
 
+// --- Files without version information -------------------------------------------------
+
+#ifdef _WIN32
+
+// The error that the version API itself reports for `file`, which the reader passes on: the
+// system's error, not one of ours.
+std::error_code expectedError(const fs::path &file, int)
+{
+    SetLastError(ERROR_SUCCESS);
+    DWORD handle = 0;
+    if (GetFileVersionInfoSizeW(file.c_str(), &handle) != 0) {
+        return {};
+    }
+    return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+#else
+
+std::error_code expectedError(const fs::path &, int error)
+{
+    return {error, std::generic_category()};
+}
+
+#endif
+
+struct ErrorCase
+{
+    const char *name;
+    std::function<fs::path(const ScratchFolder &)> make;
+    int error; // errno elsewhere; on Windows the version API's own report is expected
+};
+
+class VersionRecordReadError : public ::testing::TestWithParam<ErrorCase>
+{};
+
+TEST_P(VersionRecordReadError, ReadsLikeAnOsError)
+{
+    const ScratchFolder dir;
+    const fs::path file = GetParam().make(dir);
+    const std::error_code expected = expectedError(file, GetParam().error);
+    ASSERT_TRUE(expected) << "the file has version information";
+    try {
+        VersionRecord::read(file);
+        FAIL() << "read succeeded";
+    } catch (const std::system_error &e) {
+        EXPECT_EQ(e.code(), expected);
+        const std::u8string name = file.u8string();
+        EXPECT_STREQ(e.what(),
+                     (std::string(name.begin(), name.end()) + ": " + expected.message()).c_str());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, VersionRecordReadError,
+    ::testing::Values(
+        ErrorCase{"ExecutableWithoutRecord",
+                  [](const ScratchFolder &) { return fs::path(VERSIONRECORD_FIXTURE_PLAIN); },
+                  ENODATA},
+        ErrorCase{"TextFile", [](const ScratchFolder &d) { return d.write("text", "#!/bin/sh\n"); },
+                  ENOEXEC},
+        ErrorCase{"EmptyFile", [](const ScratchFolder &d) { return d.write("empty", ""); },
+                  ENOEXEC},
+        ErrorCase{"Folder", [](const ScratchFolder &d) { return d.path(); }, EISDIR}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 #ifndef _WIN32
 
 // --- The ELF reader on hand-made and damaged files ------------------------------------------
@@ -177,44 +246,6 @@ std::string readFile(const fs::path &file)
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-struct ErrorCase
-{
-    const char *name;
-    std::function<fs::path(const ScratchFolder &)> make;
-    int error;
-};
-
-class VersionRecordReadError : public ::testing::TestWithParam<ErrorCase>
-{};
-
-TEST_P(VersionRecordReadError, ReadsLikeAnOsError)
-{
-    const ScratchFolder dir;
-    const fs::path file = GetParam().make(dir);
-    try {
-        VersionRecord::read(file);
-        FAIL() << "read succeeded";
-    } catch (const std::system_error &e) {
-        EXPECT_EQ(e.code(), std::error_code(GetParam().error, std::generic_category()));
-        EXPECT_STREQ(
-            e.what(),
-            (file.string() + ": " + std::generic_category().message(GetParam().error)).c_str());
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, VersionRecordReadError,
-    ::testing::Values(
-        ErrorCase{"ExecutableWithoutRecord",
-                  [](const ScratchFolder &) { return fs::path(VERSIONRECORD_FIXTURE_PLAIN); },
-                  ENODATA},
-        ErrorCase{"TextFile", [](const ScratchFolder &d) { return d.write("text", "#!/bin/sh\n"); },
-                  ENOEXEC},
-        ErrorCase{"EmptyFile", [](const ScratchFolder &d) { return d.write("empty", ""); },
-                  ENOEXEC},
-        ErrorCase{"Folder", [](const ScratchFolder &d) { return d.path(); }, EISDIR}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 // A minimal ELF file holding the sections "" (null), ".shstrtab" and ".inkvale.version". The
 // fields are kept apart from the bytes so that a case can corrupt one of them.

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Cross-builds the platform layer (src/platform) and its tests for 64-bit Windows into
+# build-windows/ and runs them under Wine, installing what that needs from Debian's archive
+# when something is missing. Extra arguments go to ctest (./scripts/test-windows.sh -R toolsafe).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
+
+install_packages cmake ninja-build \
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$top/build-windows"
+cmake -S "$top/platform-windows" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/mingw-w64-x86_64.cmake"
+cmake --build "$build" --parallel 2
+cd "$build"
+ctest --output-on-failure --parallel 2 "$@"
