@@ -45,7 +45,9 @@ int main(int argc, char *argv[])
     WindowDriver driver(true);
     TAppForm &form = driver.form();
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        qWarning("the window did not show");
+    }
     QSignalSpy probed(&form, &TAppForm::effectsProbed);
     probed.wait(60000);
     QTest::qWait(200);
