@@ -1,7 +1,6 @@
 #include "platform/toolprocess.h"
 
 #include <QProcess>
-
 #include <unistd.h>
 
 namespace inkvale::platform {
