@@ -91,18 +91,21 @@ ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const Can
         return outcome; // nobody waits for it any more
     }
     try {
-        if (kind == Kind::Folder || (kind == Kind::Dropped && QFileInfo(path).isDir())) {
+        outcome.isFolder =
+            kind == Kind::Folder || (kind == Kind::Dropped && QFileInfo(path).isDir());
+        if (outcome.isFolder) {
             outcome.files = imageFilesInFolder(path);
-            outcome.isFolder = true;
         } else if (kind == Kind::Dropped && !IsImageFile(path)) {
             outcome.ignored = true;
         } else {
             outcome.picture = loadPicture(path);
         }
     } catch (const std::exception &error) {
-        // Say, no memory for a huge picture: that file fails and the intake goes on.
-        outcome.isFolder = false;
+        // Say, no memory for a huge picture: that file fails, a folder gives nothing, and the
+        // intake goes on.
+        outcome.files.clear();
         outcome.picture.path = path;
+        outcome.picture.ok = false;
         outcome.picture.error = QString::fromLocal8Bit(error.what());
     }
     return outcome;
