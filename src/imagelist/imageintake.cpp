@@ -35,13 +35,25 @@ int workingLimit()
 // front does not stall the workers.
 constexpr std::size_t LookAhead = 64;
 
+// The shortest time between two bursts of new rows; short enough to look immediate.
+constexpr int DeliveryPauseMs = 25;
+
 } // namespace
 
 ImageIntake::ImageIntake(ImageListModel &model, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_cancelled(std::make_shared<std::atomic<bool>>(false))
-{}
+{
+    m_deliveryPause.setSingleShot(true);
+    m_deliveryPause.setInterval(DeliveryPauseMs);
+    connect(&m_deliveryPause, &QTimer::timeout, this, [this] {
+        if (m_deliveryWaiting) {
+            m_deliveryWaiting = false;
+            deliverSoon();
+        }
+    });
+}
 
 ImageIntake::~ImageIntake()
 {
@@ -74,6 +86,7 @@ void ImageIntake::cancel()
     }
     m_entries.clear();
     m_working = 0;
+    m_deliveryWaiting = false;
     m_cancelled->store(true);
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
     updateBusy();
@@ -179,8 +192,18 @@ void ImageIntake::finished(quint64 id, const Outcome &outcome)
         found->outcome = outcome;
     }
     startWork();
-    deliver();
+    deliverSoon();
     updateBusy();
+}
+
+void ImageIntake::deliverSoon()
+{
+    if (m_deliveryPause.isActive()) {
+        m_deliveryWaiting = true;
+        return;
+    }
+    deliver();
+    m_deliveryPause.start();
 }
 
 void ImageIntake::deliver()
