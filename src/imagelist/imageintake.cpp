@@ -192,26 +192,30 @@ void ImageIntake::finished(quint64 id, const Outcome &outcome)
         found->outcome = outcome;
     }
     startWork();
-    deliverSoon();
-    updateBusy();
+    if (deliverSoon()) {
+        updateBusy();
+    }
 }
 
-void ImageIntake::deliverSoon()
+bool ImageIntake::deliverSoon()
 {
     if (m_deliveryPause.isActive()) {
         m_deliveryWaiting = true;
-        return;
+        return true;
     }
-    deliver();
+    if (!deliver()) {
+        return false;
+    }
     m_deliveryPause.start();
+    return true;
 }
 
-void ImageIntake::deliver()
+bool ImageIntake::deliver()
 {
     // A fileFailed slot may run a nested event loop (a modal box); what finishes meanwhile
     // waits for it, and this loop goes on once it returns.
     if (m_delivering) {
-        return;
+        return true;
     }
     m_delivering = true;
     const QPointer<ImageIntake> alive(this);
@@ -228,17 +232,18 @@ void ImageIntake::deliver()
         } else {
             emit fileFailed(entry.path, picture.error);
             if (alive.isNull()) {
-                return;
+                return false;
             }
         }
         emit fileHandled();
         if (alive.isNull()) {
-            return;
+            return false;
         }
     }
     m_delivering = false;
     startWork();
     updateBusy();
+    return true;
 }
 
 void ImageIntake::updateBusy()

@@ -77,8 +77,9 @@ private:
     void startWork();
     void start(Entry &entry);
     void finished(quint64 id, const Outcome &outcome);
-    void deliverSoon();
-    void deliver();
+    // Both return false when a slot destroyed this object meanwhile.
+    bool deliverSoon();
+    bool deliver();
     void updateBusy();
 
     ImageListModel &m_model;
