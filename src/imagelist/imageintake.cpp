@@ -35,13 +35,25 @@ int workingLimit()
 // front does not stall the workers.
 constexpr std::size_t LookAhead = 64;
 
+// The shortest time between two bursts of new rows; short enough to look immediate.
+constexpr int DeliveryPauseMs = 25;
+
 } // namespace
 
 ImageIntake::ImageIntake(ImageListModel &model, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_cancelled(std::make_shared<std::atomic<bool>>(false))
-{}
+{
+    m_deliveryPause.setSingleShot(true);
+    m_deliveryPause.setInterval(DeliveryPauseMs);
+    connect(&m_deliveryPause, &QTimer::timeout, this, [this] {
+        if (m_deliveryWaiting) {
+            m_deliveryWaiting = false;
+            deliverSoon();
+        }
+    });
+}
 
 ImageIntake::~ImageIntake()
 {
@@ -74,6 +86,7 @@ void ImageIntake::cancel()
     }
     m_entries.clear();
     m_working = 0;
+    m_deliveryWaiting = false;
     m_cancelled->store(true);
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
     updateBusy();
@@ -91,18 +104,21 @@ ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const Can
         return outcome; // nobody waits for it any more
     }
     try {
-        if (kind == Kind::Folder || (kind == Kind::Dropped && QFileInfo(path).isDir())) {
+        outcome.isFolder =
+            kind == Kind::Folder || (kind == Kind::Dropped && QFileInfo(path).isDir());
+        if (outcome.isFolder) {
             outcome.files = imageFilesInFolder(path);
-            outcome.isFolder = true;
         } else if (kind == Kind::Dropped && !IsImageFile(path)) {
             outcome.ignored = true;
         } else {
             outcome.picture = loadPicture(path);
         }
     } catch (const std::exception &error) {
-        // Say, no memory for a huge picture: that file fails and the intake goes on.
-        outcome.isFolder = false;
+        // Say, no memory for a huge picture: that file fails, a folder gives nothing, and the
+        // intake goes on.
+        outcome.files.clear();
         outcome.picture.path = path;
+        outcome.picture.ok = false;
         outcome.picture.error = QString::fromLocal8Bit(error.what());
     }
     return outcome;
@@ -176,16 +192,30 @@ void ImageIntake::finished(quint64 id, const Outcome &outcome)
         found->outcome = outcome;
     }
     startWork();
-    deliver();
-    updateBusy();
+    if (deliverSoon()) {
+        updateBusy();
+    }
 }
 
-void ImageIntake::deliver()
+bool ImageIntake::deliverSoon()
+{
+    if (m_deliveryPause.isActive()) {
+        m_deliveryWaiting = true;
+        return true;
+    }
+    if (!deliver()) {
+        return false;
+    }
+    m_deliveryPause.start();
+    return true;
+}
+
+bool ImageIntake::deliver()
 {
     // A fileFailed slot may run a nested event loop (a modal box); what finishes meanwhile
     // waits for it, and this loop goes on once it returns.
     if (m_delivering) {
-        return;
+        return true;
     }
     m_delivering = true;
     const QPointer<ImageIntake> alive(this);
@@ -202,17 +232,18 @@ void ImageIntake::deliver()
         } else {
             emit fileFailed(entry.path, picture.error);
             if (alive.isNull()) {
-                return;
+                return false;
             }
         }
         emit fileHandled();
         if (alive.isNull()) {
-            return;
+            return false;
         }
     }
     m_delivering = false;
     startWork();
     updateBusy();
+    return true;
 }
 
 void ImageIntake::updateBusy()

@@ -7,6 +7,7 @@
 #include <memory>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 class QFutureWatcherBase;
 
@@ -76,7 +77,9 @@ private:
     void startWork();
     void start(Entry &entry);
     void finished(quint64 id, const Outcome &outcome);
-    void deliver();
+    // Both return false when a slot destroyed this object meanwhile.
+    bool deliverSoon();
+    bool deliver();
     void updateBusy();
 
     ImageListModel &m_model;
@@ -85,6 +88,10 @@ private:
     quint64 m_nextId = 1;
     int m_working = 0;
     bool m_delivering = false;
+    // Rows are added in small bursts rather than one by one: a view repaints once per burst,
+    // which leaves the processor to the decoders.
+    QTimer m_deliveryPause;
+    bool m_deliveryWaiting = false;
     bool m_busy = false;
     // Set when work is dropped, so that tasks not yet begun skip their file.
     CancelFlag m_cancelled;

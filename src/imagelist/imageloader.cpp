@@ -12,8 +12,8 @@ namespace inkvale {
 
 namespace {
 
-// The decoders a picture may be read with; wmf and emf have none here. Qt knows more formats,
-// but the list does not take pictures that the conversion tool is not meant to get.
+// The decoders a picture may be read with (the metafile formats wmf and emf have none here).
+// Qt knows more, such as svg and webp, but those pictures are not meant for the list.
 QByteArray decoderFor(const QString &path)
 {
     static const QList<QByteArray> decoders{"bmp", "ico", "tif",  "tiff",
@@ -23,9 +23,21 @@ QByteArray decoderFor(const QString &path)
     return decoders.contains(suffix) ? suffix : QByteArray();
 }
 
-// Qt's own limit (128 MB) would refuse the photos of today's phones; this takes pictures up
-// to about 268 megapixels while a damaged header still cannot ask for any amount.
-constexpr int AllocationLimitMegabytes = 1024;
+// Qt's own limit on a decoded picture (128 MB, 32 megapixels) would refuse the photos of
+// today's phones. The limit is process-wide; raised once, to about 268 megapixels, so that a
+// damaged header still cannot ask for any amount.
+void raiseDecodingLimit()
+{
+    static const bool raised = [] {
+        constexpr int Megabytes = 1024;
+        const int current = QImageReader::allocationLimit();
+        if (current != 0 && current < Megabytes) {
+            QImageReader::setAllocationLimit(Megabytes);
+        }
+        return true;
+    }();
+    Q_UNUSED(raised);
+}
 
 } // namespace
 
@@ -53,6 +65,7 @@ LoadResult loadPicture(const QString &path)
     }
     file.close();
 
+    raiseDecodingLimit();
     const QByteArray format = decoderFor(path);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -60,7 +73,6 @@ LoadResult loadPicture(const QString &path)
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
-    reader.setAllocationLimit(AllocationLimitMegabytes);
     QImage image;
     if (!reader.read(&image)) {
         result.error = reader.errorString();

@@ -366,6 +366,25 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
+    // The window may go, and the intake with it, while it shows a failure.
+    void destroyingFromAFailureSlotStopsTheIntake()
+    {
+        const QString bad = textFile("destroy-in-slot/bad.txt");
+        const QStringList good = pictures("destroy-in-slot/good", 5);
+        ImageListModel model;
+        auto intake = std::make_unique<ImageIntake>(model);
+        int failures = 0;
+        connect(intake.get(), &ImageIntake::fileFailed, this, [&] {
+            ++failures;
+            intake.reset();
+        });
+        intake->addFiles(QStringList{good.at(0), bad} + good.mid(1));
+        QVERIFY(QTest::qWaitFor([&intake] { return !intake; }, 60000));
+        QTest::qWait(200);
+        QCOMPARE(failures, 1);
+        QCOMPARE(paths(model), good.mid(0, 1));
+    }
+
     void busyIsTrueUntilTheLastFile()
     {
         const QStringList files = pictures("busy/", 4);

@@ -158,6 +158,19 @@ private slots:
         QVERIFY2(result.error.contains(message, Qt::CaseInsensitive), qPrintable(result.error));
     }
 
+    // 36 megapixels decode to 144 MB, above Qt's default limit of 128 MB.
+    void readsPhotosOfManyMegapixels()
+    {
+        QImage image(6000, 6000, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        const QString path = m_work.filePath(QStringLiteral("large.jpg"));
+        QVERIFY(image.save(path, "JPEG"));
+        image = QImage();
+        const LoadResult result = loadPicture(path);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.size, QSize(6000, 6000));
+    }
+
     void readsIconsWhenQtHasTheDecoder()
     {
         if (!QImageReader::supportedImageFormats().contains("ico")) {
