@@ -5,12 +5,14 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 namespace inkvale::tools {
 
@@ -59,7 +61,15 @@ void WindowDriver::startBatch(const QString &effect, const QString &format)
 
 bool WindowDriver::waitForBatch(int timeoutMs)
 {
-    return QTest::qWaitFor([this] { return !m_form->batchRunning(); }, timeoutMs);
+    // A plain event loop: QTest's waiting sleeps between turns, which a measurement would see.
+    if (!m_form->batchRunning()) {
+        return true;
+    }
+    QEventLoop loop;
+    QObject::connect(m_form.get(), &TAppForm::batchFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !m_form->batchRunning();
 }
 
 } // namespace inkvale::tools
