@@ -8,14 +8,15 @@ namespace inkvale {
 
 QString unavailableEffectText(const QString &effect, const EffectAvailability &availability)
 {
-    const QString tool =
-        availability.toolVersion.isEmpty()
-            ? QStringLiteral("The installed G'MIC")
-            : QStringLiteral("The installed G'MIC %1").arg(availability.toolVersion);
-    return QStringLiteral("%1 cannot apply \"%2\": converting with it produces no picture.\n"
-                          "The tool says: %3\n"
+    const QString reason = availability.reason(effect);
+    if (availability.toolVersion.isEmpty()) {
+        // No tool answered at all: the reason says where it was looked for.
+        return QStringLiteral("\"%1\" cannot be used: %2").arg(effect, reason);
+    }
+    return QStringLiteral("\"%1\" does not work with the installed G'MIC %2: converting with it "
+                          "produces no picture.\n%3\n"
                           "A newer G'MIC placed as gmic/gmic beside the program may have it.")
-        .arg(tool, effect, availability.reason(effect));
+        .arg(effect, availability.toolVersion, reason);
 }
 
 void markEffectAvailability(QComboBox &selector, const EffectAvailability &availability)

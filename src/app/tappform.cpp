@@ -32,6 +32,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
@@ -156,7 +157,8 @@ void TAppForm::FormCreate()
         Clear1Click();
     });
     if (m_environment.probeEffects) {
-        probeEffects();
+        // After the window's first paint: the check starts a tool run per effect.
+        QTimer::singleShot(0, this, &TAppForm::probeEffects);
     }
 }
 

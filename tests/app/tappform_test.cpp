@@ -159,6 +159,7 @@ private slots:
     void convertWithoutTheToolOrDestination_data();
     void convertWithoutTheToolOrDestination();
     void effectsTheToolLacksAreMarked();
+    void withoutTheToolEveryEffectIsMarked();
 };
 
 void TAppFormTest::startsWithItsIdentityAndLayout()
@@ -729,6 +730,24 @@ void TAppFormTest::effectsTheToolLacksAreMarked()
         effects->setCurrentIndex(1);
         QVERIFY(!effects->toolTip().isEmpty());
     }
+}
+
+void TAppFormTest::withoutTheToolEveryEffectIsMarked()
+{
+    Program program(FakeTool::Behaviour::Succeed);
+    QVERIFY(QFile::remove(program.programFolder() + QStringLiteral("/gmic/gmic")));
+    auto form = program.open(true);
+    QSignalSpy probed(form.get(), &TAppForm::effectsProbed);
+    QVERIFY(probed.wait(30000));
+    QComboBox *effects = form->ui().ComboBox2;
+    for (int i = 0; i < effects->count(); ++i) {
+        QVERIFY(!effects->itemIcon(i).isNull());
+        const QString tip = effects->itemData(i, Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith(QLatin1Char('"') + effects->itemText(i) +
+                                QStringLiteral("\" cannot be used: G'MIC cannot be started")),
+                 qPrintable(tip));
+    }
+    QVERIFY(!effects->toolTip().isEmpty());
 }
 
 INKVALE_GUI_TEST_MAIN(TAppFormTest)
