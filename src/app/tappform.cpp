@@ -157,7 +157,7 @@ void TAppForm::FormCreate()
         Clear1Click();
     });
     if (m_environment.probeEffects) {
-        // After the window's first paint: the check starts a tool run per effect.
+        // Once the event loop runs, so that the window shows before the tool runs start.
         QTimer::singleShot(0, this, &TAppForm::probeEffects);
     }
 }
