@@ -15,7 +15,7 @@ class StatusPanel;
 
 // The main window's controls as a batch's sources, read live, so that what the user changes
 // during a batch applies from the next image on.
-class WindowBatchSources : public BatchSources
+class WindowBatchSources final : public BatchSources
 {
 public:
     struct Controls
