@@ -25,7 +25,6 @@ QStringList SystemUserDialogs::chooseFiles(QWidget *parent, const QString &filte
 {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setNameFilters(qtNameFilters(filter));
     if (dialog.exec() != QDialog::Accepted) {
         return {};
