@@ -23,6 +23,7 @@
 
 namespace fs = std::filesystem;
 using inkvale::platform::placeFileExclusively;
+using inkvale::test::readFile;
 using inkvale::test::ScratchFolder;
 
 namespace {
@@ -31,12 +32,6 @@ void writeFile(const fs::path &path, const std::string &content, fs::perms mode 
 {
     std::ofstream(path, std::ios::binary) << content;
     fs::permissions(path, mode);
-}
-
-std::string readFile(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Bytes that differ from block to block, so a repeated or dropped copy buffer shows.

@@ -13,15 +13,10 @@
 
 namespace fs = std::filesystem;
 using inkvale::platform::isFolderWritable;
+using inkvale::test::readFile;
 using inkvale::test::ScratchFolder;
 
 namespace {
-
-std::string readFile(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct WritableCase
 {

@@ -20,6 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using inkvale::test::readFile;
 using inkvale::test::ScratchFolder;
 using namespace std::string_literals;
 using inkvale::platform::VersionRecord;
@@ -239,12 +240,6 @@ int readError(const fs::path &file)
         EXPECT_EQ(e.code().category(), std::generic_category()) << e.what();
         return e.code().value();
     }
-}
-
-std::string readFile(const fs::path &file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A minimal ELF file holding the sections "" (null), ".shstrtab" and ".inkvale.version". The
