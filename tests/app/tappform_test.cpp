@@ -50,9 +50,7 @@ struct Program
         if (fake) {
             fakeTool = std::make_unique<FakeTool>(*fake);
         } else {
-            QDir(folder.path()).mkpath(QStringLiteral("gmic"));
-            QFile::link(QStringLiteral(INKVALE_BIN_DIR "/gmic/gmic"),
-                        folder.filePath(QStringLiteral("gmic/gmic")));
+            test::linkBuiltTool(folder.path());
         }
     }
 
@@ -60,14 +58,7 @@ struct Program
 
     TAppForm::Environment environment(bool probe = false)
     {
-        TAppForm::Environment result;
-        result.executable = kExecutable;
-        result.programFolder = programFolder();
-        result.configRoot = QDir::temp().filePath(QStringLiteral("config"));
-        result.dialogs = &dialogs;
-        result.desktop = &desktop;
-        result.probeEffects = probe;
-        return result;
+        return test::standInEnvironment(programFolder(), dialogs, desktop, probe);
     }
 
     std::unique_ptr<TAppForm> open(bool probe = false)

@@ -1,5 +1,8 @@
 #include "support/windowstandins.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace inkvale::test {
 
 QStringList RecordingDialogs::chooseFiles(QWidget *, const QString &filter)
@@ -37,6 +40,27 @@ bool RecordingDesktop::openUrl(const QUrl &url)
 void RecordingDesktop::restartProgram(const QString &executable)
 {
     restarts.append(executable);
+}
+
+bool linkBuiltTool(const QString &programFolder)
+{
+    return QDir(programFolder).mkpath(QStringLiteral("gmic")) &&
+           QFile::link(QStringLiteral(INKVALE_BIN_DIR "/gmic/gmic"),
+                       programFolder + QStringLiteral("/gmic/gmic"));
+}
+
+TAppForm::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
+                                         RecordingDesktop &desktop, bool probeEffects)
+{
+    TAppForm::Environment environment;
+    // The built program carries the version information the window names itself after.
+    environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
+    environment.programFolder = programFolder;
+    environment.configRoot = QDir::temp().filePath(QStringLiteral("config"));
+    environment.dialogs = &dialogs;
+    environment.desktop = &desktop;
+    environment.probeEffects = probeEffects;
+    return environment;
 }
 
 } // namespace inkvale::test

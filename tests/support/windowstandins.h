@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/desktopactions.h"
+#include "app/tappform.h"
 #include "app/userdialogs.h"
 
 #include <QList>
@@ -60,5 +61,13 @@ public:
     void restartProgram(const QString &executable) override;
     void beep() override { ++beeps; }
 };
+
+// Makes `programFolder`/gmic/gmic a link to the tool the build links in; false on failure.
+bool linkBuiltTool(const QString &programFolder);
+
+// What a main window needs to run as the built program from `programFolder`, with the
+// stand-ins for its dialogs and desktop and its per-user folder in the temporary folder.
+TAppForm::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
+                                         RecordingDesktop &desktop, bool probeEffects);
 
 } // namespace inkvale::test

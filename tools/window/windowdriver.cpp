@@ -6,11 +6,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -18,18 +16,9 @@ namespace inkvale::tools {
 
 WindowDriver::WindowDriver(bool probeEffects)
 {
-    QDir(m_folder.path()).mkpath(QStringLiteral("gmic"));
-    QFile::link(QStringLiteral(INKVALE_BIN_DIR "/gmic/gmic"),
-                m_folder.filePath(QStringLiteral("gmic/gmic")));
-    TAppForm::Environment environment;
-    environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
-    environment.programFolder = m_folder.path();
-    environment.configRoot =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    environment.dialogs = &m_dialogs;
-    environment.desktop = &m_desktop;
-    environment.probeEffects = probeEffects;
-    m_form = std::make_unique<TAppForm>(environment);
+    test::linkBuiltTool(m_folder.path());
+    m_form = std::make_unique<TAppForm>(
+        test::standInEnvironment(m_folder.path(), m_dialogs, m_desktop, probeEffects));
 }
 
 QStringList WindowDriver::addPictures(int count, int width, int height)
