@@ -14,4 +14,10 @@ cmake -S "$top/platform-windows" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWith
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/mingw-w64-x86_64.cmake"
 cmake --build "$build" --parallel 2
 cd "$build"
-ctest --output-on-failure --parallel 2 "$@"
+# Wine's own account of a failed start comes last, where a shortened CI log still shows it.
+ctest --output-on-failure --parallel 2 "$@" || {
+    status=$?
+    echo "--- $build/wine-prefix.log"
+    tail -n 40 "$build/wine-prefix.log" 2>/dev/null
+    exit $status
+}
