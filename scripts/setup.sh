@@ -8,6 +8,9 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev
     gmic
+    libcurl4-openssl-dev libpcre2-dev
+    # The tests' stand-in for the maker's web service (tools/webstandin) and its certificate.
+    python3 openssl
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
