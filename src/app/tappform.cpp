@@ -16,6 +16,8 @@
 #include "convert/conversionerror.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
+#include "online/tfeedbackform.h"
+#include "online/tnewver.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -121,6 +123,8 @@ void TAppForm::connectCommands()
     connect(m_ui.ShowPreview1, &QAction::triggered, this, &TAppForm::ShowPreview1Click);
     connect(m_ui.ResettoDefaults1, &QAction::triggered, this, &TAppForm::ResettoDefaults1Click);
     connect(m_ui.ShowConversionLog1, &QAction::triggered, this, &TAppForm::ShowConversionLog1Click);
+    connect(m_ui.ToolButton4, &QAction::triggered, this, &TAppForm::SendFeedback1Click);
+    connect(m_ui.SendFeedback1, &QAction::triggered, this, &TAppForm::SendFeedback1Click);
     connect(m_ui.Button1, &QPushButton::clicked, this, &TAppForm::Button1Click);
     connect(m_ui.Button3, &QToolButton::clicked, this, &TAppForm::Button3Click);
     connect(m_ui.ComboBox1, &QComboBox::activated, this, &TAppForm::ComboBox1Change);
@@ -384,6 +388,23 @@ void TAppForm::ShowConversionLog1Click()
     }
     auto *dialog = new ConversionLogDialog(m_lastBatch, this);
     dialog->show();
+}
+
+void TAppForm::SendFeedback1Click()
+{
+    FeedbackEndpoint endpoint = feedbackEndpoint(m_environment.webHost);
+    endpoint.options = m_environment.webOptions;
+    // Modal without blocking here; it destroys itself when closed.
+    auto *form = new TFeedbackForm(endpoint, *m_environment.dialogs, *m_environment.desktop, this);
+    form->show();
+}
+
+void TAppForm::ShowNewVersion(const QString &ServerVersion, const QString &DownloadURL)
+{
+    if (!m_newVer) {
+        m_newVer =
+            std::make_unique<TNewVer>(ServerVersion, DownloadURL, *m_environment.desktop, this);
+    }
 }
 
 void TAppForm::closeEvent(QCloseEvent *event)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/makerweb.h"
 #include "app/tappformui.h"
 #include "convert/batchresult.h"
 #include "convert/effectavailability.h"
+#include "platform/postform.h"
 
 #include <memory>
 #include <QMainWindow>
@@ -14,6 +16,7 @@ class BatchController;
 class DesktopActions;
 class ImageIntake;
 class ImageListModel;
+class TNewVer;
 class UserDialogs;
 class WindowBatchSources;
 
@@ -37,6 +40,10 @@ public:
         DesktopActions *desktop = nullptr;
         // Ask the tool at start which effects it has.
         bool probeEffects = true;
+        // The maker's web host for feedback; tests name a local stand-in and trust its
+        // certificate through `webOptions`.
+        QString webHost = makerWebHost();
+        platform::PostFormOptions webOptions;
     };
 
     explicit TAppForm(const Environment &environment, QWidget *parent = nullptr);
@@ -67,7 +74,13 @@ public:
     void Help2Click();
     void Exit1Click();
     void ShowConversionLog1Click();
+    void SendFeedback1Click();
     void ResimSayisiDegisti();
+    // Announces `ServerVersion` in the corner notice. The notice is made once per run; later
+    // calls change nothing.
+    void ShowNewVersion(const QString &ServerVersion, const QString &DownloadURL);
+    // Null until a version has been announced.
+    TNewVer *newVersionNotice() const { return m_newVer.get(); }
 
 signals:
     // The effect check of the installed tool has answered.
@@ -103,6 +116,7 @@ private:
     BatchResult m_lastBatch;
     EffectAvailability m_availability;
     QString m_lastFolder;
+    std::unique_ptr<TNewVer> m_newVer;
 };
 
 } // namespace inkvale

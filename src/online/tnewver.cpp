@@ -5,6 +5,7 @@
 #include "app/desktopactions.h"
 #include "app/makerweb.h"
 #include "online/centrereveal.h"
+#include "online/controls.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -28,27 +29,11 @@ constexpr int kHeight = 68;
 constexpr int kEdgeDistance = 5;
 constexpr int kAnimationMs = 100;
 
-template<typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QFrame *panel(QWidget *parent, const char *name)
 {
     auto *frame = named(new QFrame(parent), name);
     frame->setFrameShape(QFrame::NoFrame);
     return frame;
-}
-
-QFont pixelFont(int pixels, bool bold, bool underline)
-{
-    QFont font = QApplication::font();
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
 }
 
 void setTextColour(QLabel &label, const QColor &colour)
