@@ -2,12 +2,17 @@
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
 #include "app/appidentity.h"
 #include "app/tappform.h"
+#include "online/limitedtextedit.h"
+#include "online/markerpanel.h"
+#include "online/tfeedbackform.h"
+#include "online/tnewver.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
@@ -32,6 +37,27 @@ QPixmap screen()
     return QGuiApplication::primaryScreen()->grabWindow(0);
 }
 
+// The corner notice of a newer version, then the feedback window with a marker, a text and an
+// address, as a user sees them over the main window.
+void saveOnlineWindows(const QString &out, TAppForm &form)
+{
+    form.ShowNewVersion(QStringLiteral("1.2"),
+                        QStringLiteral("https://www.tavrino.example/download/"));
+    QTest::qWait(500);
+    save(out, QStringLiteral("8-new-version"), screen());
+    form.newVersionNotice()->close();
+
+    form.ui().SendFeedback1->trigger();
+    auto *feedback = form.findChild<inkvale::TFeedbackForm *>();
+    QTest::mouseClick(feedback->Panel4, Qt::LeftButton);
+    feedback->Memo1->setPlainText(
+        QStringLiteral("The pen drawing effect is lovely.\nCould the batch keep folders?"));
+    feedback->Edit1->setText(QStringLiteral("reader@example.org"));
+    QTest::qWait(300);
+    save(out, QStringLiteral("9-feedback"), screen());
+    feedback->close();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -40,6 +66,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    // "online" as the second argument: only the online windows, without converting.
+    const bool onlineOnly = argc > 2 && QByteArray(argv[2]) == "online";
     QDir().mkpath(out);
 
     WindowDriver driver(true);
@@ -52,6 +80,10 @@ int main(int argc, char *argv[])
     probed.wait(60000);
     QTest::qWait(200);
     save(out, QStringLiteral("1-empty"), form.grab());
+    if (onlineOnly) {
+        saveOnlineWindows(out, form);
+        return 0;
+    }
 
     driver.addPictures(12, 640, 480);
     form.ui().ListView1->selectRow(2);
@@ -78,5 +110,10 @@ int main(int argc, char *argv[])
     form.ShowConversionLog1Click();
     QTest::qWait(500);
     save(out, QStringLiteral("7-conversion-log"), screen());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != &form && window->isVisible())
+            window->close();
+    }
+    saveOnlineWindows(out, form);
     return 0;
 }
