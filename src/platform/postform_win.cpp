@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <wincrypt.h>
-#include <windows.h>
+#include <windows.h> // with wincrypt.h
 #include <winhttp.h>
 
 namespace inkvale::platform {
@@ -232,6 +231,11 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
     if (!request) {
         failWithLastError();
     }
+    // Set on the request too: not every WinHTTP passes the session's time-outs on.
+    WinHttpSetTimeouts(request.get(), timeoutMs, timeoutMs, timeoutMs, timeoutMs);
+    DWORD responseTimeout = static_cast<DWORD>(timeoutMs);
+    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                     sizeof responseTimeout);
     const bool pinned = secure && !options.trustedCertificates.empty();
     if (pinned) {
         DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;

@@ -29,8 +29,8 @@ protected:
         return scheme + "://" + standIn.host() + path;
     }
 
-    // A request both halves of the platform layer make: plain http. Secure requests need a
-    // TLS stack that trusts the stand-in's certificate, which Wine may lack.
+    // The schemes to try. Wine's secure channel fails the handshake with the stand-in (WinHTTP
+    // error 12157), so the Windows half is tested over plain http only.
     std::vector<std::string> schemes() const
     {
 #ifdef _WIN32
