@@ -1,9 +1,13 @@
 #include "platform/postform.h"
 #include "platform/postformbody.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <windows.h> // with wincrypt.h
 #include <winhttp.h>
 
@@ -26,6 +30,8 @@ public:
     Handle &operator=(const Handle &) = delete;
     HINTERNET get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
+    // Forgets the handle, which someone else has closed.
+    void release() { m_handle = nullptr; }
 
 private:
     HINTERNET m_handle;
@@ -179,6 +185,69 @@ bool serverCertificateIsIn(HINTERNET request, const std::string &pemFile)
     return found;
 }
 
+// Closes the request's handle when `cancel` turns true, which makes a waiting WinHTTP call
+// return with an error. Ends before the request's handle is closed the usual way.
+class CancelWatch
+{
+public:
+    CancelWatch(Handle &request, const std::atomic<bool> *cancel)
+        : m_request(request)
+    {
+        if (cancel) {
+            m_thread = std::thread([this, cancel] { watch(cancel); });
+        }
+    }
+    ~CancelWatch()
+    {
+        if (m_thread.joinable()) {
+            {
+                const std::lock_guard lock(m_mutex);
+                m_done = true;
+            }
+            m_wake.notify_all();
+            m_thread.join();
+        }
+        if (m_cancelled) {
+            m_request.release();
+        }
+    }
+    CancelWatch(const CancelWatch &) = delete;
+    CancelWatch &operator=(const CancelWatch &) = delete;
+
+    // Throws the error of the last WinHTTP call that failed, or "Cancelled" when this closed
+    // the request.
+    [[noreturn]] void fail() const
+    {
+        const DWORD error = GetLastError();
+        std::lock_guard lock(m_mutex);
+        if (m_cancelled) {
+            throw PostFormError("Cancelled");
+        }
+        throw PostFormError(errorText(error));
+    }
+
+private:
+    void watch(const std::atomic<bool> *cancel)
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_done) {
+            if (cancel->load()) {
+                WinHttpCloseHandle(m_request.get());
+                m_cancelled = true;
+                return;
+            }
+            m_wake.wait_for(lock, std::chrono::milliseconds(50));
+        }
+    }
+
+    Handle &m_request;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    bool m_cancelled = false;
+};
+
 // A client session with the user's proxy settings (Windows 8.1 and later), else with the
 // machine's WinHTTP settings.
 HINTERNET openSession()
@@ -225,12 +294,13 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
     if (!connection) {
         failWithLastError();
     }
-    const Handle request(WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
-                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                            secure ? WINHTTP_FLAG_SECURE : 0));
+    Handle request(WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
+                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                      secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request) {
         failWithLastError();
     }
+    const CancelWatch watch(request, options.cancel);
     // Set on the request too: not every WinHTTP passes the session's time-outs on.
     WinHttpSetTimeouts(request.get(), timeoutMs, timeoutMs, timeoutMs, timeoutMs);
     DWORD responseTimeout = static_cast<DWORD>(timeoutMs);
@@ -251,7 +321,7 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
     // form leaves the machine.
     if (!WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(-1),
                             WINHTTP_NO_REQUEST_DATA, 0, static_cast<DWORD>(body.size()), 0)) {
-        failWithLastError();
+        watch.fail();
     }
     if (pinned && !serverCertificateIsIn(request.get(), options.trustedCertificates)) {
         throw PostFormError(errorText(ERROR_WINHTTP_SECURE_INVALID_CA));
@@ -260,19 +330,19 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         DWORD written = 0;
         if (!WinHttpWriteData(request.get(), body.data() + sent,
                               static_cast<DWORD>(body.size() - sent), &written)) {
-            failWithLastError();
+            watch.fail();
         }
         sent += written;
     }
     if (!WinHttpReceiveResponse(request.get(), nullptr)) {
-        failWithLastError();
+        watch.fail();
     }
 
     std::string answer;
     while (true) {
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request.get(), &available)) {
-            failWithLastError();
+            watch.fail();
         }
         if (available == 0) {
             break;
@@ -281,7 +351,7 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         answer.resize(had + available);
         DWORD read = 0;
         if (!WinHttpReadData(request.get(), answer.data() + had, available, &read)) {
-            failWithLastError();
+            watch.fail();
         }
         answer.resize(had + read);
     }
