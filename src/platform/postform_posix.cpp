@@ -1,8 +1,8 @@
 #include "platform/postform.h"
 #include "platform/postformbody.h"
 
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
 #include <curl/curl.h>
 #include <iconv.h>
 #include <memory>

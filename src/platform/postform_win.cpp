@@ -1,5 +1,6 @@
 #include "platform/postform.h"
 #include "platform/postformbody.h"
+#include "platform/wintext_win.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -37,32 +38,6 @@ private:
     HINTERNET m_handle;
 };
 
-std::wstring widen(const std::string &text, UINT codePage = CP_UTF8)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-std::string narrow(const std::wstring &text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
-                        nullptr, nullptr);
-    return utf8;
-}
-
 // The system's text for a WinHTTP or system error code.
 std::string errorText(DWORD code)
 {
@@ -77,7 +52,7 @@ std::string errorText(DWORD code)
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
-    return text.empty() ? "Error " + std::to_string(code) : narrow(text);
+    return text.empty() ? "Error " + std::to_string(code) : wintext::toUtf8(text);
 }
 
 [[noreturn]] void failWithLastError()
@@ -120,7 +95,7 @@ UINT codePageOf(const std::string &charset)
 std::string toUtf8(const std::string &bytes, const std::string &charset)
 {
     const UINT codePage = codePageOf(charset);
-    return codePage ? narrow(widen(bytes, codePage)) : bytes;
+    return codePage ? wintext::toUtf8(wintext::toWide(bytes, codePage)) : bytes;
 }
 
 std::wstring queryContentType(HINTERNET request)
@@ -151,7 +126,7 @@ bool serverCertificateIsIn(HINTERNET request, const std::string &pemFile)
         return false;
     }
     std::string pem;
-    if (FILE *file = _wfopen(widen(pemFile).c_str(), L"rb")) {
+    if (FILE *file = _wfopen(wintext::toWide(pemFile).c_str(), L"rb")) {
         char chunk[4096];
         size_t read;
         while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
@@ -265,7 +240,7 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
                      const PostFormOptions &options)
 {
     const bool secure = postformbody::isSecure(url);
-    const std::wstring wideUrl = widen(url);
+    const std::wstring wideUrl = wintext::toWide(url);
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = static_cast<DWORD>(-1);
@@ -312,7 +287,7 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
     }
 
-    std::wstring headers = L"Content-Type: " + widen(postformbody::contentType(secure));
+    std::wstring headers = L"Content-Type: " + wintext::toWide(postformbody::contentType(secure));
     if (secure) {
         headers += L"\r\nConnection: close";
     }
@@ -355,7 +330,8 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         }
         answer.resize(had + read);
     }
-    return toUtf8(answer, postformbody::charsetOf(narrow(queryContentType(request.get()))));
+    return toUtf8(answer,
+                  postformbody::charsetOf(wintext::toUtf8(queryContentType(request.get()))));
 }
 
 } // namespace inkvale::platform
