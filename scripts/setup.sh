@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev
     gmic
-    libcurl4-openssl-dev libpcre2-dev
+    libcurl4-openssl-dev libpcre2-dev libsystemd-dev
     # The tests' stand-in for the maker's web service (tools/webstandin) and its certificate.
     python3 openssl
 )

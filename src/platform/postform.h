@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ struct PostFormOptions
     // A PEM file whose certificates are trusted besides the system's store; empty: the system's
     // store only. For tests against a local service with a certificate of its own.
     std::string trustedCertificates;
+    // When this turns true (from any thread), the call gives up within about 50 ms with
+    // PostFormError("Cancelled"), so that a program can end without waiting for a slow service.
+    // On Windows it closes the request, which ends a waiting call (not under Wine).
+    const std::atomic<bool> *cancel = nullptr;
 };
 
 // Posts `form` (ordered "name=value" lines) to `url` as an application/x-www-form-urlencoded

@@ -1,6 +1,7 @@
 #include "platform/postform.h"
 #include "platform/postformbody.h"
 
+#include <atomic>
 #include <cerrno>
 #include <curl/curl.h>
 #include <iconv.h>
@@ -73,6 +74,43 @@ std::string toUtf8(const std::string &bytes, const std::string &charset)
     return result;
 }
 
+struct MultiDeleter
+{
+    void operator()(CURLM *handle) const { curl_multi_cleanup(handle); }
+};
+
+// Runs the transfer, looking at `cancel` every 50 ms: curl's own progress callback may wait
+// a second between calls.
+CURLcode perform(CURL *curl, const std::atomic<bool> *cancel)
+{
+    const std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) {
+        return CURLE_OUT_OF_MEMORY;
+    }
+    CURLcode result = CURLE_OK;
+    for (int running = 1; running;) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running && cancel && cancel->load()) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (running) {
+            curl_multi_poll(multi.get(), nullptr, 0, 50, nullptr);
+        }
+    }
+    int queued = 0;
+    while (const CURLMsg *message = curl_multi_info_read(multi.get(), &queued)) {
+        if (message->msg == CURLMSG_DONE) {
+            result = message->data.result;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), curl);
+    return result;
+}
+
 } // namespace
 
 std::string PostForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
@@ -119,7 +157,10 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         curl_easy_setopt(curl, CURLOPT_CAINFO, options.trustedCertificates.c_str());
     }
 
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = perform(curl, options.cancel);
+    if (result == CURLE_ABORTED_BY_CALLBACK) {
+        throw PostFormError("Cancelled");
+    }
     if (result != CURLE_OK) {
         throw PostFormError(message[0] ? message : curl_easy_strerror(result));
     }

@@ -1,11 +1,15 @@
 #include "platform/postform.h"
 #include "platform/postformbody.h"
+#include "platform/wintext_win.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
-#include <wincrypt.h>
-#include <windows.h>
+#include <thread>
+#include <windows.h> // with wincrypt.h
 #include <winhttp.h>
 
 namespace inkvale::platform {
@@ -27,36 +31,12 @@ public:
     Handle &operator=(const Handle &) = delete;
     HINTERNET get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
+    // Forgets the handle, which someone else has closed.
+    void release() { m_handle = nullptr; }
 
 private:
     HINTERNET m_handle;
 };
-
-std::wstring widen(const std::string &text, UINT codePage = CP_UTF8)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-std::string narrow(const std::wstring &text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
-                        nullptr, nullptr);
-    return utf8;
-}
 
 // The system's text for a WinHTTP or system error code.
 std::string errorText(DWORD code)
@@ -72,7 +52,7 @@ std::string errorText(DWORD code)
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
-    return text.empty() ? "Error " + std::to_string(code) : narrow(text);
+    return text.empty() ? "Error " + std::to_string(code) : wintext::toUtf8(text);
 }
 
 [[noreturn]] void failWithLastError()
@@ -115,7 +95,7 @@ UINT codePageOf(const std::string &charset)
 std::string toUtf8(const std::string &bytes, const std::string &charset)
 {
     const UINT codePage = codePageOf(charset);
-    return codePage ? narrow(widen(bytes, codePage)) : bytes;
+    return codePage ? wintext::toUtf8(wintext::toWide(bytes, codePage)) : bytes;
 }
 
 std::wstring queryContentType(HINTERNET request)
@@ -146,7 +126,7 @@ bool serverCertificateIsIn(HINTERNET request, const std::string &pemFile)
         return false;
     }
     std::string pem;
-    if (FILE *file = _wfopen(widen(pemFile).c_str(), L"rb")) {
+    if (FILE *file = _wfopen(wintext::toWide(pemFile).c_str(), L"rb")) {
         char chunk[4096];
         size_t read;
         while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
@@ -180,6 +160,69 @@ bool serverCertificateIsIn(HINTERNET request, const std::string &pemFile)
     return found;
 }
 
+// Closes the request's handle when `cancel` turns true, which makes a waiting WinHTTP call
+// return with an error. Ends before the request's handle is closed the usual way.
+class CancelWatch
+{
+public:
+    CancelWatch(Handle &request, const std::atomic<bool> *cancel)
+        : m_request(request)
+    {
+        if (cancel) {
+            m_thread = std::thread([this, cancel] { watch(cancel); });
+        }
+    }
+    ~CancelWatch()
+    {
+        if (m_thread.joinable()) {
+            {
+                const std::lock_guard lock(m_mutex);
+                m_done = true;
+            }
+            m_wake.notify_all();
+            m_thread.join();
+        }
+        if (m_cancelled) {
+            m_request.release();
+        }
+    }
+    CancelWatch(const CancelWatch &) = delete;
+    CancelWatch &operator=(const CancelWatch &) = delete;
+
+    // Throws the error of the last WinHTTP call that failed, or "Cancelled" when this closed
+    // the request.
+    [[noreturn]] void fail() const
+    {
+        const DWORD error = GetLastError();
+        std::lock_guard lock(m_mutex);
+        if (m_cancelled) {
+            throw PostFormError("Cancelled");
+        }
+        throw PostFormError(errorText(error));
+    }
+
+private:
+    void watch(const std::atomic<bool> *cancel)
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_done) {
+            if (cancel->load()) {
+                WinHttpCloseHandle(m_request.get());
+                m_cancelled = true;
+                return;
+            }
+            m_wake.wait_for(lock, std::chrono::milliseconds(50));
+        }
+    }
+
+    Handle &m_request;
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    bool m_cancelled = false;
+};
+
 // A client session with the user's proxy settings (Windows 8.1 and later), else with the
 // machine's WinHTTP settings.
 HINTERNET openSession()
@@ -197,7 +240,7 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
                      const PostFormOptions &options)
 {
     const bool secure = postformbody::isSecure(url);
-    const std::wstring wideUrl = widen(url);
+    const std::wstring wideUrl = wintext::toWide(url);
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = static_cast<DWORD>(-1);
@@ -226,19 +269,25 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
     if (!connection) {
         failWithLastError();
     }
-    const Handle request(WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
-                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                            secure ? WINHTTP_FLAG_SECURE : 0));
+    Handle request(WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
+                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                      secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request) {
         failWithLastError();
     }
+    const CancelWatch watch(request, options.cancel);
+    // Set on the request too: not every WinHTTP passes the session's time-outs on.
+    WinHttpSetTimeouts(request.get(), timeoutMs, timeoutMs, timeoutMs, timeoutMs);
+    DWORD responseTimeout = static_cast<DWORD>(timeoutMs);
+    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                     sizeof responseTimeout);
     const bool pinned = secure && !options.trustedCertificates.empty();
     if (pinned) {
         DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
         WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
     }
 
-    std::wstring headers = L"Content-Type: " + widen(postformbody::contentType(secure));
+    std::wstring headers = L"Content-Type: " + wintext::toWide(postformbody::contentType(secure));
     if (secure) {
         headers += L"\r\nConnection: close";
     }
@@ -247,7 +296,7 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
     // form leaves the machine.
     if (!WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(-1),
                             WINHTTP_NO_REQUEST_DATA, 0, static_cast<DWORD>(body.size()), 0)) {
-        failWithLastError();
+        watch.fail();
     }
     if (pinned && !serverCertificateIsIn(request.get(), options.trustedCertificates)) {
         throw PostFormError(errorText(ERROR_WINHTTP_SECURE_INVALID_CA));
@@ -256,19 +305,19 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         DWORD written = 0;
         if (!WinHttpWriteData(request.get(), body.data() + sent,
                               static_cast<DWORD>(body.size() - sent), &written)) {
-            failWithLastError();
+            watch.fail();
         }
         sent += written;
     }
     if (!WinHttpReceiveResponse(request.get(), nullptr)) {
-        failWithLastError();
+        watch.fail();
     }
 
     std::string answer;
     while (true) {
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request.get(), &available)) {
-            failWithLastError();
+            watch.fail();
         }
         if (available == 0) {
             break;
@@ -277,11 +326,12 @@ std::string PostForm(const std::string &url, const std::vector<std::string> &for
         answer.resize(had + available);
         DWORD read = 0;
         if (!WinHttpReadData(request.get(), answer.data() + had, available, &read)) {
-            failWithLastError();
+            watch.fail();
         }
         answer.resize(had + read);
     }
-    return toUtf8(answer, postformbody::charsetOf(narrow(queryContentType(request.get()))));
+    return toUtf8(answer,
+                  postformbody::charsetOf(wintext::toUtf8(queryContentType(request.get()))));
 }
 
 } // namespace inkvale::platform
