@@ -60,8 +60,9 @@ TFeedbackForm::TFeedbackForm(const FeedbackEndpoint &endpoint, UserDialogs &dial
 
 TFeedbackForm::~TFeedbackForm()
 {
-    // Closed while sending: the answer is no longer awaited, the cursor comes back.
+    // Closed while sending: the request gives up, nobody waits for it, the cursor comes back.
     if (isSending()) {
+        m_cancel->store(true);
         QApplication::restoreOverrideCursor();
     }
 }
@@ -218,8 +219,12 @@ void TFeedbackForm::BitBtn1Click()
     const std::vector<std::string> form = FeedbackFormLines(appIdentity(), feedback, email);
     setSending(true);
     // Up to two attempts of three seconds each: off the window's thread.
-    m_request->setFuture(QtConcurrent::run(
-        [endpoint = m_endpoint, form] { return SendFeedbackForm(endpoint, form); }));
+    m_cancel = std::make_shared<std::atomic<bool>>(false);
+    m_request->setFuture(
+        QtConcurrent::run([endpoint = m_endpoint, form, cancel = m_cancel]() mutable {
+            endpoint.options.cancel = cancel.get();
+            return SendFeedbackForm(endpoint, form);
+        }));
 }
 
 void TFeedbackForm::setSending(bool sending)

@@ -2,6 +2,8 @@
 
 #include "online/feedbackrequest.h"
 
+#include <atomic>
+#include <memory>
 #include <QWidget>
 
 class QFrame;
@@ -69,6 +71,8 @@ private:
     UserDialogs &m_dialogs;
     DesktopActions &m_desktop;
     QFutureWatcher<bool> *m_request;
+    // Set when the window goes while its request runs, so that the request ends at once.
+    std::shared_ptr<std::atomic<bool>> m_cancel;
 };
 
 } // namespace inkvale
