@@ -73,19 +73,19 @@ std::vector<std::string> FeedbackFormLines(const AppIdentity &identity, const QS
 bool SendFeedbackForm(const FeedbackEndpoint &endpoint, const std::vector<std::string> &form,
                       int timeoutMs)
 {
-    const std::string address = endpoint.address.toStdString();
-    std::string answer;
+    // Whatever goes wrong, here or in the client, is an undelivered feedback.
     try {
+        const std::string address = endpoint.address.toStdString();
+        std::string answer;
         try {
             answer = platform::PostForm("https://" + address, form, timeoutMs, endpoint.options);
         } catch (const std::exception &) {
             answer = platform::PostForm("http://" + address, form, timeoutMs, endpoint.options);
         }
-    } catch (const std::exception &) {
-        // Neither attempt was answered: an empty answer, which is a failure.
+        return TrimBlanks(QString::fromStdString(answer)) == QStringLiteral("OK");
+    } catch (...) {
         return false;
     }
-    return TrimBlanks(QString::fromStdString(answer)) == QStringLiteral("OK");
 }
 
 } // namespace inkvale

@@ -130,6 +130,8 @@ void TFeedbackForm::buildControls()
     BitBtn1->setFont(pixelFont(16));
     BitBtn1->setIcon(artworkIcon(QStringLiteral("feedback")));
     BitBtn1->setIconSize(QSize(16, 16));
+    // Return or Enter on the focused button sends, as Space does.
+    BitBtn1->setAutoDefault(true);
     buttonRow->addWidget(BitBtn1);
     form->addWidget(Panel2);
     connect(BitBtn1, &QPushButton::clicked, this, &TFeedbackForm::BitBtn1Click);

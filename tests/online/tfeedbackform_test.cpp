@@ -374,8 +374,12 @@ private slots:
         QVERIFY(feedback.send());
         QCOMPARE(feedback.dialogs.messages.last().caption, QStringLiteral("Failure"));
 
+        // From the keyboard this time.
         m_service.reset();
-        QVERIFY(feedback.send());
+        QSignalSpy finished(feedback.window.data(), &TFeedbackForm::sendFinished);
+        feedback.window->BitBtn1->setFocus();
+        QTest::keyClick(feedback.window->BitBtn1, Qt::Key_Return);
+        QVERIFY(finished.wait(15000));
         QCOMPARE(feedback.dialogs.messages.last().caption, QStringLiteral("Success"));
         QCOMPARE(fieldValue(received().first().formLines(), QStringLiteral("feedback")),
                  QStringLiteral("Again"));
