@@ -171,8 +171,9 @@ void TNewVer::FormCreate(const QString &ServerVersion)
 void TNewVer::TimerStartTimer()
 {
     TimerStart->stop();
-    show();
+    // The mask first, so that the whole window never flashes up before it grows.
     m_reveal->grow(kAnimationMs);
+    show();
     // A minimised or already closed main window simply does not get it.
     if (m_mainWindow && !m_mainWindow->isMinimized()) {
         m_mainWindow->activateWindow();
