@@ -16,6 +16,7 @@
 #include "convert/conversionerror.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
+#include "online/updatechecker.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -156,10 +157,22 @@ void TAppForm::FormCreate()
         loadSettings();
         Clear1Click();
     });
+    startUpdateCheck();
     if (m_environment.probeEffects) {
         // Once the event loop runs, so that the window shows before the tool runs start.
         QTimer::singleShot(0, this, &TAppForm::probeEffects);
     }
+}
+
+void TAppForm::startUpdateCheck()
+{
+    UpdateCheckSetup setup = m_environment.updateCheck;
+    setup.exchange.appTitle = appIdentity().AppTitle;
+    setup.exchange.appVersion = appIdentity().AppVersion;
+    m_updateChecker = new UpdateChecker(setup, m_ui.UpdateNotifications1, this);
+    connect(m_updateChecker, &UpdateChecker::announceUpdate, this, &TAppForm::announceUpdate);
+    connect(m_ui.UpdateNotifications1, &QAction::triggered, m_updateChecker,
+            &UpdateChecker::UpdateNotifications1Click);
 }
 
 void TAppForm::loadSettings()

@@ -3,6 +3,7 @@
 #include "app/tappformui.h"
 #include "convert/batchresult.h"
 #include "convert/effectavailability.h"
+#include "online/tchecker.h"
 
 #include <memory>
 #include <QMainWindow>
@@ -14,6 +15,7 @@ class BatchController;
 class DesktopActions;
 class ImageIntake;
 class ImageListModel;
+class UpdateChecker;
 class UserDialogs;
 class WindowBatchSources;
 
@@ -37,6 +39,8 @@ public:
         DesktopActions *desktop = nullptr;
         // Ask the tool at start which effects it has.
         bool probeEffects = true;
+        // The update check; with no host (the default) this run checks nothing.
+        UpdateCheckSetup updateCheck;
     };
 
     explicit TAppForm(const Environment &environment, QWidget *parent = nullptr);
@@ -52,6 +56,7 @@ public:
     bool batchRunning() const;
     const BatchResult &lastBatchResult() const { return m_lastBatch; }
     const EffectAvailability &effectAvailability() const { return m_availability; }
+    UpdateChecker &updateChecker() { return *m_updateChecker; }
 
     // Handlers, named after their controls.
     void ToolButton1Click();
@@ -75,6 +80,8 @@ signals:
     // `done` images of the running batch are behind, `total` listed at the moment.
     void batchProgress(int done, int total);
     void batchFinished(const inkvale::BatchResult &result);
+    // The update check found a version to announce in the new-version window.
+    void announceUpdate(const QString &serverVersion, const QString &downloadUrl);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -84,6 +91,7 @@ protected:
 private:
     void FormCreate();
     void loadSettings();
+    void startUpdateCheck();
     void connectCommands();
     void probeEffects();
     void batchEnded(const BatchResult &result);
@@ -103,6 +111,7 @@ private:
     BatchResult m_lastBatch;
     EffectAvailability m_availability;
     QString m_lastFolder;
+    UpdateChecker *m_updateChecker = nullptr;
 };
 
 } // namespace inkvale
