@@ -1,6 +1,7 @@
 #include "app/appidentity.h"
 #include "app/tappform.h"
 #include "memoryupdatestore.h"
+#include "online/settingsupdatestore.h"
 #include "online/tchecker.h"
 #include "online/updatechecker.h"
 #include "support/standinservice.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 #include <stdexcept>
@@ -67,6 +69,7 @@ private slots:
     void schedule();
     void sixRunsInADayThenTheNext();
     void unreadableMachineIdSendsAnEmptyGuid();
+    void storeKeepsStringsInTheUsersSettings();
 
     void timerStartsOneCheckAndTakesItsResults();
     void notificationsOffEnableTheItemUnchecked();
@@ -283,6 +286,27 @@ void UpdateCheckTest::unreadableMachineIdSendsAnEmptyGuid()
     QVERIFY(!results->NewVersionAvailable);
     QCOMPARE(results->errors.CheckErrorLog(), QStringLiteral("Error: GUID generate problem!"));
     QVERIFY(!store->values.contains(QStringLiteral("CurrentVersion")));
+}
+
+void UpdateCheckTest::storeKeepsStringsInTheUsersSettings()
+{
+    SettingsUpdateStore unopened;
+    QVERIFY(!unopened.write(QStringLiteral("ShowUpdate"), QStringLiteral("0")));
+    QCOMPARE(unopened.read(QStringLiteral("ShowUpdate")), std::nullopt);
+
+    SettingsUpdateStore store;
+    QVERIFY(store.open());
+    QCOMPARE(store.read(QStringLiteral("HowMany")), std::nullopt);
+    QVERIFY(store.write(QStringLiteral("HowMany"), QStringLiteral("12")));
+    QVERIFY(store.write(QStringLiteral("LastUpdateCheck"), kToday));
+
+    // Written at once, as strings, in group "Settings" of the program's native settings.
+    const QSettings native(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TAVRINO"),
+                           QStringLiteral("Inkvale"));
+    QCOMPARE(native.value(QStringLiteral("Settings/HowMany")), QVariant(QStringLiteral("12")));
+    SettingsUpdateStore again;
+    QVERIFY(again.open());
+    QCOMPARE(again.read(QStringLiteral("LastUpdateCheck")), std::optional<QString>(kToday));
 }
 
 void UpdateCheckTest::timerStartsOneCheckAndTakesItsResults()
