@@ -18,6 +18,7 @@
 #include "imagelist/imagelistmodel.h"
 #include "online/tfeedbackform.h"
 #include "online/tnewver.h"
+#include "online/updatechecker.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -160,10 +161,23 @@ void TAppForm::FormCreate()
         loadSettings();
         Clear1Click();
     });
+    startUpdateCheck();
     if (m_environment.probeEffects) {
         // Once the event loop runs, so that the window shows before the tool runs start.
         QTimer::singleShot(0, this, &TAppForm::probeEffects);
     }
+}
+
+void TAppForm::startUpdateCheck()
+{
+    UpdateCheckSetup setup = m_environment.updateCheck;
+    setup.exchange.appTitle = appIdentity().AppTitle;
+    setup.exchange.appVersion = appIdentity().AppVersion;
+    m_updateChecker = new UpdateChecker(setup, m_ui.UpdateNotifications1, this);
+    connect(m_updateChecker, &UpdateChecker::announceUpdate, this, &TAppForm::announceUpdate);
+    connect(this, &TAppForm::announceUpdate, this, &TAppForm::ShowNewVersion);
+    connect(m_ui.UpdateNotifications1, &QAction::triggered, m_updateChecker,
+            &UpdateChecker::UpdateNotifications1Click);
 }
 
 void TAppForm::loadSettings()

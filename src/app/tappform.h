@@ -4,6 +4,7 @@
 #include "app/tappformui.h"
 #include "convert/batchresult.h"
 #include "convert/effectavailability.h"
+#include "online/tchecker.h"
 #include "platform/postform.h"
 
 #include <memory>
@@ -17,6 +18,7 @@ class DesktopActions;
 class ImageIntake;
 class ImageListModel;
 class TNewVer;
+class UpdateChecker;
 class UserDialogs;
 class WindowBatchSources;
 
@@ -44,6 +46,8 @@ public:
         // certificate through `webOptions`.
         QString webHost = makerWebHost();
         platform::PostFormOptions webOptions;
+        // The update check; with no host (the default) this run checks nothing.
+        UpdateCheckSetup updateCheck;
     };
 
     explicit TAppForm(const Environment &environment, QWidget *parent = nullptr);
@@ -59,6 +63,7 @@ public:
     bool batchRunning() const;
     const BatchResult &lastBatchResult() const { return m_lastBatch; }
     const EffectAvailability &effectAvailability() const { return m_availability; }
+    UpdateChecker &updateChecker() { return *m_updateChecker; }
 
     // Handlers, named after their controls.
     void ToolButton1Click();
@@ -88,6 +93,8 @@ signals:
     // `done` images of the running batch are behind, `total` listed at the moment.
     void batchProgress(int done, int total);
     void batchFinished(const inkvale::BatchResult &result);
+    // The update check found a version to announce in the new-version window.
+    void announceUpdate(const QString &serverVersion, const QString &downloadUrl);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -97,6 +104,7 @@ protected:
 private:
     void FormCreate();
     void loadSettings();
+    void startUpdateCheck();
     void connectCommands();
     void probeEffects();
     void batchEnded(const BatchResult &result);
@@ -117,6 +125,7 @@ private:
     EffectAvailability m_availability;
     QString m_lastFolder;
     std::unique_ptr<TNewVer> m_newVer;
+    UpdateChecker *m_updateChecker = nullptr;
 };
 
 } // namespace inkvale

@@ -91,17 +91,18 @@ private slots:
             m_service.received().first().formLines().contains(QStringLiteral("feedback=Second")));
     }
 
-    void newVersionNoticeIsMadeOnce()
+    void announcedVersionShowsTheNoticeOnce()
     {
         Program program(m_service);
         QVERIFY(program.form->newVersionNotice() == nullptr);
-        program.form->ShowNewVersion(QStringLiteral("1.2"), QStringLiteral("https://a.example/"));
+        emit program.form->announceUpdate(QStringLiteral("1.2"),
+                                          QStringLiteral("https://a.example/"));
         TNewVer *notice = program.form->newVersionNotice();
         QVERIFY(notice != nullptr);
         QTRY_VERIFY(notice->isVisible());
         QVERIFY(notice->Label2->text().endsWith(QStringLiteral(" 1.2")));
 
-        program.form->ShowNewVersion(QStringLiteral("1.3"), QString());
+        emit program.form->announceUpdate(QStringLiteral("1.3"), QString());
         QCOMPARE(program.form->newVersionNotice(), notice);
         QVERIFY(notice->Label2->text().endsWith(QStringLiteral(" 1.2")));
     }

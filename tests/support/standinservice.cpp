@@ -41,8 +41,8 @@ StandInService::StandInService()
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(INKVALE_PYTHON),
                     {QStringLiteral(INKVALE_WEBSTANDIN_SCRIPT), QStringLiteral("serve"),
-                     QStringLiteral("--state-dir"), m_state.path(),
-                     QStringLiteral("--stop-on-eof")});
+                     QStringLiteral("--state-dir"), m_state.path(), QStringLiteral("--stop-on-eof"),
+                     QStringLiteral("--quiet")});
     const QString portFile = m_state.filePath(QStringLiteral("port"));
     const QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {

@@ -27,7 +27,7 @@ behaviour.json:
 
 Commands:
   webstandin.py serve [--state-dir DIR] [--port N] [--offer-version V] [--offer-url URL]
-                      [--stop-on-eof]     runs in the foreground
+                      [--stop-on-eof] [--quiet]  runs in the foreground
   webstandin.py start --state-dir DIR ... runs in the background once it answers
   webstandin.py stop --state-dir DIR      ends a service started with "start"
 """
@@ -150,7 +150,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
     server_version = "webstandin"
 
     def log_message(self, format, *args):
-        sys.stderr.write("%s %s\n" % (self.scheme, format % args))
+        if not self.server.quiet:
+            sys.stderr.write("%s %s\n" % (self.scheme, format % args))
 
     def answer_for(self, endpoint):
         answers = self.server.behaviour().get("answers", {})
@@ -201,6 +202,7 @@ def serve(args):
         except FileNotFoundError:
             pass
     service = Service(state_dir, args.port, args.offer_version, "")
+    service.quiet = args.quiet
     port = service.server_address[1]
     service.offer_url = args.offer_url or "http://127.0.0.1:%d/download/" % port
     write_atomically(os.path.join(state_dir, "pid"), str(os.getpid()).encode())
@@ -278,6 +280,7 @@ def main():
     parser.add_argument("--offer-version", default="9.9",
                         help="the version the update check offers (default 9.9)")
     parser.add_argument("--offer-url", help="the download address the update check offers")
+    parser.add_argument("--quiet", action="store_true", help="log no requests")
     parser.add_argument("--stop-on-eof", action="store_true",
                         help="end when standard input closes (when the starter goes away)")
     args = parser.parse_args()
