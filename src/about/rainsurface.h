@@ -3,6 +3,7 @@
 #include "about/matrixrain.h"
 
 #include <QFont>
+#include <QHash>
 #include <QPixmap>
 #include <QRegion>
 
@@ -28,10 +29,18 @@ public:
 
     const QPixmap &pixmap() const { return m_pixmap; }
     static QRect cellRect(int column, int row);
+    // The area of the cells, built in one pass: adding the cells of a tick to a region one
+    // by one costs more than drawing them.
+    static QRegion cellRegion(QList<QPoint> cells);
 
 private:
+    // The cell of character `c` in `colour`, drawn once and then copied: text layout on every
+    // tick would cost more than the rest of the rain together.
+    const QPixmap &glyph(QChar c, const QColor &colour);
+
     QFont m_font;
     QPixmap m_pixmap;
+    QHash<quint64, QPixmap> m_glyphs;
 };
 
 } // namespace inkvale

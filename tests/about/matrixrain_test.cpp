@@ -255,6 +255,36 @@ private slots:
             QVERIFY(guard.mayOpen(&button, &menu, askedAt));
     }
 
+    // The region built in one pass covers exactly what adding the cells one by one covers.
+    void cellRegion_data()
+    {
+        QTest::addColumn<QList<QPoint>>("cells");
+        QTest::newRow("none") << QList<QPoint>{};
+        QTest::newRow("one") << QList<QPoint>{{3, 4}};
+        QTest::newRow("neighbours in a row, unsorted")
+            << QList<QPoint>{{5, 2}, {3, 2}, {4, 2}, {9, 2}};
+        QTest::newRow("a column") << QList<QPoint>{{1, 0}, {1, 1}, {1, 2}};
+        QTest::newRow("twice the same cell") << QList<QPoint>{{2, 2}, {2, 2}, {3, 2}, {2, 2}};
+        QList<QPoint> tick;
+        MatrixRain rain = windowRain(9);
+        for (int i = 0; i < 30; ++i)
+            rain.tick();
+        for (const RainCell &cell : rain.tick())
+            tick.append({cell.column, cell.row});
+        QTest::newRow("a tick of the rain") << tick;
+    }
+
+    void cellRegion()
+    {
+        QFETCH(QList<QPoint>, cells);
+        QRegion expected;
+        for (const QPoint &cell : cells)
+            expected += RainSurface::cellRect(cell.x(), cell.y());
+        const QRegion region = RainSurface::cellRegion(cells);
+        QVERIFY((region ^ expected).isEmpty());
+        QCOMPARE(region.boundingRect(), expected.boundingRect());
+    }
+
     void surfaceDrawsOnlyTheCells_data()
     {
         QTest::addColumn<qreal>("ratio");
