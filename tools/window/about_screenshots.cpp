@@ -2,16 +2,16 @@
 // tools/screenshots.sh) and saves it with the rain running and with the hidden picture shown.
 #include "about/taboutbox.h"
 #include "app/appidentity.h"
+#include "screenshotfiles.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTest>
-#include <QTextStream>
 #include <QTimer>
 
 using inkvale::TAboutBox;
+using inkvale::tools::saveScreenshot;
 using inkvale::tools::WindowDriver;
 
 int main(int argc, char *argv[])
@@ -19,13 +19,7 @@ int main(int argc, char *argv[])
     inkvale::test::TestEnvironment environment;
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
-    const auto save = [&out](const QString &name, const QPixmap &picture) {
-        const QString path = QDir(out).filePath(name + QStringLiteral(".png"));
-        picture.save(path);
-        QTextStream(stdout) << path << Qt::endl;
-    };
+    const QString out = inkvale::tools::screenshotFolder(argc, argv);
 
     WindowDriver driver(false);
     driver.form().show();
@@ -40,14 +34,14 @@ int main(int argc, char *argv[])
     }
     // Long enough for the drops to leave trails.
     QTest::qWait(3000);
-    save(QStringLiteral("8-about"), box->grab());
+    saveScreenshot(out, QStringLiteral("8-about"), box->grab());
 
     box->Image1DblClick();
     if (!QTest::qWaitFor([box] { return !box->ui().TimerEgg->isActive(); }, 10000)) {
         qWarning("the panel was still sliding after ten seconds");
     }
     QTest::qWait(1500);
-    save(QStringLiteral("9-about-hidden-picture"), box->grab());
+    saveScreenshot(out, QStringLiteral("9-about-hidden-picture"), box->grab());
     box->close();
     return 0;
 }

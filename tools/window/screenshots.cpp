@@ -2,29 +2,22 @@
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
 #include "app/appidentity.h"
 #include "app/tappform.h"
+#include "screenshotfiles.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-#include <QTextStream>
 
 using inkvale::TAppForm;
+using inkvale::tools::saveScreenshot;
 using inkvale::tools::WindowDriver;
 
 namespace {
-
-void save(const QString &folder, const QString &name, const QPixmap &picture)
-{
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    picture.save(path);
-    QTextStream(stdout) << path << Qt::endl;
-}
 
 // The whole screen, so that open pop-ups and dialogs show too.
 QPixmap screen()
@@ -39,8 +32,7 @@ int main(int argc, char *argv[])
     inkvale::test::TestEnvironment environment;
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
+    const QString out = inkvale::tools::screenshotFolder(argc, argv);
 
     WindowDriver driver(true);
     TAppForm &form = driver.form();
@@ -51,32 +43,32 @@ int main(int argc, char *argv[])
     QSignalSpy probed(&form, &TAppForm::effectsProbed);
     probed.wait(60000);
     QTest::qWait(200);
-    save(out, QStringLiteral("1-empty"), form.grab());
+    saveScreenshot(out, QStringLiteral("1-empty"), form.grab());
 
     driver.addPictures(12, 640, 480);
     form.ui().ListView1->selectRow(2);
     QTest::qWait(200);
-    save(out, QStringLiteral("2-rows"), form.grab());
+    saveScreenshot(out, QStringLiteral("2-rows"), form.grab());
 
     form.ui().ComboBox2->showPopup();
     QTest::qWait(300);
-    save(out, QStringLiteral("3-effects"), screen());
+    saveScreenshot(out, QStringLiteral("3-effects"), screen());
     form.ui().ComboBox2->hidePopup();
 
     driver.startBatch(QStringLiteral("Cartoon"), QStringLiteral("JPG"));
     QTest::qWait(1500);
-    save(out, QStringLiteral("4-during-batch"), form.grab());
+    saveScreenshot(out, QStringLiteral("4-during-batch"), form.grab());
     driver.waitForBatch(600000);
     QTest::qWait(200);
-    save(out, QStringLiteral("5-completed"), form.grab());
+    saveScreenshot(out, QStringLiteral("5-completed"), form.grab());
 
     // An effect the installed tool may lack: the failures and their log.
     driver.startBatch(QStringLiteral("Comicbook"), QStringLiteral("PNG"));
     driver.waitForBatch(600000);
     QTest::qWait(200);
-    save(out, QStringLiteral("6-failures"), form.grab());
+    saveScreenshot(out, QStringLiteral("6-failures"), form.grab());
     form.ShowConversionLog1Click();
     QTest::qWait(500);
-    save(out, QStringLiteral("7-conversion-log"), screen());
+    saveScreenshot(out, QStringLiteral("7-conversion-log"), screen());
     return 0;
 }
