@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 using namespace inkvale;
 using test::RecordingDesktop;
@@ -327,6 +328,18 @@ private slots:
         QCOMPARE(ui.ImageEgg->size(), QSize(320, 214));
         QVERIFY(!ui.BitBtn2->icon().isNull());
         QCOMPARE(about.box->surface().pixmap().size(), QSize(446, 374) * ratio);
+    }
+
+    void picturesReloadedOnAnotherScreen()
+    {
+        AboutFixture about;
+        QVERIFY(about.show());
+        const qint64 logo = about.ui().Image2->pixmap().cacheKey();
+        const qint64 cat = about.ui().ImageEgg->pixmap().cacheKey();
+        QWindow *window = about.box->windowHandle();
+        emit window->screenChanged(window->screen());
+        QVERIFY(about.ui().Image2->pixmap().cacheKey() != logo);
+        QVERIFY(about.ui().ImageEgg->pixmap().cacheKey() != cat);
     }
 
     void mainWindowOpensANewWindowEachTime()
