@@ -70,11 +70,10 @@ TAboutBox::TAboutBox(const Environment &environment, QWidget *parent)
     });
     connect(m_ui.tmTimer, &QTimer::timeout, this, &TAboutBox::tmTimerTimer);
     connect(m_ui.TimerEgg, &QTimer::timeout, this, &TAboutBox::TimerEggTimer);
-    for (QObject *watched :
-         {static_cast<QObject *>(m_ui.BitBtn1), static_cast<QObject *>(m_ui.BitBtn2),
-          static_cast<QObject *>(m_ui.Image1), static_cast<QObject *>(m_ui.ImageEgg),
-          static_cast<QObject *>(m_ui.Label5)})
-        watched->installEventFilter(this);
+    const QList<QWidget *> watched{m_ui.BitBtn1, m_ui.BitBtn2, m_ui.Image1, m_ui.ImageEgg,
+                                   m_ui.Label5};
+    for (QWidget *widget : watched)
+        widget->installEventFilter(this);
     FormCreate();
 }
 
