@@ -1,5 +1,6 @@
 #include "app/tappform.h"
 
+#include "about/taboutbox.h"
 #include "app/appidentity.h"
 #include "app/appsettings.h"
 #include "app/artwork.h"
@@ -119,6 +120,8 @@ void TAppForm::connectCommands()
     connect(m_ui.AddFolder1, &QAction::triggered, this, &TAppForm::ToolButton2Click);
     connect(m_ui.ToolButton6, &QAction::triggered, this, &TAppForm::Help2Click);
     connect(m_ui.Help2, &QAction::triggered, this, &TAppForm::Help2Click);
+    connect(m_ui.ToolButton5, &QAction::triggered, this, &TAppForm::About1Click);
+    connect(m_ui.About1, &QAction::triggered, this, &TAppForm::About1Click);
     connect(m_ui.Clear1, &QAction::triggered, this, &TAppForm::Clear1Click);
     connect(m_ui.Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
     connect(m_ui.ShowPreview1, &QAction::triggered, this, &TAppForm::ShowPreview1Click);
@@ -338,6 +341,16 @@ void TAppForm::Help2Click()
 {
     // No browser or no network: nothing to report.
     m_environment.desktop->openUrl(QUrl(onlineHelpAddress(appIdentity().AppProduct)));
+}
+
+void TAppForm::About1Click()
+{
+    // A new window each time; it is modal and deletes itself when closed.
+    auto *box =
+        new TAboutBox(TAboutBox::environment(m_environment.programFolder, *m_environment.dialogs,
+                                             *m_environment.desktop),
+                      this);
+    box->show();
 }
 
 void TAppForm::Exit1Click()

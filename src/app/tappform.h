@@ -77,6 +77,8 @@ public:
     void ShowPreview1Click();
     void ResettoDefaults1Click();
     void Help2Click();
+    // Also the About toolbar button's handler (ToolButton5Click).
+    void About1Click();
     void Exit1Click();
     void ShowConversionLog1Click();
     void SendFeedback1Click();

@@ -4,9 +4,10 @@
 #include "app/artwork.h"
 #include "app/desktopactions.h"
 #include "app/userdialogs.h"
-#include "online/controls.h"
+#include "app/widgetnames.h"
 #include "online/limitedtextedit.h"
 #include "online/markerpanel.h"
+#include "online/pixelfont.h"
 
 #include <QApplication>
 #include <QFutureWatcher>

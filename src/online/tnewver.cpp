@@ -4,8 +4,9 @@
 #include "app/artwork.h"
 #include "app/desktopactions.h"
 #include "app/makerweb.h"
+#include "app/widgetnames.h"
 #include "online/centrereveal.h"
-#include "online/controls.h"
+#include "online/pixelfont.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -6,30 +6,23 @@
 #include "online/markerpanel.h"
 #include "online/tfeedbackform.h"
 #include "online/tnewver.h"
+#include "screenshotfiles.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-#include <QTextStream>
 
 using inkvale::TAppForm;
+using inkvale::tools::saveScreenshot;
 using inkvale::tools::WindowDriver;
 
 namespace {
-
-void save(const QString &folder, const QString &name, const QPixmap &picture)
-{
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    picture.save(path);
-    QTextStream(stdout) << path << Qt::endl;
-}
 
 // The whole screen, so that open pop-ups and dialogs show too.
 QPixmap screen()
@@ -44,7 +37,7 @@ void saveOnlineWindows(const QString &out, TAppForm &form)
     form.ShowNewVersion(QStringLiteral("1.2"),
                         QStringLiteral("https://www.tavrino.example/download/"));
     QTest::qWait(500);
-    save(out, QStringLiteral("8-new-version"), screen());
+    saveScreenshot(out, QStringLiteral("10-new-version"), screen());
     form.newVersionNotice()->close();
 
     form.ui().SendFeedback1->trigger();
@@ -54,7 +47,7 @@ void saveOnlineWindows(const QString &out, TAppForm &form)
         QStringLiteral("The pen drawing effect is lovely.\nCould the batch keep folders?"));
     feedback->Edit1->setText(QStringLiteral("reader@example.org"));
     QTest::qWait(300);
-    save(out, QStringLiteral("9-feedback"), screen());
+    saveScreenshot(out, QStringLiteral("11-feedback"), screen());
     feedback->close();
 }
 
@@ -65,10 +58,9 @@ int main(int argc, char *argv[])
     inkvale::test::TestEnvironment environment;
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    const QString out = inkvale::tools::screenshotFolder(argc, argv);
     // "online" as the second argument: only the online windows, without converting.
     const bool onlineOnly = argc > 2 && QByteArray(argv[2]) == "online";
-    QDir().mkpath(out);
 
     WindowDriver driver(true);
     TAppForm &form = driver.form();
@@ -79,7 +71,7 @@ int main(int argc, char *argv[])
     QSignalSpy probed(&form, &TAppForm::effectsProbed);
     probed.wait(60000);
     QTest::qWait(200);
-    save(out, QStringLiteral("1-empty"), form.grab());
+    saveScreenshot(out, QStringLiteral("1-empty"), form.grab());
     if (onlineOnly) {
         saveOnlineWindows(out, form);
         return 0;
@@ -88,28 +80,28 @@ int main(int argc, char *argv[])
     driver.addPictures(12, 640, 480);
     form.ui().ListView1->selectRow(2);
     QTest::qWait(200);
-    save(out, QStringLiteral("2-rows"), form.grab());
+    saveScreenshot(out, QStringLiteral("2-rows"), form.grab());
 
     form.ui().ComboBox2->showPopup();
     QTest::qWait(300);
-    save(out, QStringLiteral("3-effects"), screen());
+    saveScreenshot(out, QStringLiteral("3-effects"), screen());
     form.ui().ComboBox2->hidePopup();
 
     driver.startBatch(QStringLiteral("Cartoon"), QStringLiteral("JPG"));
     QTest::qWait(1500);
-    save(out, QStringLiteral("4-during-batch"), form.grab());
+    saveScreenshot(out, QStringLiteral("4-during-batch"), form.grab());
     driver.waitForBatch(600000);
     QTest::qWait(200);
-    save(out, QStringLiteral("5-completed"), form.grab());
+    saveScreenshot(out, QStringLiteral("5-completed"), form.grab());
 
     // An effect the installed tool may lack: the failures and their log.
     driver.startBatch(QStringLiteral("Comicbook"), QStringLiteral("PNG"));
     driver.waitForBatch(600000);
     QTest::qWait(200);
-    save(out, QStringLiteral("6-failures"), form.grab());
+    saveScreenshot(out, QStringLiteral("6-failures"), form.grab());
     form.ShowConversionLog1Click();
     QTest::qWait(500);
-    save(out, QStringLiteral("7-conversion-log"), screen());
+    saveScreenshot(out, QStringLiteral("7-conversion-log"), screen());
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window != &form && window->isVisible())
             window->close();
