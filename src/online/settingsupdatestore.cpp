@@ -1,5 +1,6 @@
 #include "online/settingsupdatestore.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace inkvale {
@@ -16,6 +17,10 @@ bool SettingsUpdateStore::open()
         return false;
     }
     settings->beginGroup(QStringLiteral("Settings"));
+    // Opened by the check's thread, used by the window's afterwards.
+    if (const QCoreApplication *application = QCoreApplication::instance()) {
+        settings->moveToThread(application->thread());
+    }
     m_settings = std::move(settings);
     return true;
 }

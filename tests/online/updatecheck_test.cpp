@@ -55,6 +55,23 @@ struct NotificationsItem : QAction
     }
 };
 
+// The program's main window with stand-in dialogs and desktop, checking as `setup` says.
+struct MainWindow
+{
+    QTemporaryDir folder;
+    test::RecordingDialogs dialogs;
+    test::RecordingDesktop desktop;
+    std::unique_ptr<TAppForm> form;
+
+    explicit MainWindow(const UpdateCheckSetup &setup)
+    {
+        TAppForm::Environment environment =
+            test::standInEnvironment(folder.path(), dialogs, desktop, false);
+        environment.updateCheck = setup;
+        form = std::make_unique<TAppForm>(environment);
+    }
+};
+
 } // namespace
 
 class UpdateCheckTest : public QObject
@@ -76,6 +93,7 @@ private slots:
     void itemClicksSwitchTheNextRuns();
     void closingDuringACheckNeitherWaitsNorCrashes();
     void mainWindowAnnouncesANewVersion();
+    void mainWindowClosesDuringACheck();
 
 private:
     UpdateCheckSetup setup(std::shared_ptr<MemoryUpdateStore> store,
@@ -398,13 +416,8 @@ void UpdateCheckTest::closingDuringACheckNeitherWaitsNorCrashes()
 void UpdateCheckTest::mainWindowAnnouncesANewVersion()
 {
     offer(QStringLiteral("9.9"));
-    QTemporaryDir folder;
-    test::RecordingDialogs dialogs;
-    test::RecordingDesktop desktop;
-    TAppForm::Environment environment =
-        test::standInEnvironment(folder.path(), dialogs, desktop, false);
-    environment.updateCheck = setup(std::make_shared<MemoryUpdateStore>());
-    TAppForm form(environment);
+    MainWindow window(setup(std::make_shared<MemoryUpdateStore>()));
+    TAppForm &form = *window.form;
     QSignalSpy announced(&form, &TAppForm::announceUpdate);
     auto *timer = form.findChild<QTimer *>(QStringLiteral("TimerChecker"));
     QVERIFY(timer);
@@ -422,6 +435,26 @@ void UpdateCheckTest::mainWindowAnnouncesANewVersion()
                           QStringLiteral("version=") + appIdentity().AppVersion}));
     form.ui().UpdateNotifications1->trigger();
     QCOMPARE(form.ui().UpdateNotifications1->isChecked(), false);
+}
+
+void UpdateCheckTest::mainWindowClosesDuringACheck()
+{
+    StandInService::Answer late{StandInService::checkAnswer(QStringLiteral("1.2"), kUrl)};
+    late.delayMs = 8000;
+    m_service.setAnswer(QStringLiteral("check"), late);
+    MainWindow window(setup(std::make_shared<MemoryUpdateStore>()));
+    auto &form = window.form;
+    QSignalSpy announced(form.get(), &TAppForm::announceUpdate);
+    QTRY_COMPARE_WITH_TIMEOUT(m_service.received().size(), 1, 5000);
+    QElapsedTimer clock;
+    clock.start();
+
+    form->close();
+    form.reset();
+
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(200);
+    QCOMPARE(announced.size(), 0);
 }
 
 INKVALE_GUI_TEST_MAIN(UpdateCheckTest)
