@@ -9,7 +9,7 @@ namespace inkvale::platform {
 // edition. Elsewhere: the distribution's pretty name (os-release) with the kernel's version.
 std::string GetOSDescription();
 
-// What the description is made of.
+// What an operating-system description is made of.
 struct OsFacts
 {
     std::string name;
