@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev
     gmic
+    # A private session bus for the tests of the file-manager requests.
+    dbus-daemon
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"

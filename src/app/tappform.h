@@ -12,10 +12,16 @@ namespace inkvale {
 class AppSettings;
 class BatchController;
 class DesktopActions;
+class FileShellActions;
 class ImageIntake;
 class ImageListModel;
+class ImagePreview;
+class ListEditor;
 class UserDialogs;
 class WindowBatchSources;
+namespace platform {
+class ShellLauncher;
+}
 
 // The main window: the list of pictures, the choices, "Convert" and the menus. It wires its
 // controls to the operations that live in their own classes.
@@ -37,6 +43,8 @@ public:
         DesktopActions *desktop = nullptr;
         // Ask the tool at start which effects it has.
         bool probeEffects = true;
+        // Where "Open Folder Location..." and "Properties" go; the system's desktop when null.
+        platform::ShellLauncher *shell = nullptr;
     };
 
     explicit TAppForm(const Environment &environment, QWidget *parent = nullptr);
@@ -45,6 +53,8 @@ public:
     const TAppFormUi &ui() const { return m_ui; }
     ImageListModel &listModel() { return *m_list; }
     ImageIntake &intake() { return *m_intake; }
+    ListEditor &listEditor() { return *m_editor; }
+    ImagePreview &preview() { return *m_preview; }
     // Null when the settings could not be opened at start.
     AppSettings *settings() { return m_settings.get(); }
     QString LastFolder() const { return m_lastFolder; }
@@ -68,6 +78,11 @@ public:
     void Exit1Click();
     void ShowConversionLog1Click();
     void ResimSayisiDegisti();
+    void ListView1Click();
+    void ComboBox2Change();
+    void Open1Click();
+    void OpenFolderLocation1Click();
+    void Properties1Click();
 
 signals:
     // The effect check of the installed tool has answered.
@@ -85,6 +100,9 @@ private:
     void FormCreate();
     void loadSettings();
     void connectCommands();
+    void connectListCommands();
+    // The current row's path; empty without a current row.
+    QString currentPath() const;
     void probeEffects();
     void batchEnded(const BatchResult &result);
     void setConvertButtonStops(bool stops);
@@ -97,6 +115,9 @@ private:
     TAppFormUi m_ui;
     std::unique_ptr<ImageListModel> m_list;
     std::unique_ptr<ImageIntake> m_intake;
+    std::unique_ptr<ListEditor> m_editor;
+    std::unique_ptr<ImagePreview> m_preview;
+    std::unique_ptr<FileShellActions> m_shell;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<WindowBatchSources> m_batchSources;
     std::unique_ptr<BatchController> m_batch;

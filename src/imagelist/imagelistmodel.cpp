@@ -1,5 +1,6 @@
 #include "imagelist/imagelistmodel.h"
 
+#include <algorithm>
 #include <QFileIconProvider>
 #include <QFileInfo>
 
@@ -82,6 +83,43 @@ void ImageListModel::appendRow(const ImageRow &row)
     beginInsertRows({}, position, position);
     m_rows.append(row);
     endInsertRows();
+}
+
+void ImageListModel::exchangeRows(int a, int b)
+{
+    if (a == b) {
+        return;
+    }
+    m_rows.swapItemsAt(a, b);
+    emit dataChanged(index(a, 0), index(a, ColumnCount - 1));
+    emit dataChanged(index(b, 0), index(b, ColumnCount - 1));
+}
+
+void ImageListModel::moveRow(int from, int to)
+{
+    if (from == to) {
+        return;
+    }
+    // Qt counts the destination before the move: past the row that is taken out when moving
+    // down.
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    m_rows.move(from, to);
+    endMoveRows();
+}
+
+void ImageListModel::removeRowList(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    int end = static_cast<int>(rows.size());
+    while (end > 0) {
+        int begin = end - 1;
+        while (begin > 0 && rows.at(begin - 1) == rows.at(begin) - 1) {
+            --begin;
+        }
+        removeRows(rows.at(begin), end - begin);
+        end = begin;
+    }
 }
 
 void ImageListModel::clear()
