@@ -2,6 +2,7 @@
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
 #include "app/appidentity.h"
 #include "app/tappform.h"
+#include "imagelist/imagelistview.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
