@@ -310,7 +310,6 @@ void TAppForm::Clear1Click()
     m_intake->cancel();
     m_list->clear();
     m_preview->hidePane();
-    m_ui.Splitter1->hide();
     ResimSayisiDegisti();
 }
 
@@ -370,7 +369,6 @@ void TAppForm::ShowPreview1Click()
     // The menu item has already flipped its check mark.
     if (!m_ui.ShowPreview1->isChecked()) {
         m_preview->hidePane();
-        m_ui.Splitter1->hide();
     }
     if (m_settings) {
         guarded([this] { m_settings->setShowPreview(m_ui.ShowPreview1->isChecked()); });

@@ -14,12 +14,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace inkvale {
-namespace {
-
-// The pane's height when it first shows.
-constexpr int kPaneHeight = 150;
-
-} // namespace
+namespace {} // namespace
 
 ImagePreview::ImagePreview(const Controls &controls, const ToolLocation &location, QObject *parent)
     : QObject(parent)
@@ -80,9 +75,19 @@ void ImagePreview::PreviewGoster()
     }
 }
 
+QWidget &ImagePreview::splitterHandle() const
+{
+    return *m_controls.splitter.handle(m_controls.splitter.indexOf(&m_controls.picture));
+}
+
 void ImagePreview::hidePane()
 {
+    if (m_controls.picture.isVisibleTo(&m_controls.splitter)) {
+        // The splitter forgets a hidden pane's height; the user's choice lasts for the run.
+        m_paneHeight = m_controls.picture.height();
+    }
     m_controls.picture.hide();
+    splitterHandle().hide();
     if (isBusy()) {
         m_pending.reset();
         m_discard = true;
@@ -159,13 +164,13 @@ void ImagePreview::decoded()
 
 void ImagePreview::showPane()
 {
-    m_controls.picture.show();
-    if (!m_paneSized) {
-        // Later the splitter keeps whatever height the user gave the pane.
-        m_paneSized = true;
-        const int total = m_controls.splitter.height() - m_controls.splitter.handleWidth();
-        m_controls.splitter.setSizes({std::max(total - kPaneHeight, 0), kPaneHeight});
+    if (m_controls.picture.isVisibleTo(&m_controls.splitter)) {
+        return;
     }
+    m_controls.picture.show();
+    splitterHandle().show();
+    const int total = m_controls.splitter.height() - m_controls.splitter.handleWidth();
+    m_controls.splitter.setSizes({std::max(total - m_paneHeight, 0), m_paneHeight});
 }
 
 } // namespace inkvale

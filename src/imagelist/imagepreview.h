@@ -74,6 +74,7 @@ private:
     void conversionEnded(const ConversionResult &result);
     void decoded();
     void showPane();
+    QWidget &splitterHandle() const;
 
     Controls m_controls;
     ToolLocation m_location;
@@ -85,7 +86,7 @@ private:
     QFutureWatcher<QImage> m_decoding;
     // The render in progress was called off: its result is thrown away.
     bool m_discard = false;
-    bool m_paneSized = false;
+    int m_paneHeight = 150;
 };
 
 } // namespace inkvale
