@@ -111,14 +111,36 @@ void ImageListModel::removeRowList(QList<int> rows)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    int end = static_cast<int>(rows.size());
-    while (end > 0) {
-        int begin = end - 1;
-        while (begin > 0 && rows.at(begin - 1) == rows.at(begin) - 1) {
-            --begin;
+    // Contiguous runs, first to last.
+    QList<std::pair<int, int>> runs;
+    for (int row : rows) {
+        if (!runs.isEmpty() && runs.last().first + runs.last().second == row) {
+            ++runs.last().second;
+        } else {
+            runs.append({row, 1});
         }
-        removeRows(rows.at(begin), end - begin);
-        end = begin;
+    }
+    // Views follow each removal at a cost that grows with the list: many scattered rows go in
+    // one pass instead.
+    constexpr int kRunsForOnePass = 16;
+    if (runs.size() > kRunsForOnePass) {
+        beginResetModel();
+        QList<ImageRow> kept;
+        kept.reserve(m_rows.size() - rows.size());
+        auto removed = rows.cbegin();
+        for (int i = 0; i < m_rows.size(); ++i) {
+            if (removed != rows.cend() && *removed == i) {
+                ++removed;
+            } else {
+                kept.append(m_rows.at(i));
+            }
+        }
+        m_rows = std::move(kept);
+        endResetModel();
+        return;
+    }
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        removeRows(run->first, run->second);
     }
 }
 

@@ -36,8 +36,8 @@ public:
     // Takes the row at `from` out and puts it back so that it stands at `to`; the rows between
     // shift by one and views keep their selection with the rows.
     void moveRow(int from, int to);
-    // Removes the given rows (any order, duplicates allowed), one contiguous run at a time
-    // from the last to the first.
+    // Removes the given rows (any order, duplicates allowed): one contiguous run at a time from
+    // the last to the first, or all in one pass (a model reset) when they are scattered.
     void removeRowList(QList<int> rows);
     void clear();
     // `index` must be a valid row.

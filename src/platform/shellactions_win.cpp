@@ -1,8 +1,9 @@
 #include "platform/shellactions.h"
 
-#include <shellapi.h>
 #include <string>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 namespace inkvale::platform {
 namespace {
