@@ -102,12 +102,18 @@ int main(int argc, char *argv[])
     const qint64 previewMs = median(previewTimes);
     const qint64 plainMs = median(plainTimes);
     const qint64 longestGap = meter.longestGapMs();
-    const double ratio = double(previewMs) / double(plainMs);
+    // The median of the pairs' ratios: a busy machine slows whole pairs, not single runs.
+    QList<double> ratios;
+    for (int run = 0; run < runs; ++run) {
+        ratios.append(double(previewTimes.at(run)) / double(plainTimes.at(run)));
+    }
+    std::sort(ratios.begin(), ratios.end());
+    const double ratio = ratios.at(ratios.size() / 2);
     out << "picture:                    1732 x 1155 (2.0 MP), Cartoon, median of " << runs
         << " runs\n";
     out << "plain gmic:                 " << plainMs << " ms\n";
     out << "click to picture on screen: " << previewMs << " ms\n";
-    out << "ratio:                      " << QString::number(ratio, 'f', 3)
+    out << "median ratio of the pairs:  " << QString::number(ratio, 'f', 3)
         << " (goal: at most 1.10)\n";
     out << "longest event-loop gap:     " << longestGap << " ms (goal: below 100 ms)\n";
     return ratio <= 1.10 && longestGap < 100 ? 0 : 1;

@@ -3,17 +3,20 @@
 #include "app/appidentity.h"
 #include "app/tappform.h"
 #include "imagelist/imagelistview.h"
+#include "imagelist/imagepreview.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTextStream>
+#include <QToolButton>
 
 using inkvale::TAppForm;
 using inkvale::tools::WindowDriver;
@@ -79,5 +82,27 @@ int main(int argc, char *argv[])
     form.ShowConversionLog1Click();
     QTest::qWait(500);
     save(out, QStringLiteral("7-conversion-log"), screen());
+    if (auto *log = form.findChild<QDialog *>()) {
+        log->close();
+    }
+
+    // The list reordered with the strip: the fifth picture to the top, the first one down.
+    const inkvale::TAppFormUi &ui = form.ui();
+    ui.ListView1->selectRow(4);
+    ui.ButtonTop->click();
+    ui.ListView1->selectRow(1);
+    ui.ButtonDown->click();
+    QTest::qWait(200);
+    save(out, QStringLiteral("8-reordered"), form.grab());
+
+    // The preview of the selected picture under the list.
+    ui.ShowPreview1->trigger();
+    ui.ComboBox2->setCurrentText(QStringLiteral("Cartoon"));
+    QSignalSpy settled(&form.preview(), &inkvale::ImagePreview::settled);
+    ui.ListView1->selectRow(0);
+    form.ListView1Click();
+    settled.wait(120000);
+    QTest::qWait(300);
+    save(out, QStringLiteral("9-preview"), form.grab());
     return 0;
 }
