@@ -315,8 +315,7 @@ void TAppForm::Clear1Click()
 
 void TAppForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    // Rows dragged out of the list are no files to add.
-    if (event->source() == nullptr && !droppedPaths(event->mimeData()).isEmpty()) {
+    if (!droppedPaths(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }

@@ -1,14 +1,22 @@
 #include "imagelist/imagelistview.h"
 
+#include <QCoreApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 namespace inkvale {
+namespace {
+
+// What a row dragged within the list carries: the process and the list it came from.
+constexpr const char *kRowDragFormat = "application/x-inkvale-row-drag";
+
+} // namespace
 
 ImageListView::ImageListView(QWidget *parent)
     : QTableView(parent)
@@ -34,21 +42,36 @@ int ImageListView::currentRow() const
     return first;
 }
 
+QByteArray ImageListView::dragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+QMimeData *ImageListView::rowDragData() const
+{
+    auto *data = new QMimeData;
+    data->setData(QString::fromLatin1(kRowDragFormat), dragToken());
+    return data;
+}
+
 void ImageListView::startDrag(Qt::DropActions)
 {
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    if (rows.isEmpty()) {
+    if (currentRow() < 0) {
         return;
     }
     auto *drag = new QDrag(this);
-    drag->setMimeData(model()->mimeData(rows));
+    drag->setMimeData(rowDragData());
     // The drop moves the row itself; unlike the base class, nothing is removed afterwards.
     drag->exec(Qt::MoveAction, Qt::MoveAction);
 }
 
 bool ImageListView::isOwnDrag(const QDropEvent *event) const
 {
-    return event->source() == this;
+    // Marked rather than recognised by its source, which another copy of the program or
+    // another list would not share.
+    const QMimeData *data = event->mimeData();
+    return data != nullptr && data->data(QString::fromLatin1(kRowDragFormat)) == dragToken();
 }
 
 void ImageListView::dragEnterEvent(QDragEnterEvent *event)
@@ -58,6 +81,10 @@ void ImageListView::dragEnterEvent(QDragEnterEvent *event)
 
 void ImageListView::dragMoveEvent(QDragMoveEvent *event)
 {
+    if (isOwnDrag(event)) {
+        // Scrolls the list when the row is held near its edge; the verdict is ours.
+        QTableView::dragMoveEvent(event);
+    }
     acceptOwnDrag(event);
 }
 

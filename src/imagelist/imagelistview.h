@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+class QMimeData;
+
 namespace inkvale {
 
 // The image list's view: rows are dragged within it to reorder them, while files dragged in
@@ -14,6 +16,8 @@ public:
 
     // The first selected row in list order, or -1.
     int currentRow() const;
+    // What a drag of the current row carries; only this list takes it.
+    QMimeData *rowDragData() const;
 
 signals:
     // A mouse click anywhere in the list, after the selection has followed it.
@@ -32,6 +36,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    QByteArray dragToken() const;
     bool isOwnDrag(const QDropEvent *event) const;
     void acceptOwnDrag(QDragMoveEvent *event);
 };

@@ -107,6 +107,8 @@ private slots:
     void deleteKeyWithAnyModifiers();
     void popupDeletesRewriteTheCount();
     void filesDroppedOnTheListAreAddedNotMoved();
+    void rowsDraggedWithinTheListMoveAndAddNothing_data();
+    void rowsDraggedWithinTheListMoveAndAddNothing();
     void shellActionsOnTheCurrentRow();
     void shellActionsWithoutACurrentRowDoNothing();
 };
@@ -189,6 +191,46 @@ void ListCommandsTest::filesDroppedOnTheListAreAddedNotMoved()
 
     QCOMPARE(window.order(), QStringLiteral("ABCD"));
     QCOMPARE(window.list().currentRow(), 0);
+}
+
+void ListCommandsTest::rowsDraggedWithinTheListMoveAndAddNothing_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("onto"); // -1: below the rows
+    QTest::addColumn<QString>("order");
+    QTest::newRow("B onto D") << 1 << 3 << "ACBD";
+    QTest::newRow("D onto B") << 3 << 1 << "ADBC";
+    QTest::newRow("below the rows") << 1 << -1 << "ABCD";
+}
+
+void ListCommandsTest::rowsDraggedWithinTheListMoveAndAddNothing()
+{
+    QFETCH(int, from);
+    QFETCH(int, onto);
+    Window window;
+    window.add(QStringLiteral("ABCD"));
+    ImageListView &list = window.list();
+    list.resize(list.width(), 400);
+    window.select({from});
+    const QPoint at = onto < 0 ? QPoint(10, list.viewport()->height() - 5)
+                               : list.visualRect(window.form->listModel().index(onto, 0)).center();
+    std::unique_ptr<QMimeData> data(list.rowDragData());
+
+    QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drop);
+
+    QTEST(window.order(), "order");
+    QCOMPARE(list.currentRow(), onto < 0 ? from : -1);
+    QVERIFY(!window.form->intake().isBusy());
+
+    // The same drag let go over the window elsewhere is no file drop.
+    QDragEnterEvent elsewhere(QPoint(5, 5), Qt::MoveAction, data.get(), Qt::LeftButton,
+                              Qt::NoModifier);
+    QApplication::sendEvent(window.form.get(), &elsewhere);
+    QVERIFY(!elsewhere.isAccepted());
 }
 
 void ListCommandsTest::shellActionsOnTheCurrentRow()
