@@ -8,6 +8,9 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev
     gmic
+    libcurl4-openssl-dev libpcre2-dev libsystemd-dev
+    # The tests' stand-in for the maker's web service (tools/webstandin) and its certificate.
+    python3 openssl
     # A private session bus for the tests of the file-manager requests.
     dbus-daemon
 )

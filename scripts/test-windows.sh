@@ -6,7 +6,8 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
 
 install_packages cmake ninja-build \
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest \
+    python3 openssl
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$top/build-windows"

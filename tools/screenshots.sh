@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Opens the real window under a virtual X display, adds pictures, converts, and saves a
-# screenshot of each step as PNG: build/screenshots/*.png.
+# screenshot of each step as PNG: build/screenshots/*.png; then the about window.
 #
 # Usage: tools/screenshots.sh [BUILD_DIR]     (default: build; needs the packages xvfb, xauth)
 set -euo pipefail
@@ -15,3 +15,6 @@ if ! command -v xvfb-run >/dev/null; then
     exit 2
 fi
 xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$build_dir/screenshots"
+# The about window: with its rain, and with its hidden picture.
+xvfb-run -a -s "-screen 0 1280x800x24" "$build_dir/bin/inkvale-about-screenshots" \
+    "$build_dir/screenshots"

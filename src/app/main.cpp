@@ -1,4 +1,5 @@
 #include "app/appidentity.h"
+#include "app/makerweb.h"
 #include "app/systemdesktopactions.h"
 #include "app/systemuserdialogs.h"
 #include "app/tappform.h"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     environment.dialogs = &dialogs;
     environment.desktop = &desktop;
+    environment.updateCheck.exchange.host = inkvale::makerWebHost();
 
     inkvale::TAppForm form(environment);
     form.show();

@@ -14,4 +14,9 @@ QString onlineHelpAddress(const QString &product, const QString &host)
     return QStringLiteral("http://") + host + QStringLiteral("/help/") + page + QLatin1Char('/');
 }
 
+QString makerHomeAddress(const QString &host)
+{
+    return QStringLiteral("http://") + host + QLatin1Char('/');
+}
+
 } // namespace inkvale

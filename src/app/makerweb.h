@@ -11,4 +11,7 @@ QString makerWebHost();
 // dashes>/".
 QString onlineHelpAddress(const QString &product, const QString &host = makerWebHost());
 
+// The maker's home page: "http://<host>/".
+QString makerHomeAddress(const QString &host = makerWebHost());
+
 } // namespace inkvale

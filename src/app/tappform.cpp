@@ -1,5 +1,6 @@
 #include "app/tappform.h"
 
+#include "about/taboutbox.h"
 #include "app/appidentity.h"
 #include "app/appsettings.h"
 #include "app/artwork.h"
@@ -21,6 +22,9 @@
 #include "imagelist/imagepreview.h"
 #include "imagelist/listeditor.h"
 #include "imagelist/previewpicture.h"
+#include "online/tfeedbackform.h"
+#include "online/tnewver.h"
+#include "online/updatechecker.h"
 #include "platform/shellactions.h"
 
 #include <QCloseEvent>
@@ -130,11 +134,15 @@ void TAppForm::connectCommands()
     connect(m_ui.AddFolder1, &QAction::triggered, this, &TAppForm::ToolButton2Click);
     connect(m_ui.ToolButton6, &QAction::triggered, this, &TAppForm::Help2Click);
     connect(m_ui.Help2, &QAction::triggered, this, &TAppForm::Help2Click);
+    connect(m_ui.ToolButton5, &QAction::triggered, this, &TAppForm::About1Click);
+    connect(m_ui.About1, &QAction::triggered, this, &TAppForm::About1Click);
     connect(m_ui.Clear1, &QAction::triggered, this, &TAppForm::Clear1Click);
     connect(m_ui.Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
     connect(m_ui.ShowPreview1, &QAction::triggered, this, &TAppForm::ShowPreview1Click);
     connect(m_ui.ResettoDefaults1, &QAction::triggered, this, &TAppForm::ResettoDefaults1Click);
     connect(m_ui.ShowConversionLog1, &QAction::triggered, this, &TAppForm::ShowConversionLog1Click);
+    connect(m_ui.ToolButton4, &QAction::triggered, this, &TAppForm::SendFeedback1Click);
+    connect(m_ui.SendFeedback1, &QAction::triggered, this, &TAppForm::SendFeedback1Click);
     connect(m_ui.Button1, &QPushButton::clicked, this, &TAppForm::Button1Click);
     connect(m_ui.Button3, &QToolButton::clicked, this, &TAppForm::Button3Click);
     connect(m_ui.ComboBox1, &QComboBox::activated, this, &TAppForm::ComboBox1Change);
@@ -232,10 +240,23 @@ void TAppForm::FormCreate()
         loadSettings();
         Clear1Click();
     });
+    startUpdateCheck();
     if (m_environment.probeEffects) {
         // Once the event loop runs, so that the window shows before the tool runs start.
         QTimer::singleShot(0, this, &TAppForm::probeEffects);
     }
+}
+
+void TAppForm::startUpdateCheck()
+{
+    UpdateCheckSetup setup = m_environment.updateCheck;
+    setup.exchange.appTitle = appIdentity().AppTitle;
+    setup.exchange.appVersion = appIdentity().AppVersion;
+    m_updateChecker = new UpdateChecker(setup, m_ui.UpdateNotifications1, this);
+    connect(m_updateChecker, &UpdateChecker::announceUpdate, this, &TAppForm::announceUpdate);
+    connect(this, &TAppForm::announceUpdate, this, &TAppForm::ShowNewVersion);
+    connect(m_ui.UpdateNotifications1, &QAction::triggered, m_updateChecker,
+            &UpdateChecker::UpdateNotifications1Click);
 }
 
 void TAppForm::loadSettings()
@@ -397,6 +418,16 @@ void TAppForm::Help2Click()
     m_environment.desktop->openUrl(QUrl(onlineHelpAddress(appIdentity().AppProduct)));
 }
 
+void TAppForm::About1Click()
+{
+    // A new window each time; it is modal and deletes itself when closed.
+    auto *box =
+        new TAboutBox(TAboutBox::environment(m_environment.programFolder, *m_environment.dialogs,
+                                             *m_environment.desktop),
+                      this);
+    box->show();
+}
+
 void TAppForm::Exit1Click()
 {
     close();
@@ -459,6 +490,23 @@ void TAppForm::ShowConversionLog1Click()
     }
     auto *dialog = new ConversionLogDialog(m_lastBatch, this);
     dialog->show();
+}
+
+void TAppForm::SendFeedback1Click()
+{
+    FeedbackEndpoint endpoint = feedbackEndpoint(m_environment.webHost);
+    endpoint.options = m_environment.webOptions;
+    // Modal without blocking here; it destroys itself when closed.
+    auto *form = new TFeedbackForm(endpoint, *m_environment.dialogs, *m_environment.desktop, this);
+    form->show();
+}
+
+void TAppForm::ShowNewVersion(const QString &ServerVersion, const QString &DownloadURL)
+{
+    if (!m_newVer) {
+        m_newVer =
+            std::make_unique<TNewVer>(ServerVersion, DownloadURL, *m_environment.desktop, this);
+    }
 }
 
 void TAppForm::closeEvent(QCloseEvent *event)

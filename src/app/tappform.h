@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/makerweb.h"
 #include "app/tappformui.h"
 #include "convert/batchresult.h"
 #include "convert/effectavailability.h"
+#include "online/tchecker.h"
+#include "platform/postform.h"
 
 #include <memory>
 #include <QMainWindow>
@@ -17,6 +20,8 @@ class ImageIntake;
 class ImageListModel;
 class ImagePreview;
 class ListEditor;
+class TNewVer;
+class UpdateChecker;
 class UserDialogs;
 class WindowBatchSources;
 namespace platform {
@@ -45,6 +50,12 @@ public:
         bool probeEffects = true;
         // Where "Open Folder Location..." and "Properties" go; the system's desktop when null.
         platform::ShellLauncher *shell = nullptr;
+        // The maker's web host for feedback; tests name a local stand-in and trust its
+        // certificate through `webOptions`.
+        QString webHost = makerWebHost();
+        platform::PostFormOptions webOptions;
+        // The update check; with no host (the default) this run checks nothing.
+        UpdateCheckSetup updateCheck;
     };
 
     explicit TAppForm(const Environment &environment, QWidget *parent = nullptr);
@@ -62,6 +73,7 @@ public:
     bool batchRunning() const;
     const BatchResult &lastBatchResult() const { return m_lastBatch; }
     const EffectAvailability &effectAvailability() const { return m_availability; }
+    UpdateChecker &updateChecker() { return *m_updateChecker; }
 
     // Handlers, named after their controls.
     void ToolButton1Click();
@@ -75,14 +87,22 @@ public:
     void ShowPreview1Click();
     void ResettoDefaults1Click();
     void Help2Click();
+    // Also the About toolbar button's handler (ToolButton5Click).
+    void About1Click();
     void Exit1Click();
     void ShowConversionLog1Click();
+    void SendFeedback1Click();
     void ResimSayisiDegisti();
     void ListView1Click();
     void ComboBox2Change();
     void Open1Click();
     void OpenFolderLocation1Click();
     void Properties1Click();
+    // Announces `ServerVersion` in the corner notice. The notice is made once per run; later
+    // calls change nothing.
+    void ShowNewVersion(const QString &ServerVersion, const QString &DownloadURL);
+    // Null until a version has been announced.
+    TNewVer *newVersionNotice() const { return m_newVer.get(); }
 
 signals:
     // The effect check of the installed tool has answered.
@@ -90,6 +110,8 @@ signals:
     // `done` images of the running batch are behind, `total` listed at the moment.
     void batchProgress(int done, int total);
     void batchFinished(const inkvale::BatchResult &result);
+    // The update check found a version to announce in the new-version window.
+    void announceUpdate(const QString &serverVersion, const QString &downloadUrl);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -99,6 +121,7 @@ protected:
 private:
     void FormCreate();
     void loadSettings();
+    void startUpdateCheck();
     void connectCommands();
     void connectListCommands();
     // The current row's path; empty without a current row.
@@ -124,6 +147,8 @@ private:
     BatchResult m_lastBatch;
     EffectAvailability m_availability;
     QString m_lastFolder;
+    std::unique_ptr<TNewVer> m_newVer;
+    UpdateChecker *m_updateChecker = nullptr;
 };
 
 } // namespace inkvale

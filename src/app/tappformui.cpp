@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "app/statuspanel.h"
+#include "app/widgetnames.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/previewpicture.h"
 
@@ -23,13 +24,6 @@
 
 namespace inkvale {
 namespace {
-
-template<typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QAction *action(QObject *parent, const char *name, const QString &text, const QString &icon = {})
 {

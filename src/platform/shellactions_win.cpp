@@ -1,4 +1,5 @@
 #include "platform/shellactions.h"
+#include "platform/wintext_win.h"
 
 #include <string>
 #include <windows.h>
@@ -8,19 +9,6 @@
 namespace inkvale::platform {
 namespace {
 
-std::wstring wide(const std::string &utf8)
-{
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), result.data(),
-                        length);
-    return result;
-}
-
 std::string utf8(const std::filesystem::path &path)
 {
     const std::u8string text = path.u8string();
@@ -29,10 +17,10 @@ std::string utf8(const std::filesystem::path &path)
 
 bool start(const ProgramStart &request)
 {
-    std::wstring commandLine = wide(request.program);
+    std::wstring commandLine = wintext::toWide(request.program);
     for (const std::string &argument : request.arguments) {
         commandLine += L' ';
-        commandLine += wide(argument);
+        commandLine += wintext::toWide(argument);
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -50,7 +38,7 @@ bool start(const ProgramStart &request)
 
 bool runVerb(const ShellVerb &request)
 {
-    const std::wstring verb = wide(request.verb);
+    const std::wstring verb = wintext::toWide(request.verb);
     const std::wstring file = request.file.wstring();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;

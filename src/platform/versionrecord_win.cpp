@@ -3,6 +3,7 @@
 // are the API's own; the ELF reader in versionrecord_posix.cpp copies them.
 
 #include "platform/versionrecord.h"
+#include "platform/wintext_win.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -28,16 +29,7 @@ namespace {
 
 std::string toUtf8(const wchar_t *text, std::size_t length)
 {
-    if (length == 0)
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    if (size <= 0)
-        return {};
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), result.data(), size, nullptr,
-                        nullptr);
-    return result;
+    return wintext::toUtf8(std::wstring_view(text, length));
 }
 
 // Nothing when `text` is not valid UTF-8.

@@ -50,6 +50,9 @@ private slots:
               "folder", "folder-disabled", "convert", "stop", "clear", "exit", "effect-unavailable",
               "failures", "inkvale"})
             QTest::newRow(name) << QString::fromLatin1(name);
+        // The notice's close button and the feedback window's markers.
+        for (const char *name : {"close", "like", "dislike"})
+            QTest::newRow(name) << QString::fromLatin1(name);
     }
 
     void everyIconRenders()

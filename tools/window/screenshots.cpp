@@ -4,36 +4,76 @@
 #include "app/tappform.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
+#include "online/limitedtextedit.h"
+#include "online/markerpanel.h"
+#include "online/tfeedbackform.h"
+#include "online/tnewver.h"
+#include "screenshotfiles.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QDir>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-#include <QTextStream>
 #include <QToolButton>
 
 using inkvale::TAppForm;
+using inkvale::tools::saveScreenshot;
 using inkvale::tools::WindowDriver;
 
 namespace {
-
-void save(const QString &folder, const QString &name, const QPixmap &picture)
-{
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    picture.save(path);
-    QTextStream(stdout) << path << Qt::endl;
-}
 
 // The whole screen, so that open pop-ups and dialogs show too.
 QPixmap screen()
 {
     return QGuiApplication::primaryScreen()->grabWindow(0);
+}
+
+// The corner notice of a newer version, then the feedback window with a marker, a text and an
+// address, as a user sees them over the main window.
+void saveOnlineWindows(const QString &out, TAppForm &form)
+{
+    form.ShowNewVersion(QStringLiteral("1.2"),
+                        QStringLiteral("https://www.tavrino.example/download/"));
+    QTest::qWait(500);
+    saveScreenshot(out, QStringLiteral("10-new-version"), screen());
+    form.newVersionNotice()->close();
+
+    form.ui().SendFeedback1->trigger();
+    auto *feedback = form.findChild<inkvale::TFeedbackForm *>();
+    QTest::mouseClick(feedback->Panel4, Qt::LeftButton);
+    feedback->Memo1->setPlainText(
+        QStringLiteral("The pen drawing effect is lovely.\nCould the batch keep folders?"));
+    feedback->Edit1->setText(QStringLiteral("reader@example.org"));
+    QTest::qWait(300);
+    saveScreenshot(out, QStringLiteral("11-feedback"), screen());
+    feedback->close();
+}
+
+// The list reordered with the strip buttons, then the preview of the top row under the list.
+void saveListEditing(const QString &out, TAppForm &form)
+{
+    const inkvale::TAppFormUi &ui = form.ui();
+    // The fifth picture to the top, then the first one a row down.
+    ui.ListView1->selectRow(4);
+    ui.ButtonTop->click();
+    ui.ListView1->selectRow(1);
+    ui.ButtonDown->click();
+    QTest::qWait(200);
+    saveScreenshot(out, QStringLiteral("12-reordered"), form.grab());
+
+    ui.ShowPreview1->trigger();
+    ui.ComboBox2->setCurrentText(QStringLiteral("Cartoon"));
+    QSignalSpy settled(&form.preview(), &inkvale::ImagePreview::settled);
+    ui.ListView1->selectRow(0);
+    form.ListView1Click();
+    settled.wait(120000);
+    QTest::qWait(300);
+    saveScreenshot(out, QStringLiteral("13-preview"), form.grab());
 }
 
 } // namespace
@@ -43,8 +83,9 @@ int main(int argc, char *argv[])
     inkvale::test::TestEnvironment environment;
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
+    const QString out = inkvale::tools::screenshotFolder(argc, argv);
+    // "online" as the second argument: only the online windows, without converting.
+    const bool onlineOnly = argc > 2 && QByteArray(argv[2]) == "online";
 
     WindowDriver driver(true);
     TAppForm &form = driver.form();
@@ -55,54 +96,42 @@ int main(int argc, char *argv[])
     QSignalSpy probed(&form, &TAppForm::effectsProbed);
     probed.wait(60000);
     QTest::qWait(200);
-    save(out, QStringLiteral("1-empty"), form.grab());
+    saveScreenshot(out, QStringLiteral("1-empty"), form.grab());
+    if (onlineOnly) {
+        saveOnlineWindows(out, form);
+        return 0;
+    }
 
     driver.addPictures(12, 640, 480);
     form.ui().ListView1->selectRow(2);
     QTest::qWait(200);
-    save(out, QStringLiteral("2-rows"), form.grab());
+    saveScreenshot(out, QStringLiteral("2-rows"), form.grab());
 
     form.ui().ComboBox2->showPopup();
     QTest::qWait(300);
-    save(out, QStringLiteral("3-effects"), screen());
+    saveScreenshot(out, QStringLiteral("3-effects"), screen());
     form.ui().ComboBox2->hidePopup();
 
     driver.startBatch(QStringLiteral("Cartoon"), QStringLiteral("JPG"));
     QTest::qWait(1500);
-    save(out, QStringLiteral("4-during-batch"), form.grab());
+    saveScreenshot(out, QStringLiteral("4-during-batch"), form.grab());
     driver.waitForBatch(600000);
     QTest::qWait(200);
-    save(out, QStringLiteral("5-completed"), form.grab());
+    saveScreenshot(out, QStringLiteral("5-completed"), form.grab());
 
     // An effect the installed tool may lack: the failures and their log.
     driver.startBatch(QStringLiteral("Comicbook"), QStringLiteral("PNG"));
     driver.waitForBatch(600000);
     QTest::qWait(200);
-    save(out, QStringLiteral("6-failures"), form.grab());
+    saveScreenshot(out, QStringLiteral("6-failures"), form.grab());
     form.ShowConversionLog1Click();
     QTest::qWait(500);
-    save(out, QStringLiteral("7-conversion-log"), screen());
-    if (auto *log = form.findChild<QDialog *>()) {
-        log->close();
+    saveScreenshot(out, QStringLiteral("7-conversion-log"), screen());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != &form && window->isVisible())
+            window->close();
     }
-
-    // The list reordered with the strip: the fifth picture to the top, the first one down.
-    const inkvale::TAppFormUi &ui = form.ui();
-    ui.ListView1->selectRow(4);
-    ui.ButtonTop->click();
-    ui.ListView1->selectRow(1);
-    ui.ButtonDown->click();
-    QTest::qWait(200);
-    save(out, QStringLiteral("8-reordered"), form.grab());
-
-    // The preview of the selected picture under the list.
-    ui.ShowPreview1->trigger();
-    ui.ComboBox2->setCurrentText(QStringLiteral("Cartoon"));
-    QSignalSpy settled(&form.preview(), &inkvale::ImagePreview::settled);
-    ui.ListView1->selectRow(0);
-    form.ListView1Click();
-    settled.wait(120000);
-    QTest::qWait(300);
-    save(out, QStringLiteral("9-preview"), form.grab());
+    saveOnlineWindows(out, form);
+    saveListEditing(out, form);
     return 0;
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFrame>
+
+class QLabel;
+
+namespace inkvale {
+
+// A clickable panel with a caption and a picture at its left edge that is either selected
+// (highlight colours, lowered edge) or not (button colours, raised edge). A press on the
+// picture counts as a press on the panel.
+class MarkerPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    MarkerPanel(const QString &caption, QLabel *picture, QWidget *parent = nullptr);
+
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+    QLabel *captionLabel() const { return m_caption; }
+
+signals:
+    void pressed(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QLabel *m_caption;
+    bool m_selected = false;
+};
+
+} // namespace inkvale
