@@ -99,7 +99,9 @@ TAppForm::TAppForm(const Environment &environment, QWidget *parent)
                                *m_ui.Image1, *m_ui.PreviewSplitter},
         ToolLocation(m_environment.programFolder));
     m_shell = std::make_unique<FileShellActions>(
-        m_environment.shell ? *m_environment.shell : platform::systemShellLauncher());
+        *m_list, *m_ui.ListView1,
+        m_environment.shell ? *m_environment.shell : platform::systemShellLauncher(),
+        [desktop = m_environment.desktop](const QUrl &url) { desktop->openUrl(url); });
     QHeaderView *header = m_ui.ListView1->horizontalHeader();
     header->setSectionResizeMode(ImageListModel::PathColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(ImageListModel::WidthColumn, QHeaderView::Fixed);
@@ -176,20 +178,15 @@ void TAppForm::connectListCommands()
     connect(m_ui.Delete1, &QAction::triggered, editor, &ListEditor::deleteSelected);
     connect(m_ui.DeleteAll1, &QAction::triggered, editor, &ListEditor::deleteAll);
     connect(editor, &ListEditor::rowsDeleted, this, &TAppForm::ResimSayisiDegisti);
-    connect(m_ui.Open1, &QAction::triggered, this, &TAppForm::Open1Click);
+    FileShellActions *shell = m_shell.get();
+    connect(m_ui.Open1, &QAction::triggered, this, [shell] { shell->Open1Click(); });
     connect(m_ui.OpenFolderLocation1, &QAction::triggered, this,
-            &TAppForm::OpenFolderLocation1Click);
-    connect(m_ui.Properties1, &QAction::triggered, this, &TAppForm::Properties1Click);
+            [shell] { shell->OpenFolderLocation1Click(); });
+    connect(m_ui.Properties1, &QAction::triggered, this, [shell] { shell->Properties1Click(); });
 
     connect(m_ui.ListView1, &ImageListView::listClicked, this, &TAppForm::ListView1Click);
     connect(m_ui.ComboBox2, &QComboBox::activated, this, &TAppForm::ComboBox2Change);
     connect(m_preview.get(), &ImagePreview::statusChanged, m_ui.StatusBar1, &StatusPanel::setText);
-}
-
-QString TAppForm::currentPath() const
-{
-    const int row = m_ui.ListView1->currentRow();
-    return row < 0 ? QString() : m_list->path(row);
 }
 
 void TAppForm::ListView1Click()
@@ -200,28 +197,6 @@ void TAppForm::ListView1Click()
 void TAppForm::ComboBox2Change()
 {
     m_preview->PreviewGoster();
-}
-
-void TAppForm::Open1Click()
-{
-    // The desktop's own handler reports what it cannot open, if anything.
-    if (const QString path = currentPath(); !path.isEmpty()) {
-        m_environment.desktop->openUrl(QUrl::fromLocalFile(path));
-    }
-}
-
-void TAppForm::OpenFolderLocation1Click()
-{
-    if (const QString path = currentPath(); !path.isEmpty()) {
-        m_shell->showInFolder(path);
-    }
-}
-
-void TAppForm::Properties1Click()
-{
-    if (const QString path = currentPath(); !path.isEmpty()) {
-        m_shell->showProperties(path);
-    }
 }
 
 void TAppForm::FormCreate()

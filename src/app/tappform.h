@@ -95,9 +95,6 @@ public:
     void ResimSayisiDegisti();
     void ListView1Click();
     void ComboBox2Change();
-    void Open1Click();
-    void OpenFolderLocation1Click();
-    void Properties1Click();
     // Announces `ServerVersion` in the corner notice. The notice is made once per run; later
     // calls change nothing.
     void ShowNewVersion(const QString &ServerVersion, const QString &DownloadURL);
@@ -124,8 +121,6 @@ private:
     void startUpdateCheck();
     void connectCommands();
     void connectListCommands();
-    // The current row's path; empty without a current row.
-    QString currentPath() const;
     void probeEffects();
     void batchEnded(const BatchResult &result);
     void setConvertButtonStops(bool stops);
