@@ -11,6 +11,8 @@ packages=(
     libcurl4-openssl-dev libpcre2-dev libsystemd-dev
     # The tests' stand-in for the maker's web service (tools/webstandin) and its certificate.
     python3 openssl
+    # A private session bus for the tests of the file-manager requests.
+    dbus-daemon
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"

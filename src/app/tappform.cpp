@@ -15,11 +15,17 @@
 #include "app/windowbatchsources.h"
 #include "convert/batchcontroller.h"
 #include "convert/conversionerror.h"
+#include "imagelist/fileshellactions.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/imagepreview.h"
+#include "imagelist/listeditor.h"
+#include "imagelist/previewpicture.h"
 #include "online/tfeedbackform.h"
 #include "online/tnewver.h"
 #include "online/updatechecker.h"
+#include "platform/shellactions.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -87,6 +93,15 @@ TAppForm::TAppForm(const Environment &environment, QWidget *parent)
     setWindowIcon(artworkIcon(QStringLiteral("inkvale")));
     m_ui.setupUi(this);
     m_ui.ListView1->setModel(m_list.get());
+    m_editor = std::make_unique<ListEditor>(*m_list, *m_ui.ListView1);
+    m_preview = std::make_unique<ImagePreview>(
+        ImagePreview::Controls{*m_list, *m_ui.ListView1, *m_ui.ComboBox2, *m_ui.ShowPreview1,
+                               *m_ui.Image1, *m_ui.PreviewSplitter},
+        ToolLocation(m_environment.programFolder));
+    m_shell = std::make_unique<FileShellActions>(
+        *m_list, *m_ui.ListView1,
+        m_environment.shell ? *m_environment.shell : platform::systemShellLauncher(),
+        [desktop = m_environment.desktop](const QUrl &url) { desktop->openUrl(url); });
     QHeaderView *header = m_ui.ListView1->horizontalHeader();
     header->setSectionResizeMode(ImageListModel::PathColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(ImageListModel::WidthColumn, QHeaderView::Fixed);
@@ -110,6 +125,7 @@ TAppForm::~TAppForm()
     // The batch's sources point into the controls: end the batch before they go.
     m_batch.reset();
     m_batchSources.reset();
+    m_preview.reset();
 }
 
 void TAppForm::connectCommands()
@@ -139,6 +155,8 @@ void TAppForm::connectCommands()
         m_ui.PopupMenu1->popup(m_ui.ListView1->viewport()->mapToGlobal(at));
     });
 
+    connectListCommands();
+
     connect(m_intake.get(), &ImageIntake::fileHandled, this, &TAppForm::ResimSayisiDegisti);
     connect(m_intake.get(), &ImageIntake::fileFailed, this,
             [this](const QString &path, const QString &message) {
@@ -146,6 +164,39 @@ void TAppForm::connectCommands()
                                                    QStringLiteral("ERROR"),
                                                    path + QStringLiteral("\r\r") + message);
             });
+}
+
+void TAppForm::connectListCommands()
+{
+    ListEditor *editor = m_editor.get();
+    connect(m_ui.ButtonUp, &QToolButton::clicked, editor, &ListEditor::up);
+    connect(m_ui.ButtonDown, &QToolButton::clicked, editor, &ListEditor::down);
+    connect(m_ui.ButtonTop, &QToolButton::clicked, editor, &ListEditor::top);
+    connect(m_ui.ButtonBottom, &QToolButton::clicked, editor, &ListEditor::bottom);
+    connect(m_ui.ListView1, &ImageListView::rowDropped, editor, &ListEditor::dropOn);
+    connect(m_ui.ListView1, &ImageListView::deletePressed, editor, &ListEditor::deleteSelected);
+    connect(m_ui.Delete1, &QAction::triggered, editor, &ListEditor::deleteSelected);
+    connect(m_ui.DeleteAll1, &QAction::triggered, editor, &ListEditor::deleteAll);
+    connect(editor, &ListEditor::rowsDeleted, this, &TAppForm::ResimSayisiDegisti);
+    FileShellActions *shell = m_shell.get();
+    connect(m_ui.Open1, &QAction::triggered, this, [shell] { shell->Open1Click(); });
+    connect(m_ui.OpenFolderLocation1, &QAction::triggered, this,
+            [shell] { shell->OpenFolderLocation1Click(); });
+    connect(m_ui.Properties1, &QAction::triggered, this, [shell] { shell->Properties1Click(); });
+
+    connect(m_ui.ListView1, &ImageListView::listClicked, this, &TAppForm::ListView1Click);
+    connect(m_ui.ComboBox2, &QComboBox::activated, this, &TAppForm::ComboBox2Change);
+    connect(m_preview.get(), &ImagePreview::statusChanged, m_ui.StatusBar1, &StatusPanel::setText);
+}
+
+void TAppForm::ListView1Click()
+{
+    m_preview->PreviewGoster();
+}
+
+void TAppForm::ComboBox2Change()
+{
+    m_preview->PreviewGoster();
 }
 
 void TAppForm::FormCreate()
@@ -190,6 +241,7 @@ void TAppForm::loadSettings()
         AppSettings::chooseFolder(m_environment.programFolder, m_environment.configRoot,
                                   identity.AppCompany, identity.AppProduct);
     m_settings = std::make_unique<AppSettings>(folder);
+    m_preview->setScratchFolder(m_settings->folder());
     m_ui.Edit1->setText(m_settings->destination());
     if (m_ui.Edit1->text().isEmpty()) {
         m_ui.Edit1->setText(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
@@ -253,8 +305,7 @@ void TAppForm::Clear1Click()
 {
     m_intake->cancel();
     m_list->clear();
-    m_ui.Image1->hide();
-    m_ui.Splitter1->hide();
+    m_preview->hidePane();
     ResimSayisiDegisti();
 }
 
@@ -312,8 +363,7 @@ void TAppForm::ShowPreview1Click()
 {
     // The menu item has already flipped its check mark.
     if (!m_ui.ShowPreview1->isChecked()) {
-        m_ui.Image1->hide();
-        m_ui.Splitter1->hide();
+        m_preview->hidePane();
     }
     if (m_settings) {
         guarded([this] { m_settings->setShowPreview(m_ui.ShowPreview1->isChecked()); });

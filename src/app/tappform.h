@@ -15,12 +15,18 @@ namespace inkvale {
 class AppSettings;
 class BatchController;
 class DesktopActions;
+class FileShellActions;
 class ImageIntake;
 class ImageListModel;
+class ImagePreview;
+class ListEditor;
 class TNewVer;
 class UpdateChecker;
 class UserDialogs;
 class WindowBatchSources;
+namespace platform {
+class ShellLauncher;
+}
 
 // The main window: the list of pictures, the choices, "Convert" and the menus. It wires its
 // controls to the operations that live in their own classes.
@@ -42,6 +48,8 @@ public:
         DesktopActions *desktop = nullptr;
         // Ask the tool at start which effects it has.
         bool probeEffects = true;
+        // Where "Open Folder Location..." and "Properties" go; the system's desktop when null.
+        platform::ShellLauncher *shell = nullptr;
         // The maker's web host for feedback; tests name a local stand-in and trust its
         // certificate through `webOptions`.
         QString webHost = makerWebHost();
@@ -56,6 +64,8 @@ public:
     const TAppFormUi &ui() const { return m_ui; }
     ImageListModel &listModel() { return *m_list; }
     ImageIntake &intake() { return *m_intake; }
+    ListEditor &listEditor() { return *m_editor; }
+    ImagePreview &preview() { return *m_preview; }
     // Null when the settings could not be opened at start.
     AppSettings *settings() { return m_settings.get(); }
     QString LastFolder() const { return m_lastFolder; }
@@ -83,6 +93,8 @@ public:
     void ShowConversionLog1Click();
     void SendFeedback1Click();
     void ResimSayisiDegisti();
+    void ListView1Click();
+    void ComboBox2Change();
     // Announces `ServerVersion` in the corner notice. The notice is made once per run; later
     // calls change nothing.
     void ShowNewVersion(const QString &ServerVersion, const QString &DownloadURL);
@@ -108,6 +120,7 @@ private:
     void loadSettings();
     void startUpdateCheck();
     void connectCommands();
+    void connectListCommands();
     void probeEffects();
     void batchEnded(const BatchResult &result);
     void setConvertButtonStops(bool stops);
@@ -120,6 +133,9 @@ private:
     TAppFormUi m_ui;
     std::unique_ptr<ImageListModel> m_list;
     std::unique_ptr<ImageIntake> m_intake;
+    std::unique_ptr<ListEditor> m_editor;
+    std::unique_ptr<ImagePreview> m_preview;
+    std::unique_ptr<FileShellActions> m_shell;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<WindowBatchSources> m_batchSources;
     std::unique_ptr<BatchController> m_batch;

@@ -3,6 +3,8 @@
 #include "app/artwork.h"
 #include "app/statuspanel.h"
 #include "app/widgetnames.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/previewpicture.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -107,7 +109,7 @@ void TAppFormUi::setupUi(QMainWindow *form)
     panel1Layout->setContentsMargins(0, 0, 0, 0);
     panel1Layout->setSpacing(0);
 
-    ListView1 = named(new QTableView(Panel1), "ListView1");
+    ListView1 = named(new ImageListView(Panel1), "ListView1");
     ListView1->setShowGrid(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -133,8 +135,7 @@ void TAppFormUi::setupUi(QMainWindow *form)
         stripButton(Panel5, "ButtonBottom", QStringLiteral("bottom"), QStringLiteral("Bottom"), 92);
     panel1Layout->addWidget(Panel5);
 
-    Image1 = named(new QLabel(PreviewSplitter), "Image1");
-    Image1->setAlignment(Qt::AlignCenter);
+    Image1 = named(new PreviewPicture(PreviewSplitter), "Image1");
     Image1->setMinimumHeight(24);
     PreviewSplitter->addWidget(Panel1);
     PreviewSplitter->addWidget(Image1);

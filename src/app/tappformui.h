@@ -2,7 +2,6 @@
 
 class QAction;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
@@ -10,13 +9,14 @@ class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QSplitterHandle;
-class QTableView;
 class QToolBar;
 class QToolButton;
 class QWidget;
 
 namespace inkvale {
 
+class ImageListView;
+class PreviewPicture;
 class StatusPanel;
 
 // The controls of the main window, built in code; the window wires them to its handlers.
@@ -34,7 +34,7 @@ struct TAppFormUi
 
     QWidget *Panel2 = nullptr;
     QWidget *Panel1 = nullptr;
-    QTableView *ListView1 = nullptr;
+    ImageListView *ListView1 = nullptr;
     QWidget *Panel5 = nullptr;
     QToolButton *ButtonUp = nullptr;
     QToolButton *ButtonDown = nullptr;
@@ -42,7 +42,7 @@ struct TAppFormUi
     QToolButton *ButtonBottom = nullptr;
     QSplitter *PreviewSplitter = nullptr;
     QSplitterHandle *Splitter1 = nullptr;
-    QLabel *Image1 = nullptr;
+    PreviewPicture *Image1 = nullptr;
 
     QWidget *Panel4 = nullptr;
     QComboBox *ComboBox1 = nullptr;

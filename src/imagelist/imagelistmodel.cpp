@@ -1,5 +1,6 @@
 #include "imagelist/imagelistmodel.h"
 
+#include <algorithm>
 #include <QFileIconProvider>
 #include <QFileInfo>
 
@@ -82,6 +83,65 @@ void ImageListModel::appendRow(const ImageRow &row)
     beginInsertRows({}, position, position);
     m_rows.append(row);
     endInsertRows();
+}
+
+void ImageListModel::exchangeRows(int a, int b)
+{
+    if (a == b) {
+        return;
+    }
+    m_rows.swapItemsAt(a, b);
+    emit dataChanged(index(a, 0), index(a, ColumnCount - 1));
+    emit dataChanged(index(b, 0), index(b, ColumnCount - 1));
+}
+
+void ImageListModel::moveRow(int from, int to)
+{
+    if (from == to) {
+        return;
+    }
+    // Qt counts the destination before the move: past the row that is taken out when moving
+    // down.
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    m_rows.move(from, to);
+    endMoveRows();
+}
+
+void ImageListModel::removeRowList(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // Contiguous runs, first to last.
+    QList<std::pair<int, int>> runs;
+    for (int row : rows) {
+        if (!runs.isEmpty() && runs.last().first + runs.last().second == row) {
+            ++runs.last().second;
+        } else {
+            runs.append({row, 1});
+        }
+    }
+    // Views follow each removal at a cost that grows with the list: many scattered rows go in
+    // one pass instead.
+    constexpr int kRunsForOnePass = 16;
+    if (runs.size() > kRunsForOnePass) {
+        beginResetModel();
+        QList<ImageRow> kept;
+        kept.reserve(m_rows.size() - rows.size());
+        auto removed = rows.cbegin();
+        for (int i = 0; i < m_rows.size(); ++i) {
+            if (removed != rows.cend() && *removed == i) {
+                ++removed;
+            } else {
+                kept.append(m_rows.at(i));
+            }
+        }
+        m_rows = std::move(kept);
+        endResetModel();
+        return;
+    }
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        removeRows(run->first, run->second);
+    }
 }
 
 void ImageListModel::clear()

@@ -31,6 +31,14 @@ public:
     bool removeRows(int row, int count, const QModelIndex &parent = {}) override;
 
     void appendRow(const ImageRow &row);
+    // Swaps the contents of two rows in place; selection stays with the positions.
+    void exchangeRows(int a, int b);
+    // Takes the row at `from` out and puts it back so that it stands at `to`; the rows between
+    // shift by one and views keep their selection with the rows.
+    void moveRow(int from, int to);
+    // Removes the given rows (any order, duplicates allowed): one contiguous run at a time from
+    // the last to the first, or all in one pass (a model reset) when they are scattered.
+    void removeRowList(QList<int> rows);
     void clear();
     // `index` must be a valid row.
     const ImageRow &row(int index) const;

@@ -6,6 +6,8 @@
 #include "app/tappform.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/previewpicture.h"
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 #include "support/windowstandins.h"

@@ -145,6 +145,33 @@ private slots:
         fill(model, 1);
         QCOMPARE(paths(model), QStringList{"0"});
     }
+
+    void removeRowList_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("removed");
+        QTest::addColumn<QString>("left"); // the first rows left, joined by spaces
+
+        QList<int> scattered; // 50 runs: removed in one pass
+        for (int row = 0; row < 100; row += 2) {
+            scattered.append(row);
+        }
+        QTest::newRow("runs") << 8 << QList<int>{6, 0, 2, 3, 7, 3} << "1 4 5";
+        QTest::newRow("scattered") << 100 << scattered << "1 3 5"; // and so on to 99
+        QTest::newRow("nothing") << 3 << QList<int>{} << "0 1 2";
+    }
+
+    void removeRowList()
+    {
+        QFETCH(int, rows);
+        QFETCH(QList<int>, removed);
+        ImageListModel model;
+        QAbstractItemModelTester tester(&model);
+        fill(model, rows);
+        model.removeRowList(removed);
+        QTEST(QStringList(paths(model).mid(0, 3)).join(u' '), "left");
+        QCOMPARE(model.rowCount(), rows - QSet<int>(removed.begin(), removed.end()).size());
+    }
 };
 
 INKVALE_GUI_TEST_MAIN(ImageListModelTest)

@@ -2,6 +2,8 @@
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
 #include "app/appidentity.h"
 #include "app/tappform.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/imagepreview.h"
 #include "online/limitedtextedit.h"
 #include "online/markerpanel.h"
 #include "online/tfeedbackform.h"
@@ -17,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 using inkvale::TAppForm;
 using inkvale::tools::saveScreenshot;
@@ -49,6 +52,28 @@ void saveOnlineWindows(const QString &out, TAppForm &form)
     QTest::qWait(300);
     saveScreenshot(out, QStringLiteral("11-feedback"), screen());
     feedback->close();
+}
+
+// The list reordered with the strip buttons, then the preview of the top row under the list.
+void saveListEditing(const QString &out, TAppForm &form)
+{
+    const inkvale::TAppFormUi &ui = form.ui();
+    // The fifth picture to the top, then the first one a row down.
+    ui.ListView1->selectRow(4);
+    ui.ButtonTop->click();
+    ui.ListView1->selectRow(1);
+    ui.ButtonDown->click();
+    QTest::qWait(200);
+    saveScreenshot(out, QStringLiteral("12-reordered"), form.grab());
+
+    ui.ShowPreview1->trigger();
+    ui.ComboBox2->setCurrentText(QStringLiteral("Cartoon"));
+    QSignalSpy settled(&form.preview(), &inkvale::ImagePreview::settled);
+    ui.ListView1->selectRow(0);
+    form.ListView1Click();
+    settled.wait(120000);
+    QTest::qWait(300);
+    saveScreenshot(out, QStringLiteral("13-preview"), form.grab());
 }
 
 } // namespace
@@ -107,5 +132,6 @@ int main(int argc, char *argv[])
             window->close();
     }
     saveOnlineWindows(out, form);
+    saveListEditing(out, form);
     return 0;
 }

@@ -3,15 +3,15 @@
 //
 // Usage: QT_QPA_PLATFORM=offscreen build/bin/window-benchmark [PICTURES]
 #include "app/tappform.h"
+#include "loopgapmeter.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
 
-#include <algorithm>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
-#include <QTimer>
 
+using inkvale::tools::LoopGapMeter;
 using inkvale::tools::WindowDriver;
 
 int main(int argc, char *argv[])
@@ -26,22 +26,15 @@ int main(int argc, char *argv[])
     driver.addPictures(pictures, 1152, 864);
 
     QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    qint64 turns = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-        ++turns;
-    });
+    LoopGapMeter meter;
     clock.start();
-    ticker.start(0);
+    meter.start();
     driver.startBatch(QStringLiteral("Cartoon"), QStringLiteral("JPG"));
     const bool done = driver.waitForBatch(30 * 60 * 1000);
-    ticker.stop();
+    meter.stop();
     const qint64 total = clock.elapsed();
+    const qint64 longest = meter.longestGapMs();
+    const qint64 turns = meter.turns();
 
     out << "pictures:                 " << pictures << " of 1152 x 864, Cartoon to JPG\n";
     out << "batch wall time:          " << total << " ms" << (done ? "" : " (timed out)") << "\n";

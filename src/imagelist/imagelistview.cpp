@@ -1,0 +1,131 @@
+#include "imagelist/imagelistview.h"
+
+#include <QCoreApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+namespace inkvale {
+namespace {
+
+// What a row dragged within the list carries: the process and the list it came from.
+constexpr const char *kRowDragFormat = "application/x-inkvale-row-drag";
+
+} // namespace
+
+ImageListView::ImageListView(QWidget *parent)
+    : QTableView(parent)
+{
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(false);
+}
+
+int ImageListView::currentRow() const
+{
+    if (selectionModel() == nullptr) {
+        return -1;
+    }
+    int first = -1;
+    // Ranges come in selection order, not list order.
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        if (first < 0 || range.top() < first) {
+            first = range.top();
+        }
+    }
+    return first;
+}
+
+QByteArray ImageListView::dragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+QMimeData *ImageListView::rowDragData() const
+{
+    auto *data = new QMimeData;
+    data->setData(QString::fromLatin1(kRowDragFormat), dragToken());
+    return data;
+}
+
+void ImageListView::startDrag(Qt::DropActions)
+{
+    if (currentRow() < 0) {
+        return;
+    }
+    auto *drag = new QDrag(this);
+    drag->setMimeData(rowDragData());
+    // The drop moves the row itself; unlike the base class, nothing is removed afterwards.
+    drag->exec(Qt::MoveAction, Qt::MoveAction);
+}
+
+bool ImageListView::isOwnDrag(const QDropEvent *event) const
+{
+    // Marked rather than recognised by its source, which another copy of the program or
+    // another list would not share.
+    const QMimeData *data = event->mimeData();
+    return data != nullptr && data->data(QString::fromLatin1(kRowDragFormat)) == dragToken();
+}
+
+void ImageListView::dragEnterEvent(QDragEnterEvent *event)
+{
+    acceptOwnDrag(event);
+}
+
+void ImageListView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (isOwnDrag(event)) {
+        // Scrolls the list when the row is held near its edge; the verdict is ours.
+        QTableView::dragMoveEvent(event);
+    }
+    acceptOwnDrag(event);
+}
+
+void ImageListView::acceptOwnDrag(QDragMoveEvent *event)
+{
+    if (isOwnDrag(event)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        // Files from the file manager: the window takes them.
+        event->ignore();
+    }
+}
+
+void ImageListView::dropEvent(QDropEvent *event)
+{
+    if (!isOwnDrag(event)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    emit rowDropped(rowAt(event->position().toPoint().y()));
+}
+
+void ImageListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        emit deletePressed();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ImageListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit listClicked();
+    }
+}
+
+} // namespace inkvale

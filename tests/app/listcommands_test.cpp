@@ -1,0 +1,287 @@
+#include "app/tappform.h"
+#include "imagelist/imageintake.h"
+#include "imagelist/imagelistmodel.h"
+#include "imagelist/imagelistview.h"
+#include "platform/shellactions.h"
+#include "support/testenvironment.h"
+#include "support/windowstandins.h"
+
+#include <mutex>
+#include <QAction>
+#include <QDir>
+#include <QMimeData>
+#include <QToolButton>
+
+using namespace inkvale;
+
+namespace {
+
+// Records requests from any thread; nothing answers.
+class RecordingLauncher : public platform::ShellLauncher
+{
+public:
+    bool send(const platform::ShellRequest &request) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_requests.push_back(request);
+        return false;
+    }
+    std::vector<platform::ShellRequest> requests()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<platform::ShellRequest> m_requests;
+};
+
+// The window with rows A.png ... from a folder of its own.
+struct Window
+{
+    QTemporaryDir folder;
+    test::RecordingDialogs dialogs;
+    test::RecordingDesktop desktop;
+    RecordingLauncher shell;
+    std::unique_ptr<TAppForm> form;
+
+    Window()
+    {
+        TAppForm::Environment environment =
+            test::standInEnvironment(folder.path(), dialogs, desktop, false);
+        environment.shell = &shell;
+        form = std::make_unique<TAppForm>(environment);
+        form->show();
+    }
+
+    QString picture(const QString &name)
+    {
+        const QString path = folder.filePath(name + QStringLiteral(".png"));
+        test::writePicture(path, 8, 6);
+        return path;
+    }
+
+    void add(const QString &letters)
+    {
+        QStringList paths;
+        for (const QChar letter : letters) {
+            paths.append(picture(QString(letter)));
+        }
+        dialogs.fileAnswers.enqueue(paths);
+        form->ToolButton1Click();
+        QVERIFY(QTest::qWaitFor([this] { return !form->intake().isBusy(); }, 20000));
+    }
+
+    ImageListView &list() const { return *form->ui().ListView1; }
+
+    void select(const QList<int> &rows)
+    {
+        list().clearSelection();
+        for (int row : rows) {
+            list().selectionModel()->select(form->listModel().index(row, 0),
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
+        }
+    }
+
+    QString order() const
+    {
+        QString result;
+        for (int i = 0; i < form->listModel().rowCount(); ++i) {
+            result += QFileInfo(form->listModel().path(i)).baseName();
+        }
+        return result;
+    }
+};
+
+} // namespace
+
+class ListCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buttonsMoveTheCurrentRow();
+    void deleteKeyWithAnyModifiers_data();
+    void deleteKeyWithAnyModifiers();
+    void popupDeletesRewriteTheCount();
+    void filesDroppedOnTheListAreAddedNotMoved();
+    void rowsDraggedWithinTheListMoveAndAddNothing_data();
+    void rowsDraggedWithinTheListMoveAndAddNothing();
+    void shellActionsOnTheCurrentRow();
+    void shellActionsWithoutACurrentRowDoNothing();
+};
+
+void ListCommandsTest::buttonsMoveTheCurrentRow()
+{
+    Window window;
+    window.add(QStringLiteral("ABCD"));
+    const QString count = window.form->statusText();
+    window.select({1});
+    const TAppFormUi &ui = window.form->ui();
+    ui.ButtonBottom->click();
+    QCOMPARE(window.order(), QStringLiteral("ACDB"));
+    ui.ButtonTop->click();
+    QCOMPARE(window.order(), QStringLiteral("BACD"));
+    ui.ButtonDown->click();
+    QCOMPARE(window.order(), QStringLiteral("ABCD"));
+    ui.ButtonUp->click();
+    QCOMPARE(window.order(), QStringLiteral("BACD"));
+    QCOMPARE(window.list().currentRow(), 0);
+    QCOMPARE(window.form->statusText(), count);
+}
+
+void ListCommandsTest::deleteKeyWithAnyModifiers_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Delete") << Qt::KeyboardModifiers(Qt::NoModifier);
+    QTest::newRow("Shift+Delete") << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Delete") << Qt::KeyboardModifiers(Qt::ControlModifier);
+}
+
+void ListCommandsTest::deleteKeyWithAnyModifiers()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    Window window;
+    window.add(QStringLiteral("ABCDE"));
+    window.select({1, 3});
+    QTest::keyClick(&window.list(), Qt::Key_Delete, modifiers);
+    QCOMPARE(window.order(), QStringLiteral("ACE"));
+    QCOMPARE(window.form->statusText(), QStringLiteral("3 files"));
+    // Other keys keep the list's own handling.
+    window.select({0});
+    QTest::keyClick(&window.list(), Qt::Key_Down);
+    QCOMPARE(window.order(), QStringLiteral("ACE"));
+}
+
+void ListCommandsTest::popupDeletesRewriteTheCount()
+{
+    Window window;
+    window.add(QStringLiteral("ABCD"));
+    window.select({0, 1, 3});
+    window.form->ui().Delete1->trigger();
+    QCOMPARE(window.order(), QStringLiteral("C"));
+    QCOMPARE(window.form->statusText(), QStringLiteral("1 file"));
+    window.form->ui().DeleteAll1->trigger();
+    QCOMPARE(window.form->listModel().rowCount(), 0);
+    QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
+}
+
+void ListCommandsTest::filesDroppedOnTheListAreAddedNotMoved()
+{
+    Window window;
+    window.add(QStringLiteral("ABC"));
+    window.select({0});
+    const QString dropped = window.picture(QStringLiteral("D"));
+
+    // Dropped onto the first row, as from the file manager.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dropped)});
+    QWidget *viewport = window.list().viewport();
+    const QPoint at = window.list().visualRect(window.form->listModel().index(0, 0)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QVERIFY(enter.isAccepted());
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(QTest::qWaitFor([&] { return !window.form->intake().isBusy(); }, 20000));
+
+    QCOMPARE(window.order(), QStringLiteral("ABCD"));
+    QCOMPARE(window.list().currentRow(), 0);
+}
+
+void ListCommandsTest::rowsDraggedWithinTheListMoveAndAddNothing_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("onto"); // -1: below the rows
+    QTest::addColumn<QString>("order");
+    QTest::newRow("B onto D") << 1 << 3 << "ACBD";
+    QTest::newRow("D onto B") << 3 << 1 << "ADBC";
+    QTest::newRow("below the rows") << 1 << -1 << "ABCD";
+}
+
+void ListCommandsTest::rowsDraggedWithinTheListMoveAndAddNothing()
+{
+    QFETCH(int, from);
+    QFETCH(int, onto);
+    Window window;
+    window.add(QStringLiteral("ABCD"));
+    ImageListView &list = window.list();
+    list.resize(list.width(), 400);
+    window.select({from});
+    const QPoint at = onto < 0 ? QPoint(10, list.viewport()->height() - 5)
+                               : list.visualRect(window.form->listModel().index(onto, 0)).center();
+    std::unique_ptr<QMimeData> data(list.rowDragData());
+
+    QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drop);
+
+    QTEST(window.order(), "order");
+    QCOMPARE(list.currentRow(), onto < 0 ? from : -1);
+    QVERIFY(!window.form->intake().isBusy());
+
+    // The same drag let go over the window elsewhere is no file drop.
+    QDragEnterEvent elsewhere(QPoint(5, 5), Qt::MoveAction, data.get(), Qt::LeftButton,
+                              Qt::NoModifier);
+    QApplication::sendEvent(window.form.get(), &elsewhere);
+    QVERIFY(!elsewhere.isAccepted());
+}
+
+void ListCommandsTest::shellActionsOnTheCurrentRow()
+{
+    Window window;
+    const QString path = window.picture(QStringLiteral("a \"b\" c"));
+    window.dialogs.fileAnswers.enqueue({path});
+    window.form->ToolButton1Click();
+    QVERIFY(QTest::qWaitFor([&] { return !window.form->intake().isBusy(); }, 20000));
+    window.select({0});
+    const TAppFormUi &ui = window.form->ui();
+
+    ui.Open1->trigger();
+    QCOMPARE(window.desktop.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
+
+    ui.OpenFolderLocation1->trigger();
+    // The request leaves on a worker thread; no one answers, so the folder opens instead.
+    QTRY_COMPARE(window.shell.requests().size(), size_t(2));
+    ui.Properties1->trigger();
+    QTRY_COMPARE(window.shell.requests().size(), size_t(3));
+    const auto requests = window.shell.requests();
+    const std::string uri = QUrl::fromLocalFile(path).toEncoded().toStdString();
+    QVERIFY(uri.find("%22b%22") != std::string::npos);
+    const auto *showItems = std::get_if<platform::BusCall>(&requests[0]);
+    QVERIFY(showItems);
+    QCOMPARE(showItems->method, std::string("ShowItems"));
+    QVERIFY(showItems->uris == std::vector<std::string>{uri});
+    const auto *folder = std::get_if<platform::ProgramStart>(&requests[1]);
+    QVERIFY(folder);
+    QVERIFY(folder->arguments == std::vector<std::string>{window.folder.path().toStdString()});
+    const auto *properties = std::get_if<platform::BusCall>(&requests[2]);
+    QVERIFY(properties);
+    QCOMPARE(properties->method, std::string("ShowItemProperties"));
+    QVERIFY(properties->uris == std::vector<std::string>{uri});
+    QVERIFY(window.dialogs.messages.isEmpty());
+}
+
+void ListCommandsTest::shellActionsWithoutACurrentRowDoNothing()
+{
+    Window window;
+    window.add(QStringLiteral("AB"));
+    window.select({});
+    const TAppFormUi &ui = window.form->ui();
+    for (QAction *action : {ui.Open1, ui.OpenFolderLocation1, ui.Properties1, ui.Delete1}) {
+        action->trigger();
+    }
+    QTest::qWait(100);
+    QVERIFY(window.shell.requests().empty());
+    QVERIFY(window.desktop.openedUrls.isEmpty());
+    QCOMPARE(window.order(), QStringLiteral("AB"));
+}
+
+INKVALE_GUI_TEST_MAIN(ListCommandsTest)
+#include "listcommands_test.moc"
