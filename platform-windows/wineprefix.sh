@@ -19,6 +19,11 @@ owned_by_me() {
     [ "$(stat -L -c %u "$1" 2>/dev/null)" = "$(id -u)" ]
 }
 
+use_private_prefix() {
+    private=$(mktemp -d "${TMPDIR:-/tmp}/inkvale-wine-prefix.XXXXXX") &&
+        rm -rf "$WINEPREFIX" && ln -s "$private" "$WINEPREFIX"
+}
+
 make_prefix() {
     if [ -L "$WINEPREFIX" ]; then
         [ -d "$WINEPREFIX" ] && owned_by_me "$WINEPREFIX" && return 0
@@ -28,23 +33,33 @@ make_prefix() {
     owned_by_me "$WINEPREFIX" && return 0
     echo "$WINEPREFIX shows up as owned by uid $(stat -c %u "$WINEPREFIX"), not $(id -u):" \
         "using a private folder instead"
-    private=$(mktemp -d "${TMPDIR:-/tmp}/inkvale-wine-prefix.XXXXXX") &&
-        rm -rf "$WINEPREFIX" && ln -s "$private" "$WINEPREFIX"
+    use_private_prefix
+}
+
+# The server first (status 2: one already runs for this prefix, which is what is wanted),
+# then the prefix's own start.
+boot() {
+    "$wineserver" -p </dev/null >>"$log" 2>&1
+    status=$?
+    if [ $status -ne 0 ] && [ $status -ne 2 ]; then
+        echo "wineserver -p ended with status $status" >>"$log"
+        return 1
+    fi
+    "$wine" wineboot --init </dev/null >>"$log" 2>&1 && return 0
+    echo "wineboot ended with status $?" >>"$log"
+    "$wineserver" -k 2>/dev/null
+    return 1
 }
 
 case $action in
 start)
     : >"$log" 2>/dev/null || log=$(mktemp "${TMPDIR:-/tmp}/inkvale-wine.XXXXXX.log")
     make_prefix >>"$log" 2>&1 || { cat "$log"; exit 1; }
-    # Status 2: a server already runs for this prefix, which is what is wanted.
-    "$wineserver" -p </dev/null >>"$log" 2>&1
-    status=$?
-    if [ $status -ne 0 ] && [ $status -ne 2 ]; then
-        echo "wineserver -p ended with status $status" >>"$log"
-        cat "$log"
-        exit 1
-    fi
-    "$wine" wineboot --init </dev/null >>"$log" 2>&1 || { cat "$log"; exit 1; }
+    # Whatever Wine holds against the build folder, a private folder is the second try.
+    boot ||
+        { [ ! -L "$WINEPREFIX" ] && echo "trying a private folder" >>"$log" &&
+            use_private_prefix >>"$log" 2>&1 && boot; } ||
+        { cat "$log"; exit 1; }
     ;;
 stop)
     "$wineserver" -k 2>/dev/null
