@@ -14,7 +14,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace inkvale {
-namespace {} // namespace
 
 ImagePreview::ImagePreview(const Controls &controls, const ToolLocation &location, QObject *parent)
     : QObject(parent)
