@@ -1,15 +1,13 @@
 #include "online/checkerrors.h"
 
+#include "online/trimblanks.h"
+
 namespace inkvale {
 
 void CheckErrors::AddCheckError(const QString &message)
 {
-    // Trimmed of blanks and control characters, as the emptiness test goes; kept as given.
-    qsizetype first = 0;
-    while (first < message.size() && message.at(first) <= QLatin1Char(' ')) {
-        ++first;
-    }
-    if (first == message.size()) {
+    // Only the emptiness test trims; the entry is kept as given.
+    if (TrimBlanks(message).isEmpty()) {
         return;
     }
     m_flag = true;

@@ -2,6 +2,7 @@
 
 #include "app/appidentity.h"
 #include "online/pcre2pattern.h"
+#include "online/trimblanks.h"
 
 namespace inkvale {
 namespace {
@@ -24,19 +25,6 @@ const char *feedbackEmailPattern()
 FeedbackEndpoint feedbackEndpoint(const QString &host)
 {
     return {host + QStringLiteral("/php/feedback.php"), {}};
-}
-
-QString TrimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && text.at(first).unicode() <= 32) {
-        ++first;
-    }
-    while (end > first && text.at(end - 1).unicode() <= 32) {
-        --end;
-    }
-    return text.mid(first, end - first);
 }
 
 QString ComposeFeedbackText(FeedbackMarker marker, const QString &trimmedText)

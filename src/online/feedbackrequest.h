@@ -25,10 +25,6 @@ struct FeedbackEndpoint
 // The feedback endpoint on `host`: host + "/php/feedback.php".
 FeedbackEndpoint feedbackEndpoint(const QString &host);
 
-// `text` without leading and trailing characters at or below the space: blanks, line breaks
-// and other control characters. Inner ones stay.
-QString TrimBlanks(const QString &text);
-
 // The marker's words ("I like it!" / "I dislike it!") and one carriage return, then
 // `trimmedText`; `trimmedText` alone without a marker.
 QString ComposeFeedbackText(FeedbackMarker marker, const QString &trimmedText);

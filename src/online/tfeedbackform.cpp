@@ -8,6 +8,7 @@
 #include "online/limitedtextedit.h"
 #include "online/markerpanel.h"
 #include "online/pixelfont.h"
+#include "online/trimblanks.h"
 
 #include <QApplication>
 #include <QFutureWatcher>
