@@ -12,8 +12,7 @@
 #include "app/statuspanel.h"
 #include "app/userdialogs.h"
 #include "app/versioninfo.h"
-#include "app/windowbatchsources.h"
-#include "convert/batchcontroller.h"
+#include "app/windowbatchrun.h"
 #include "convert/conversionerror.h"
 #include "imagelist/fileshellactions.h"
 #include "imagelist/imageintake.h"
@@ -98,6 +97,10 @@ TAppForm::TAppForm(const Environment &environment, QWidget *parent)
         ImagePreview::Controls{*m_list, *m_ui.ListView1, *m_ui.ComboBox2, *m_ui.ShowPreview1,
                                *m_ui.Image1, *m_ui.PreviewSplitter},
         ToolLocation(m_environment.programFolder));
+    m_batchRun = std::make_unique<WindowBatchRun>(m_ui, *m_list, *m_environment.desktop,
+                                                  ToolLocation(m_environment.programFolder));
+    connect(m_batchRun.get(), &WindowBatchRun::progress, this, &TAppForm::batchProgress);
+    connect(m_batchRun.get(), &WindowBatchRun::finished, this, &TAppForm::batchFinished);
     m_shell = std::make_unique<FileShellActions>(
         *m_list, *m_ui.ListView1,
         m_environment.shell ? *m_environment.shell : platform::systemShellLauncher(),
@@ -122,9 +125,7 @@ TAppForm::TAppForm(const Environment &environment, QWidget *parent)
 
 TAppForm::~TAppForm()
 {
-    // The batch's sources point into the controls: end the batch before they go.
-    m_batch.reset();
-    m_batchSources.reset();
+    m_batchRun.reset();
     m_preview.reset();
 }
 
@@ -275,7 +276,12 @@ QString TAppForm::statusText() const
 
 bool TAppForm::batchRunning() const
 {
-    return m_batch && m_batch->isRunning();
+    return m_batchRun->isRunning();
+}
+
+const BatchResult &TAppForm::lastBatchResult() const
+{
+    return m_batchRun->lastResult();
 }
 
 void TAppForm::ResimSayisiDegisti()
@@ -411,59 +417,22 @@ void TAppForm::Exit1Click()
 
 void TAppForm::Button1Click()
 {
-    if (batchRunning()) {
-        m_batch->stop();
-        return;
-    }
-    m_batch.reset();
-    m_batchSources = std::make_unique<WindowBatchSources>(
-        WindowBatchSources::Controls{*m_list, *m_ui.Edit1, *m_ui.ComboBox1, *m_ui.ComboBox2,
-                                     *m_ui.MemoCMD, *m_ui.StatusBar1, *m_environment.desktop});
-    m_batch = std::make_unique<BatchController>(*m_batchSources,
-                                                ToolLocation(m_environment.programFolder));
-    connect(m_batch.get(), &BatchController::progress, m_ui.StatusBar1, &StatusPanel::showProgress);
-    connect(m_batch.get(), &BatchController::progress, this, &TAppForm::batchProgress);
-    connect(m_batch.get(), &BatchController::finished, this, &TAppForm::batchEnded);
     try {
-        m_batch->start();
+        m_batchRun->startOrStop();
     } catch (const ToolMissingError &error) {
         m_environment.dialogs->showMessage(this, QMessageBox::Critical, QStringLiteral("ERROR"),
                                            error.message());
-        return;
     } catch (const ConversionError &error) {
         showGeneralError(error.message());
-        return;
     }
-    setConvertButtonStops(m_batch->isRunning());
-}
-
-void TAppForm::batchEnded(const BatchResult &result)
-{
-    setConvertButtonStops(false);
-    m_ui.StatusBar1->hideProgress();
-    m_lastBatch = result;
-    m_ui.ShowConversionLog1->setEnabled(!result.failures.isEmpty());
-    if (!result.failures.isEmpty()) {
-        m_ui.StatusBar1->setFailureText(result.status);
-    }
-    emit batchFinished(result);
-}
-
-void TAppForm::setConvertButtonStops(bool stops)
-{
-    m_ui.Button1->setText(stops ? QStringLiteral("Stop") : QStringLiteral("Convert"));
-    m_ui.Button1->setIcon(artworkIcon(stops ? QStringLiteral("stop") : QStringLiteral("convert")));
-    m_ui.Button1->setToolTip(
-        stops ? tr("Stop converting: the running image is abandoned, converted images stay")
-              : QString());
 }
 
 void TAppForm::ShowConversionLog1Click()
 {
-    if (m_lastBatch.failures.isEmpty()) {
+    if (m_batchRun->lastResult().failures.isEmpty()) {
         return;
     }
-    auto *dialog = new ConversionLogDialog(m_lastBatch, this);
+    auto *dialog = new ConversionLogDialog(m_batchRun->lastResult(), this);
     dialog->show();
 }
 
@@ -486,10 +455,7 @@ void TAppForm::ShowNewVersion(const QString &ServerVersion, const QString &Downl
 
 void TAppForm::closeEvent(QCloseEvent *event)
 {
-    if (batchRunning()) {
-        // Stops the running tool; images already converted stay.
-        m_batch->stop();
-    }
+    m_batchRun->stop();
     QMainWindow::closeEvent(event);
 }
 

@@ -13,7 +13,6 @@
 namespace inkvale {
 
 class AppSettings;
-class BatchController;
 class DesktopActions;
 class FileShellActions;
 class ImageIntake;
@@ -23,7 +22,7 @@ class ListEditor;
 class TNewVer;
 class UpdateChecker;
 class UserDialogs;
-class WindowBatchSources;
+class WindowBatchRun;
 namespace platform {
 class ShellLauncher;
 }
@@ -71,7 +70,7 @@ public:
     QString LastFolder() const { return m_lastFolder; }
     QString statusText() const;
     bool batchRunning() const;
-    const BatchResult &lastBatchResult() const { return m_lastBatch; }
+    const BatchResult &lastBatchResult() const;
     const EffectAvailability &effectAvailability() const { return m_availability; }
     UpdateChecker &updateChecker() { return *m_updateChecker; }
 
@@ -122,8 +121,6 @@ private:
     void connectCommands();
     void connectListCommands();
     void probeEffects();
-    void batchEnded(const BatchResult &result);
-    void setConvertButtonStops(bool stops);
     void showGeneralError(const QString &message);
     // Runs a command; an error that escapes it reaches the general error handler.
     template<typename Command>
@@ -137,9 +134,7 @@ private:
     std::unique_ptr<ImagePreview> m_preview;
     std::unique_ptr<FileShellActions> m_shell;
     std::unique_ptr<AppSettings> m_settings;
-    std::unique_ptr<WindowBatchSources> m_batchSources;
-    std::unique_ptr<BatchController> m_batch;
-    BatchResult m_lastBatch;
+    std::unique_ptr<WindowBatchRun> m_batchRun;
     EffectAvailability m_availability;
     QString m_lastFolder;
     std::unique_ptr<TNewVer> m_newVer;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "convert/batchresult.h"
+#include "convert/toollocation.h"
+
+#include <memory>
+#include <QObject>
+
+namespace inkvale {
+
+class BatchController;
+class DesktopActions;
+class ImageListModel;
+struct TAppFormUi;
+class WindowBatchSources;
+
+// "Convert" in the main window: one batch at a time over the window's controls, the button
+// reading "Stop" while it runs, the progress and the outcome in the status bar, and the last
+// result kept for the conversion log.
+class WindowBatchRun : public QObject
+{
+    Q_OBJECT
+public:
+    WindowBatchRun(const TAppFormUi &ui, ImageListModel &list, DesktopActions &desktop,
+                   const ToolLocation &location, QObject *parent = nullptr);
+    // Ends a running batch before the controls it reads go.
+    ~WindowBatchRun() override;
+
+    // Starts a batch, or stops the running one. What the batch throws at its start (a missing
+    // tool, a destination that cannot be made) is the caller's to show.
+    void startOrStop();
+    // Stops the running tool; images already converted stay.
+    void stop();
+    bool isRunning() const;
+    const BatchResult &lastResult() const { return m_lastResult; }
+
+signals:
+    // `done` images of the running batch are behind, `total` listed at the moment.
+    void progress(int done, int total);
+    void finished(const inkvale::BatchResult &result);
+
+private:
+    void ended(const BatchResult &result);
+    void setButtonStops(bool stops);
+
+    const TAppFormUi &m_ui;
+    ImageListModel &m_list;
+    DesktopActions &m_desktop;
+    ToolLocation m_location;
+    std::unique_ptr<WindowBatchSources> m_sources;
+    std::unique_ptr<BatchController> m_batch;
+    BatchResult m_lastResult;
+};
+
+} // namespace inkvale
