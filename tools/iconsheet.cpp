@@ -4,7 +4,7 @@
 // OUTPUT-zoom.png (16 and 24 pixels enlarged without smoothing, to show single pixels) and
 // OUTPUT-large.png (64 pixels at twice the density).
 
-#include "app/artwork.h"
+#include "windowkit/artwork.h"
 
 #include <cstdio>
 #include <QDir>

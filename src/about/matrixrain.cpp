@@ -7,32 +7,32 @@ MatrixRain::MatrixRain(quint32 seed, QString matrixChars)
     , m_matrixChars(std::move(matrixChars))
 {}
 
-void MatrixRain::StartMatrix(QSize outer)
+void MatrixRain::startMatrix(QSize outer)
 {
     m_frameCount = 0;
     m_bitmapSize = outer;
-    InitMatrix();
+    initMatrix();
 }
 
-void MatrixRain::InitMatrix()
+void MatrixRain::initMatrix()
 {
     m_matrixWidth = m_bitmapSize.width() / charWidth;
     m_matrixHeight = m_bitmapSize.height() / charHeight;
-    InitDrops();
+    initDrops();
 }
 
-void MatrixRain::InitDrops()
+void MatrixRain::initDrops()
 {
     m_drops.clear();
     for (int i = 0; i < 2 * m_matrixWidth; ++i)
-        AddDrop();
+        addDrop();
 }
 
-void MatrixRain::AddDrop()
+void MatrixRain::addDrop()
 {
     if (m_drops.size() >= maxDrops)
         return;
-    TMatrixDrop drop;
+    RainDrop drop;
     drop.x = int(m_drops.size()) % m_matrixWidth;
     drop.y = random(m_matrixHeight);
     drop.speed = 1 + random(3);
@@ -44,8 +44,8 @@ QList<RainCell> MatrixRain::tick()
 {
     QList<RainCell> cells;
     cells.reserve(3 * m_drops.size());
-    for (TMatrixDrop &drop : m_drops) {
-        DrawDropChar(drop, m_matrixChars.at(random(int(m_matrixChars.size()))), cells);
+    for (RainDrop &drop : m_drops) {
+        drawDropChar(drop, m_matrixChars.at(random(int(m_matrixChars.size()))), cells);
         if (m_frameCount % quint32(drop.speed) != 0)
             continue;
         ++drop.y;
@@ -59,7 +59,7 @@ QList<RainCell> MatrixRain::tick()
     return cells;
 }
 
-void MatrixRain::DrawDropChar(const TMatrixDrop &drop, QChar c, QList<RainCell> &cells) const
+void MatrixRain::drawDropChar(const RainDrop &drop, QChar c, QList<RainCell> &cells) const
 {
     int tail = drop.y - trailRows;
     while (tail < 0)

@@ -10,14 +10,14 @@ namespace inkvale {
 
 // One falling drop of the rain: its column, the row of its head, how many ticks it takes per
 // row, and how bright it is.
-struct TMatrixDrop
+struct RainDrop
 {
     int x = 0;
     int y = 0;
     int speed = 1;
     int brightness = 0;
 
-    bool operator==(const TMatrixDrop &) const = default;
+    bool operator==(const RainDrop &) const = default;
 };
 
 // One cell the rain touches in a tick: erased to black, or a character drawn in a colour.
@@ -46,9 +46,9 @@ public:
     explicit MatrixRain(quint32 seed, QString matrixChars = QStringLiteral("zem"));
 
     // Starts afresh on a window of outer size `outer`: that size fixes the grid from now on.
-    void StartMatrix(QSize outer);
-    // A fresh set of drops on the grid measured at StartMatrix (also after every resize).
-    void InitMatrix();
+    void startMatrix(QSize outer);
+    // A fresh set of drops on the grid measured at startMatrix (also after every resize).
+    void initMatrix();
     // The cells one tick touches, in drawing order: at most three per drop.
     QList<RainCell> tick();
 
@@ -61,15 +61,15 @@ public:
     int matrixHeight() const { return m_matrixHeight; }
     QSize bitmapSize() const { return m_bitmapSize; }
     quint32 frameCount() const { return m_frameCount; }
-    const QList<TMatrixDrop> &drops() const { return m_drops; }
+    const QList<RainDrop> &drops() const { return m_drops; }
     QString matrixChars() const { return m_matrixChars; }
     // Replaces the drops, for tests that need a drop in a given state.
-    void setDrops(const QList<TMatrixDrop> &drops) { m_drops = drops; }
+    void setDrops(const QList<RainDrop> &drops) { m_drops = drops; }
 
 private:
-    void InitDrops();
-    void AddDrop();
-    void DrawDropChar(const TMatrixDrop &drop, QChar c, QList<RainCell> &cells) const;
+    void initDrops();
+    void addDrop();
+    void drawDropChar(const RainDrop &drop, QChar c, QList<RainCell> &cells) const;
     // A uniform integer from 0 to `count` - 1; 0 when `count` is not positive.
     int random(int count);
 
@@ -79,7 +79,7 @@ private:
     int m_matrixWidth = 0;
     int m_matrixHeight = 0;
     quint32 m_frameCount = 0;
-    QList<TMatrixDrop> m_drops;
+    QList<RainDrop> m_drops;
 };
 
 } // namespace inkvale

@@ -1,7 +1,7 @@
 #include "app/appsettings.h"
 
 #include "app/settingserror.h"
-#include "convert/fspath.h"
+#include "base/fspath.h"
 #include "platform/folderwritable.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "app/effectmarks.h"
 
-#include "app/artwork.h"
+#include "windowkit/artwork.h"
 
 #include <QComboBox>
 

@@ -1,8 +1,8 @@
-#include "app/appidentity.h"
-#include "app/makerweb.h"
-#include "app/systemdesktopactions.h"
-#include "app/systemuserdialogs.h"
-#include "app/tappform.h"
+#include "app/mainwindow.h"
+#include "windowkit/appidentity.h"
+#include "windowkit/makerweb.h"
+#include "windowkit/systemdesktopactions.h"
+#include "windowkit/systemuserdialogs.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
 
     inkvale::SystemUserDialogs dialogs;
     inkvale::SystemDesktopActions desktop;
-    inkvale::TAppForm::Environment environment;
+    inkvale::MainWindow::Environment environment;
     environment.executable = QApplication::applicationFilePath();
     environment.programFolder = QApplication::applicationDirPath();
     environment.configRoot =
@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     environment.desktop = &desktop;
     environment.updateCheck.exchange.host = inkvale::makerWebHost();
 
-    inkvale::TAppForm form(environment);
+    inkvale::MainWindow form(environment);
     form.show();
     return QApplication::exec();
 }

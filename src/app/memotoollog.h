@@ -6,7 +6,7 @@ class QPlainTextEdit;
 
 namespace inkvale {
 
-// The conversion log written into the window's hidden text box `MemoCMD`.
+// The conversion log written into the window's hidden text box `commandLog`.
 class MemoToolLog : public ToolLog
 {
 public:

@@ -1,6 +1,6 @@
 #include "app/statuspanel.h"
 
-#include "app/artwork.h"
+#include "windowkit/artwork.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

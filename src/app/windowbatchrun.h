@@ -11,7 +11,7 @@ namespace inkvale {
 class BatchController;
 class DesktopActions;
 class ImageListModel;
-struct TAppFormUi;
+struct MainWindowUi;
 class WindowBatchSources;
 
 // "Convert" in the main window: one batch at a time over the window's controls, the button
@@ -21,7 +21,7 @@ class WindowBatchRun : public QObject
 {
     Q_OBJECT
 public:
-    WindowBatchRun(const TAppFormUi &ui, ImageListModel &list, DesktopActions &desktop,
+    WindowBatchRun(const MainWindowUi &ui, ImageListModel &list, DesktopActions &desktop,
                    const ToolLocation &location, QObject *parent = nullptr);
     // Ends a running batch before the controls it reads go.
     ~WindowBatchRun() override;
@@ -43,7 +43,7 @@ private:
     void ended(const BatchResult &result);
     void setButtonStops(bool stops);
 
-    const TAppFormUi &m_ui;
+    const MainWindowUi &m_ui;
     ImageListModel &m_list;
     DesktopActions &m_desktop;
     ToolLocation m_location;

@@ -1,8 +1,8 @@
 #include "app/windowbatchsources.h"
 
-#include "app/desktopactions.h"
 #include "app/statuspanel.h"
 #include "imagelist/imagelistmodel.h"
+#include "windowkit/desktopactions.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "convert/batchcontroller.h"
 
+#include "base/fspath.h"
 #include "convert/batchsources.h"
 #include "convert/conversionerror.h"
 #include "convert/conversionjob.h"
 #include "convert/filenames.h"
-#include "convert/fspath.h"
 #include "convert/stringtoollog.h"
 #include "convert/teetoollog.h"
 #include "convert/waitforresult.h"
@@ -94,7 +94,7 @@ void BatchController::convertNext()
     // placing the result fails and says why.
     std::error_code ignored;
     std::filesystem::create_directories(toFsPath(destination), ignored);
-    const QString output = BatchOutputName(destination, m_currentPath, m_sources.format());
+    const QString output = batchOutputName(destination, m_currentPath, m_sources.format());
     m_sources.setStatus(QStringLiteral("Processing ") + m_currentPath + QStringLiteral("..."));
     m_sources.pumpMessages();
     if (m_stopRequested || !m_running) {
@@ -152,7 +152,7 @@ void BatchController::finish(bool stopped)
     emit finished(m_result);
 }
 
-BatchResult ConvertBatch(BatchSources &sources, const ToolLocation &location)
+BatchResult convertBatch(BatchSources &sources, const ToolLocation &location)
 {
     BatchController controller(sources, location);
     return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });

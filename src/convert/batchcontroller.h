@@ -54,7 +54,7 @@ private:
 
 // The Convert command run to its end: start(), then waits for the last image while handling
 // events. Throws like BatchController::start().
-BatchResult ConvertBatch(BatchSources &sources,
+BatchResult convertBatch(BatchSources &sources,
                          const ToolLocation &location = ToolLocation::ofRunningProgram());
 
 } // namespace inkvale

@@ -41,18 +41,18 @@ void ConversionJob::start()
 {
     // A private folder per conversion: two conversions at once, or two running copies of the
     // program, never take each other's result.
-    m_scratch = std::make_unique<QTemporaryDir>(GetTempFolder() + QStringLiteral("inkvale-XXXXXX"));
+    m_scratch = std::make_unique<QTemporaryDir>(tempFolder() + QStringLiteral("inkvale-XXXXXX"));
     m_log.clear();
     if (!m_scratch->isValid()) {
         const QString reason = QStringLiteral("Unable to create a temporary folder in %1: %2")
-                                   .arg(GetTempFolder(), m_scratch->errorString());
+                                   .arg(tempFolder(), m_scratch->errorString());
         m_log.addLine(reason);
         QTimer::singleShot(0, this, [this, reason] {
             complete({ConversionResult::Outcome::Failed, reason});
         });
         return;
     }
-    const QString input = GetShortPath(m_input, m_scratch->path());
+    const QString input = toolInputPath(m_input, m_scratch->path());
     m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
     const ToolCommand command = ToolCommand::forEffect(m_effect, input, m_toolOutput);
     m_log.addLine(command.commandLine);
@@ -100,7 +100,7 @@ void ConversionJob::complete(ConversionResult result)
     emit finished(result);
 }
 
-ConversionResult DosyaOlustur(const QString &effect, const QString &inputfilename,
+ConversionResult convertImage(const QString &effect, const QString &inputfilename,
                               const QString &outputfilename, ToolLog &log,
                               const ToolLocation &location)
 {

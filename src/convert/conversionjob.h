@@ -50,7 +50,7 @@ private:
 
 // The conversion of one image, synchronously (the engine form of the window's operation):
 // returns when the result is in place or the conversion failed.
-ConversionResult DosyaOlustur(const QString &effect, const QString &inputfilename,
+ConversionResult convertImage(const QString &effect, const QString &inputfilename,
                               const QString &outputfilename, ToolLog &log,
                               const ToolLocation &location = ToolLocation::ofRunningProgram());
 

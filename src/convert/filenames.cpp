@@ -1,6 +1,6 @@
 #include "convert/filenames.h"
 
-#include "convert/fspath.h"
+#include "base/fspath.h"
 #include "platform/toolsafepath.h"
 
 #include <QDir>
@@ -60,7 +60,7 @@ bool nameIsTaken(const QString &path)
 
 } // namespace
 
-QString FindFilenameThatDoesNotExist(const QString &filename)
+QString findFilenameThatDoesNotExist(const QString &filename)
 {
     const NameParts parts = splitName(filename);
     QString candidate = filename;
@@ -71,19 +71,19 @@ QString FindFilenameThatDoesNotExist(const QString &filename)
     return candidate;
 }
 
-QString GetTempFolder()
+QString tempFolder()
 {
     return withTrailingSeparator(QDir::toNativeSeparators(QDir::tempPath()));
 }
 
-QString GetShortPath(const QString &path, const QString &privateFolder)
+QString toolInputPath(const QString &path, const QString &privateFolder)
 {
     return fromFsPath(platform::toolSafePath(toFsPath(path), toFsPath(privateFolder)));
 }
 
-QString BatchOutputName(const QString &destination, const QString &inputPath, const QString &format)
+QString batchOutputName(const QString &destination, const QString &inputPath, const QString &format)
 {
-    return FindFilenameThatDoesNotExist(withTrailingSeparator(destination) +
+    return findFilenameThatDoesNotExist(withTrailingSeparator(destination) +
                                         splitName(inputPath).base + QLatin1Char('.') +
                                         format.toLower());
 }

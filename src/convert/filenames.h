@@ -7,17 +7,17 @@ namespace inkvale {
 
 // `filename` itself when nothing exists at that name, otherwise the first free variant
 // "base (n).ext" with n = 2, 3, ... (numbers never nest).
-QString FindFilenameThatDoesNotExist(const QString &filename);
+QString findFilenameThatDoesNotExist(const QString &filename);
 
 // The temporary folder with a trailing separator.
-QString GetTempFolder();
+QString tempFolder();
 
 // A form of `path` that the tool reads literally; may place a link in `privateFolder`.
-QString GetShortPath(const QString &path, const QString &privateFolder);
+QString toolInputPath(const QString &path, const QString &privateFolder);
 
 // destination + separator + the input's name without its last extension + "." + lower-case
-// format, made free with FindFilenameThatDoesNotExist.
-QString BatchOutputName(const QString &destination, const QString &inputPath,
+// format, made free with findFilenameThatDoesNotExist.
+QString batchOutputName(const QString &destination, const QString &inputPath,
                         const QString &format);
 
 } // namespace inkvale

@@ -1,6 +1,6 @@
 #include "convert/resultplacement.h"
 
-#include "convert/fspath.h"
+#include "base/fspath.h"
 #include "platform/fileplacement.h"
 
 #include <QDir>

@@ -84,7 +84,7 @@ void ToolRun::finish()
     emit finished();
 }
 
-void RunToolCaptured(const ToolCommand &command, const QString &program,
+void runToolCaptured(const ToolCommand &command, const QString &program,
                      const QString &workingFolder, ToolLog &log)
 {
     ToolRun run(log);

@@ -41,7 +41,7 @@ private:
 
 // The tool run to its end while handling events: the command's output lands in the log
 // between "Commencing processing..." and the closing lines.
-void RunToolCaptured(const ToolCommand &command, const QString &program,
+void runToolCaptured(const ToolCommand &command, const QString &program,
                      const QString &workingFolder, ToolLog &log);
 
 } // namespace inkvale

@@ -1,6 +1,6 @@
 #include "imagelist/fileshellactions.h"
 
-#include "convert/fspath.h"
+#include "base/fspath.h"
 #include "imagelist/imagelistmodel.h"
 #include "imagelist/imagelistview.h"
 #include "platform/shellactions.h"
@@ -24,7 +24,7 @@ QString FileShellActions::currentPath() const
     return row < 0 ? QString() : m_model.path(row);
 }
 
-void FileShellActions::Open1Click()
+void FileShellActions::openFile()
 {
     // The desktop's own handler reports what it cannot open, if anything.
     if (const QString path = currentPath(); !path.isEmpty()) {
@@ -32,7 +32,7 @@ void FileShellActions::Open1Click()
     }
 }
 
-void FileShellActions::OpenFolderLocation1Click()
+void FileShellActions::openFolderLocation()
 {
     if (const QString path = currentPath(); !path.isEmpty()) {
         // A file manager started for the request may take seconds to answer.
@@ -42,11 +42,11 @@ void FileShellActions::OpenFolderLocation1Click()
     }
 }
 
-void FileShellActions::Properties1Click()
+void FileShellActions::showProperties()
 {
     if (const QString path = currentPath(); !path.isEmpty()) {
         (void)QtConcurrent::run([&launcher = m_launcher, file = toFsPath(path)] {
-            platform::ShowFileProperties(file, launcher);
+            platform::showFileProperties(file, launcher);
         });
     }
 }

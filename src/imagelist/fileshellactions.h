@@ -21,9 +21,9 @@ public:
     FileShellActions(ImageListModel &model, ImageListView &view, platform::ShellLauncher &launcher,
                      std::function<void(const QUrl &)> openUrl);
 
-    void Open1Click();
-    void OpenFolderLocation1Click();
-    void Properties1Click();
+    void openFile();
+    void openFolderLocation();
+    void showProperties();
 
 private:
     // Empty without a current row.

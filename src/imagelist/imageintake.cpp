@@ -1,6 +1,6 @@
 #include "imagelist/imageintake.h"
 
-#include "imagelist/imagefiles.h"
+#include "convert/imagefiles.h"
 #include "imagelist/imagelistmodel.h"
 
 #include <algorithm>
@@ -108,7 +108,7 @@ ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const Can
             kind == Kind::Folder || (kind == Kind::Dropped && QFileInfo(path).isDir());
         if (outcome.isFolder) {
             outcome.files = imageFilesInFolder(path);
-        } else if (kind == Kind::Dropped && !IsImageFile(path)) {
+        } else if (kind == Kind::Dropped && !isImageFile(path)) {
             outcome.ignored = true;
         } else {
             outcome.picture = loadPicture(path);

@@ -49,7 +49,7 @@ bool ImagePreview::isBusy() const
     return m_job != nullptr || m_decoding.isRunning();
 }
 
-void ImagePreview::PreviewGoster()
+void ImagePreview::showPreview()
 {
     if (!m_controls.enabled.isChecked()) {
         return;

@@ -49,7 +49,7 @@ public:
 
     // Renders the current row, unless the preview is off, no row is selected or its file is
     // gone.
-    void PreviewGoster();
+    void showPreview();
     // Hides the pane at once; a render in progress is stopped and shows nothing.
     void hidePane();
     bool isBusy() const;

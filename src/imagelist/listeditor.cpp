@@ -26,7 +26,7 @@ void ListEditor::scrollTo(int row)
     m_view.scrollTo(m_model.index(row, 0), QAbstractItemView::EnsureVisible);
 }
 
-void ListEditor::ExchangeListItems(int a, int b)
+void ListEditor::exchangeListItems(int a, int b)
 {
     m_model.exchangeRows(a, b);
     // The selection belongs to the positions, not to the contents.
@@ -35,7 +35,7 @@ void ListEditor::ExchangeListItems(int a, int b)
     scrollTo(b);
 }
 
-void ListEditor::MoveListItem(int from, int to)
+void ListEditor::moveListItem(int from, int to)
 {
     m_model.moveRow(from, to);
     setSelected(to, true);
@@ -48,7 +48,7 @@ void ListEditor::up()
     if (i < 0) {
         return;
     }
-    ExchangeListItems(i, i == 0 ? 0 : i - 1);
+    exchangeListItems(i, i == 0 ? 0 : i - 1);
 }
 
 void ListEditor::down()
@@ -58,14 +58,14 @@ void ListEditor::down()
         return;
     }
     const int last = m_model.rowCount() - 1;
-    ExchangeListItems(i, i + 1 > last ? last : i + 1);
+    exchangeListItems(i, i + 1 > last ? last : i + 1);
 }
 
 void ListEditor::top()
 {
     const int i = m_view.currentRow();
     if (i >= 0) {
-        MoveListItem(i, 0);
+        moveListItem(i, 0);
     }
 }
 
@@ -73,7 +73,7 @@ void ListEditor::bottom()
 {
     const int i = m_view.currentRow();
     if (i >= 0) {
-        MoveListItem(i, m_model.rowCount() - 1);
+        moveListItem(i, m_model.rowCount() - 1);
     }
 }
 

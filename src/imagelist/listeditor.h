@@ -16,9 +16,9 @@ public:
     ListEditor(ImageListModel &model, ImageListView &view, QObject *parent = nullptr);
 
     // Swaps the contents of rows a and b, then moves the selection from a to b.
-    void ExchangeListItems(int a, int b);
+    void exchangeListItems(int a, int b);
     // Moves the row at `from` so that it stands at `to`, then selects it.
-    void MoveListItem(int from, int to);
+    void moveListItem(int from, int to);
 
     void up();
     void down();

@@ -4,17 +4,17 @@
 
 namespace inkvale {
 
-void CheckErrors::AddCheckError(const QString &message)
+void CheckErrors::addCheckError(const QString &message)
 {
     // Only the emptiness test trims; the entry is kept as given.
-    if (TrimBlanks(message).isEmpty()) {
+    if (trimBlanks(message).isEmpty()) {
         return;
     }
     m_flag = true;
     m_log = m_log.isEmpty() ? message : m_log + QStringLiteral("\r\r") + message;
 }
 
-void CheckErrors::ClearCheckErrors()
+void CheckErrors::clearCheckErrors()
 {
     m_flag = false;
     m_log.clear();

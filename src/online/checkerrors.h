@@ -11,11 +11,11 @@ class CheckErrors
 public:
     // Adds an entry; a message of nothing but blanks and control characters changes nothing.
     // Entries are joined with two carriage returns.
-    void AddCheckError(const QString &message);
-    void ClearCheckErrors();
+    void addCheckError(const QString &message);
+    void clearCheckErrors();
 
-    bool CheckErrorFlag() const { return m_flag; }
-    const QString &CheckErrorLog() const { return m_log; }
+    bool checkErrorFlag() const { return m_flag; }
+    const QString &checkErrorLog() const { return m_log; }
 
 private:
     bool m_flag = false;

@@ -38,18 +38,18 @@ QString post(const QString &scheme, const QStringList &form, const CheckExchange
     platform::PostFormOptions options;
     options.trustedCertificates = setup.trustedCertificates.toStdString();
     options.cancel = setup.cancel;
-    return QString::fromStdString(platform::PostForm(
-        (scheme + CheckEndpoint(setup.host)).toStdString(), lines, setup.timeoutMs, options));
+    return QString::fromStdString(platform::postForm(
+        (scheme + checkEndpoint(setup.host)).toStdString(), lines, setup.timeoutMs, options));
 }
 
 } // namespace
 
-QString CheckEndpoint(const QString &host)
+QString checkEndpoint(const QString &host)
 {
     return host + QStringLiteral("/php/check2.php");
 }
 
-QStringList CheckForm(const QString &machineGuid, int howMany, const CheckExchangeSetup &setup,
+QStringList checkForm(const QString &machineGuid, int howMany, const CheckExchangeSetup &setup,
                       CheckErrors &errors)
 {
     QStringList form{QStringLiteral("cmd=check"), QStringLiteral("appname=") + setup.appTitle,
@@ -58,54 +58,54 @@ QStringList CheckForm(const QString &machineGuid, int howMany, const CheckExchan
     try {
         form << QStringLiteral("local=") + setup.localeCode();
     } catch (...) {
-        errors.AddCheckError(QStringLiteral("Error: LocaleName2 problem!"));
+        errors.addCheckError(QStringLiteral("Error: LocaleName2 problem!"));
     }
     form << QStringLiteral("guid=") + machineGuid
          << QStringLiteral("howmany=") + QString::number(howMany);
     return form;
 }
 
-CheckAnswer ReadCheckAnswer(const QString &answer, CheckErrors &errors)
+CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = answer.split(lineBreak);
     if (lines.value(0).startsWith(QStringLiteral("ERROR"))) {
-        errors.AddCheckError(QStringLiteral("INVALIDSERVERRESPONSE"));
+        errors.addCheckError(QStringLiteral("INVALIDSERVERRESPONSE"));
     }
-    if (errors.CheckErrorFlag()) {
+    if (errors.checkErrorFlag()) {
         return {};
     }
-    const QString status = ReadTagValue(lines.value(3), QStringLiteral("result"));
+    const QString status = readTagValue(lines.value(3), QStringLiteral("result"));
     if (status != QStringLiteral("0") && status != QStringLiteral("1")) {
-        errors.AddCheckError(QStringLiteral("INVALIDSERVERRESPONSE"));
+        errors.addCheckError(QStringLiteral("INVALIDSERVERRESPONSE"));
         return {};
     }
-    return {ReadTagValue(lines.value(0), QStringLiteral("version")),
-            ReadTagValue(lines.value(1), QStringLiteral("url"))};
+    return {readTagValue(lines.value(0), QStringLiteral("version")),
+            readTagValue(lines.value(1), QStringLiteral("url"))};
 }
 
-CheckAnswer RunCheckExchange(const QString &machineGuid, int howMany,
+CheckAnswer runCheckExchange(const QString &machineGuid, int howMany,
                              const CheckExchangeSetup &setup, CheckErrors &errors)
 {
     try {
-        const QStringList form = CheckForm(machineGuid, howMany, setup, errors);
+        const QStringList form = checkForm(machineGuid, howMany, setup, errors);
         QString answer;
         try {
             answer = post(QStringLiteral("https://"), form, setup);
         } catch (const platform::PostFormError &secure) {
-            errors.AddCheckError(QStringLiteral("HTTPS Response:\r") +
+            errors.addCheckError(QStringLiteral("HTTPS Response:\r") +
                                  QString::fromUtf8(secure.what()));
             try {
                 answer = post(QStringLiteral("http://"), form, setup);
-                errors.ClearCheckErrors();
+                errors.clearCheckErrors();
             } catch (const platform::PostFormError &plain) {
-                errors.AddCheckError(QStringLiteral("HTTP Response:\r") +
+                errors.addCheckError(QStringLiteral("HTTP Response:\r") +
                                      QString::fromUtf8(plain.what()));
             }
         }
-        return ReadCheckAnswer(answer, errors);
+        return readCheckAnswer(answer, errors);
     } catch (const std::exception &error) {
-        errors.AddCheckError(typeName(error) + QStringLiteral(" Error:\r") +
+        errors.addCheckError(typeName(error) + QStringLiteral(" Error:\r") +
                              QString::fromUtf8(error.what()));
         return {};
     }

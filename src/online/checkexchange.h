@@ -12,7 +12,7 @@ namespace inkvale {
 // Where and how the update check asks the maker's service, and what it says about itself.
 struct CheckExchangeSetup
 {
-    // The maker's web host, "host" or "host:port"; the form goes to CheckEndpoint(host).
+    // The maker's web host, "host" or "host:port"; the form goes to checkEndpoint(host).
     QString host;
     int timeoutMs = 10000;
     // A PEM file trusted besides the system's certificates (tests only).
@@ -29,25 +29,25 @@ struct CheckExchangeSetup
 // What a valid answer names; both empty when there was none.
 struct CheckAnswer
 {
-    QString ServerVersion;
-    QString DownloadURL;
+    QString serverVersion;
+    QString downloadUrl;
 };
 
 // The update check's endpoint on a host, without a scheme.
-QString CheckEndpoint(const QString &host);
+QString checkEndpoint(const QString &host);
 
 // The update-check form, line by line, in the service's order.
-QStringList CheckForm(const QString &machineGuid, int howMany, const CheckExchangeSetup &setup,
+QStringList checkForm(const QString &machineGuid, int howMany, const CheckExchangeSetup &setup,
                       CheckErrors &errors);
 
 // Reads the service's answer (lines split at CR, LF or CR LF): a first line beginning with
 // "ERROR", or a fourth line whose `result` is neither "0" nor "1", records
 // "INVALIDSERVERRESPONSE". Gives nothing when the record holds anything afterwards.
-CheckAnswer ReadCheckAnswer(const QString &answer, CheckErrors &errors);
+CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors);
 
 // One update-check exchange: the form to https, then, when no response came, to http (whose
 // answer clears the record); every failure goes to `errors` and leaves the answer empty.
-CheckAnswer RunCheckExchange(const QString &machineGuid, int howMany,
+CheckAnswer runCheckExchange(const QString &machineGuid, int howMany,
                              const CheckExchangeSetup &setup, CheckErrors &errors);
 
 } // namespace inkvale

@@ -1,8 +1,8 @@
 #include "online/feedbackrequest.h"
 
-#include "app/appidentity.h"
 #include "online/pcre2pattern.h"
 #include "online/trimblanks.h"
+#include "windowkit/appidentity.h"
 
 namespace inkvale {
 namespace {
@@ -27,7 +27,7 @@ FeedbackEndpoint feedbackEndpoint(const QString &host)
     return {host + QStringLiteral("/php/feedback.php"), {}};
 }
 
-QString ComposeFeedbackText(FeedbackMarker marker, const QString &trimmedText)
+QString composeFeedbackText(FeedbackMarker marker, const QString &trimmedText)
 {
     switch (marker) {
     case FeedbackMarker::Like:
@@ -40,17 +40,17 @@ QString ComposeFeedbackText(FeedbackMarker marker, const QString &trimmedText)
     return trimmedText;
 }
 
-bool IsValidFeedbackEmail(const QString &address)
+bool isValidFeedbackEmail(const QString &address)
 {
     static const Pcre2Pattern pattern(feedbackEmailPattern());
     return pattern.matches(address.toStdString());
 }
 
-std::vector<std::string> FeedbackFormLines(const AppIdentity &identity, const QString &feedbackText,
+std::vector<std::string> feedbackFormLines(const AppIdentity &identity, const QString &feedbackText,
                                            const QString &email)
 {
-    std::vector<std::string> lines{"cmd=feedback", formLine("appname", identity.AppTitle),
-                                   formLine("version", identity.AppVersion),
+    std::vector<std::string> lines{"cmd=feedback", formLine("appname", identity.appTitle),
+                                   formLine("version", identity.appVersion),
                                    formLine("feedback", feedbackText)};
     if (!email.isEmpty()) {
         lines.push_back(formLine("email", email));
@@ -58,7 +58,7 @@ std::vector<std::string> FeedbackFormLines(const AppIdentity &identity, const QS
     return lines;
 }
 
-bool SendFeedbackForm(const FeedbackEndpoint &endpoint, const std::vector<std::string> &form,
+bool sendFeedbackForm(const FeedbackEndpoint &endpoint, const std::vector<std::string> &form,
                       int timeoutMs)
 {
     // Whatever goes wrong, here or in the client, is an undelivered feedback.
@@ -66,11 +66,11 @@ bool SendFeedbackForm(const FeedbackEndpoint &endpoint, const std::vector<std::s
         const std::string address = endpoint.address.toStdString();
         std::string answer;
         try {
-            answer = platform::PostForm("https://" + address, form, timeoutMs, endpoint.options);
+            answer = platform::postForm("https://" + address, form, timeoutMs, endpoint.options);
         } catch (const std::exception &) {
-            answer = platform::PostForm("http://" + address, form, timeoutMs, endpoint.options);
+            answer = platform::postForm("http://" + address, form, timeoutMs, endpoint.options);
         }
-        return TrimBlanks(QString::fromStdString(answer)) == QStringLiteral("OK");
+        return trimBlanks(QString::fromStdString(answer)) == QStringLiteral("OK");
     } catch (...) {
         return false;
     }

@@ -27,22 +27,22 @@ FeedbackEndpoint feedbackEndpoint(const QString &host);
 
 // The marker's words ("I like it!" / "I dislike it!") and one carriage return, then
 // `trimmedText`; `trimmedText` alone without a marker.
-QString ComposeFeedbackText(FeedbackMarker marker, const QString &trimmedText);
+QString composeFeedbackText(FeedbackMarker marker, const QString &trimmedText);
 
 // The regular expression a non-empty e-mail address must match.
 const char *feedbackEmailPattern();
 
 // Whether a trimmed, non-empty e-mail address matches feedbackEmailPattern().
-bool IsValidFeedbackEmail(const QString &address);
+bool isValidFeedbackEmail(const QString &address);
 
 // The form lines in their order; "email=" only for a non-empty address.
-std::vector<std::string> FeedbackFormLines(const AppIdentity &identity, const QString &feedbackText,
+std::vector<std::string> feedbackFormLines(const AppIdentity &identity, const QString &feedbackText,
                                            const QString &email);
 
 // Posts the form over https, and over http when no response arrives, each bounded by
 // `timeoutMs`; true when the answer is "OK" after trimming. Every failure is false. Blocks;
 // any thread.
-bool SendFeedbackForm(const FeedbackEndpoint &endpoint, const std::vector<std::string> &form,
+bool sendFeedbackForm(const FeedbackEndpoint &endpoint, const std::vector<std::string> &form,
                       int timeoutMs = 3000);
 
 } // namespace inkvale

@@ -2,7 +2,7 @@
 
 namespace inkvale {
 
-QString GetLocaleCode(const QLocale &locale)
+QString localeCode(const QLocale &locale)
 {
     if (locale.language() == QLocale::C || locale.language() == QLocale::AnyLanguage) {
         return QStringLiteral("xx");

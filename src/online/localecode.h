@@ -7,6 +7,6 @@ namespace inkvale {
 
 // The user's locale in language-region form ("en-US", "de-DE"); "xx" for the C / POSIX
 // locale, which names no language.
-QString GetLocaleCode(const QLocale &locale = QLocale::system());
+QString localeCode(const QLocale &locale = QLocale::system());
 
 } // namespace inkvale

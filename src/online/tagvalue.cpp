@@ -2,7 +2,7 @@
 
 namespace inkvale {
 
-QString ReadTagValue(const QString &line, const QString &name)
+QString readTagValue(const QString &line, const QString &name)
 {
     if (line.isEmpty() || name.isEmpty()) {
         return {};

@@ -2,7 +2,7 @@
 
 namespace inkvale {
 
-QString TrimBlanks(const QString &text)
+QString trimBlanks(const QString &text)
 {
     qsizetype first = 0;
     qsizetype end = text.size();

@@ -6,6 +6,6 @@ namespace inkvale {
 
 // `text` without leading and trailing characters at or below the space: blanks, line breaks
 // and other control characters. Inner ones stay.
-QString TrimBlanks(const QString &text);
+QString trimBlanks(const QString &text);
 
 } // namespace inkvale

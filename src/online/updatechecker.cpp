@@ -7,16 +7,16 @@
 
 namespace inkvale {
 
-UpdateChecker::UpdateChecker(const UpdateCheckSetup &setup, QAction *UpdateNotifications1,
+UpdateChecker::UpdateChecker(const UpdateCheckSetup &setup, QAction *updateNotificationsAction,
                              QObject *parent)
     : QObject(parent)
     , m_setup(setup.exchange.host.isEmpty() ? setup : setup.withDefaults())
-    , m_action(UpdateNotifications1)
+    , m_action(updateNotificationsAction)
     , m_timer(new QTimer(this))
 {
-    m_timer->setObjectName(QStringLiteral("TimerChecker"));
+    m_timer->setObjectName(QStringLiteral("checkTimer"));
     m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &UpdateChecker::TimerCheckerTimer);
+    connect(m_timer, &QTimer::timeout, this, &UpdateChecker::checkTimerFired);
     if (!m_setup.exchange.host.isEmpty()) {
         m_timer->start();
     }
@@ -32,30 +32,30 @@ UpdateChecker::~UpdateChecker()
     }
 }
 
-void UpdateChecker::TimerCheckerTimer()
+void UpdateChecker::checkTimerFired()
 {
     if (!m_checkerStarted) {
         m_checkerStarted = true;
-        m_checker = TChecker::startFreeOnTerminate(m_setup, m_results);
+        m_checker = UpdateCheckThread::startFreeOnTerminate(m_setup, m_results);
         return;
     }
-    if (!m_results->CheckDone.load(std::memory_order_acquire)) {
+    if (!m_results->checkDone.load(std::memory_order_acquire)) {
         return;
     }
     m_timer->stop();
     m_action->setEnabled(true);
-    if (m_results->ShowUpdateSetting == 0) {
+    if (m_results->showUpdateSetting == 0) {
         m_action->setChecked(false);
     }
-    if (m_results->NewVersionAvailable) {
-        emit announceUpdate(m_results->ServerVersion, m_results->DownloadURL);
+    if (m_results->newVersionAvailable) {
+        emit announceUpdate(m_results->serverVersion, m_results->downloadUrl);
     }
     emit checkFinished();
 }
 
-void UpdateChecker::UpdateNotifications1Click(bool checked)
+void UpdateChecker::setNotificationsEnabled(bool checked)
 {
-    // The store the check opened; this run's ShowUpdateSetting stays as it was.
+    // The store the check opened; this run's showUpdateSetting stays as it was.
     if (!m_setup.store) {
         return; // no check in this run
     }

@@ -7,7 +7,7 @@ namespace inkvale::platform {
 // One line describing the operating system, as formatOsDescription() writes it. Windows: the
 // release name that the version and product type give, its version, build, service pack and
 // edition. Elsewhere: the distribution's pretty name (os-release) with the kernel's version.
-std::string GetOSDescription();
+std::string osDescription();
 
 // What an operating-system description is made of.
 struct OsFacts

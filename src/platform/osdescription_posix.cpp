@@ -32,7 +32,7 @@ std::string prettyName()
 
 } // namespace
 
-std::string GetOSDescription()
+std::string osDescription()
 {
     OsFacts facts;
     facts.name = prettyName();

@@ -4,7 +4,7 @@
 
 namespace inkvale::platform {
 
-std::string GetOSDescription()
+std::string osDescription()
 {
     // RtlGetVersion tells the true version; GetVersionEx stops at what the manifest admits.
     OSVERSIONINFOEXW version{};

@@ -33,7 +33,7 @@ struct PostFormOptions
 // Connecting and waiting for the response are each bounded by `timeoutMs`. Every call uses a
 // client of its own, so nothing survives from one call to the next. Blocks; any thread.
 // Throws PostFormError when no response arrives.
-std::string PostForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
+std::string postForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
                      const PostFormOptions &options = {});
 
 } // namespace inkvale::platform

@@ -113,7 +113,7 @@ CURLcode perform(CURL *curl, const std::atomic<bool> *cancel)
 
 } // namespace
 
-std::string PostForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
+std::string postForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
                      const PostFormOptions &options)
 {
     static std::once_flag initialised;

@@ -236,7 +236,7 @@ HINTERNET openSession()
 
 } // namespace
 
-std::string PostForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
+std::string postForm(const std::string &url, const std::vector<std::string> &form, int timeoutMs,
                      const PostFormOptions &options)
 {
     const bool secure = postformbody::isSecure(url);

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-// What both halves of PostForm share: the request body and the reading of the answer's type.
+// What both halves of postForm share: the request body and the reading of the answer's type.
 namespace inkvale::platform::postformbody {
 
 // Whether the url asks for a secure request: it begins with "https://" in any letter case.

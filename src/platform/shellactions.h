@@ -56,6 +56,6 @@ ShellLauncher &systemShellLauncher();
 void showInFolder(const std::filesystem::path &file, ShellLauncher &launcher);
 
 // Shows the desktop's properties window for `file`; silent when nothing answers.
-void ShowFileProperties(const std::filesystem::path &file, ShellLauncher &launcher);
+void showFileProperties(const std::filesystem::path &file, ShellLauncher &launcher);
 
 } // namespace inkvale::platform

@@ -87,7 +87,7 @@ void showInFolder(const std::filesystem::path &file, ShellLauncher &launcher)
     }
 }
 
-void ShowFileProperties(const std::filesystem::path &file, ShellLauncher &launcher)
+void showFileProperties(const std::filesystem::path &file, ShellLauncher &launcher)
 {
     launcher.send(fileManagerCall("ShowItemProperties", file));
 }

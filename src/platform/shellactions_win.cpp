@@ -78,7 +78,7 @@ void showInFolder(const std::filesystem::path &file, ShellLauncher &launcher)
     launcher.send(ProgramStart{"explorer.exe", {"/select, \"" + utf8(file) + "\""}});
 }
 
-void ShowFileProperties(const std::filesystem::path &file, ShellLauncher &launcher)
+void showFileProperties(const std::filesystem::path &file, ShellLauncher &launcher)
 {
     launcher.send(ShellVerb{"properties", file});
 }

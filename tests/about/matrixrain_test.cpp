@@ -8,7 +8,7 @@
 
 using namespace inkvale;
 
-Q_DECLARE_METATYPE(TMatrixDrop)
+Q_DECLARE_METATYPE(RainDrop)
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace {
 MatrixRain windowRain(quint32 seed = 1)
 {
     MatrixRain rain(seed);
-    rain.StartMatrix(QSize(446, 374));
+    rain.startMatrix(QSize(446, 374));
     return rain;
 }
 
@@ -68,13 +68,13 @@ private slots:
         QFETCH(int, rows);
         QFETCH(int, drops);
         MatrixRain rain(7);
-        rain.StartMatrix(outer);
+        rain.startMatrix(outer);
         QCOMPARE(rain.matrixWidth(), columns);
         QCOMPARE(rain.matrixHeight(), rows);
         QCOMPARE(rain.drops().size(), drops);
         QList<int> perColumn(columns);
         for (int i = 0; i < rain.drops().size(); ++i) {
-            const TMatrixDrop &drop = rain.drops().at(i);
+            const RainDrop &drop = rain.drops().at(i);
             QCOMPARE(drop.x, i % columns);
             ++perColumn[drop.x];
             QVERIFY(drop.y >= 0 && drop.y < qMax(rows, 1));
@@ -111,19 +111,19 @@ private slots:
     // What one tick draws for one drop, and where its head goes.
     void tickOfOneDrop_data()
     {
-        QTest::addColumn<TMatrixDrop>("drop");
+        QTest::addColumn<RainDrop>("drop");
         QTest::addColumn<int>("erasedRow");
         QTest::addColumn<int>("nextRow");
         // 31 rows: the tail wraps around by 32 rows.
-        QTest::newRow("top row, no trail") << TMatrixDrop{3, 0, 1, 99} << 24 << 1;
-        QTest::newRow("trail above") << TMatrixDrop{3, 5, 1, 99} << 29 << 6;
-        QTest::newRow("tail in the grid") << TMatrixDrop{54, 31, 1, 10} << 23 << 32;
-        QTest::newRow("speed 3 moves on frame 0") << TMatrixDrop{0, 10, 3, 40} << 2 << 11;
+        QTest::newRow("top row, no trail") << RainDrop{3, 0, 1, 99} << 24 << 1;
+        QTest::newRow("trail above") << RainDrop{3, 5, 1, 99} << 29 << 6;
+        QTest::newRow("tail in the grid") << RainDrop{54, 31, 1, 10} << 23 << 32;
+        QTest::newRow("speed 3 moves on frame 0") << RainDrop{0, 10, 3, 40} << 2 << 11;
     }
 
     void tickOfOneDrop()
     {
-        QFETCH(TMatrixDrop, drop);
+        QFETCH(RainDrop, drop);
         QFETCH(int, erasedRow);
         QFETCH(int, nextRow);
         MatrixRain rain = windowRain();
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(rain.drops().at(0).y, 32);
         QCOMPARE(rain.drops().at(0).speed, 1);
         QCOMPARE(rain.drops().at(0).brightness, 99);
-        const TMatrixDrop restarted = rain.drops().at(1);
+        const RainDrop restarted = rain.drops().at(1);
         QCOMPARE(restarted.x, 8);
         QCOMPARE(restarted.y, 0);
         QVERIFY(restarted.speed >= 1 && restarted.speed <= 3);
@@ -179,7 +179,7 @@ private slots:
         MatrixRain rain = windowRain(42);
         QSet<QChar> seen;
         for (int i = 0; i < 500; ++i) {
-            const QList<TMatrixDrop> before = rain.drops();
+            const QList<RainDrop> before = rain.drops();
             const QList<RainCell> cells = rain.tick();
             QVERIFY(cells.size() <= 3 * before.size());
             for (const RainCell &cell : cells) {
@@ -200,15 +200,15 @@ private slots:
         MatrixRain rain = windowRain();
         rain.tick();
         rain.tick();
-        const QList<TMatrixDrop> before = rain.drops();
+        const QList<RainDrop> before = rain.drops();
         // What a resize does: a fresh set of drops on the grid measured at the start.
-        rain.InitMatrix();
+        rain.initMatrix();
         QCOMPARE(rain.matrixWidth(), 55);
         QCOMPARE(rain.matrixHeight(), 31);
         QCOMPARE(rain.drops().size(), 110);
         QVERIFY(rain.drops() != before);
         QCOMPARE(rain.frameCount(), 2u);
-        rain.StartMatrix(QSize(100, 100));
+        rain.startMatrix(QSize(100, 100));
         QCOMPARE(rain.frameCount(), 0u);
         QCOMPARE(rain.matrixWidth(), 12);
     }

@@ -1,4 +1,4 @@
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
 #include "imagelist/imagelistview.h"
@@ -44,14 +44,14 @@ struct Window
     test::RecordingDialogs dialogs;
     test::RecordingDesktop desktop;
     RecordingLauncher shell;
-    std::unique_ptr<TAppForm> form;
+    std::unique_ptr<MainWindow> form;
 
     Window()
     {
-        TAppForm::Environment environment =
+        MainWindow::Environment environment =
             test::standInEnvironment(folder.path(), dialogs, desktop, false);
         environment.shell = &shell;
-        form = std::make_unique<TAppForm>(environment);
+        form = std::make_unique<MainWindow>(environment);
         form->show();
     }
 
@@ -69,11 +69,11 @@ struct Window
             paths.append(picture(QString(letter)));
         }
         dialogs.fileAnswers.enqueue(paths);
-        form->ToolButton1Click();
+        form->addFiles();
         QVERIFY(QTest::qWaitFor([this] { return !form->intake().isBusy(); }, 20000));
     }
 
-    ImageListView &list() const { return *form->ui().ListView1; }
+    ImageListView &list() const { return *form->ui().imageList; }
 
     void select(const QList<int> &rows)
     {
@@ -119,14 +119,14 @@ void ListCommandsTest::buttonsMoveTheCurrentRow()
     window.add(QStringLiteral("ABCD"));
     const QString count = window.form->statusText();
     window.select({1});
-    const TAppFormUi &ui = window.form->ui();
-    ui.ButtonBottom->click();
+    const MainWindowUi &ui = window.form->ui();
+    ui.bottomButton->click();
     QCOMPARE(window.order(), QStringLiteral("ACDB"));
-    ui.ButtonTop->click();
+    ui.topButton->click();
     QCOMPARE(window.order(), QStringLiteral("BACD"));
-    ui.ButtonDown->click();
+    ui.downButton->click();
     QCOMPARE(window.order(), QStringLiteral("ABCD"));
-    ui.ButtonUp->click();
+    ui.upButton->click();
     QCOMPARE(window.order(), QStringLiteral("BACD"));
     QCOMPARE(window.list().currentRow(), 0);
     QCOMPARE(window.form->statusText(), count);
@@ -160,10 +160,10 @@ void ListCommandsTest::popupDeletesRewriteTheCount()
     Window window;
     window.add(QStringLiteral("ABCD"));
     window.select({0, 1, 3});
-    window.form->ui().Delete1->trigger();
+    window.form->ui().deleteSelectedAction->trigger();
     QCOMPARE(window.order(), QStringLiteral("C"));
     QCOMPARE(window.form->statusText(), QStringLiteral("1 file"));
-    window.form->ui().DeleteAll1->trigger();
+    window.form->ui().deleteAllAction->trigger();
     QCOMPARE(window.form->listModel().rowCount(), 0);
     QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
 }
@@ -238,18 +238,18 @@ void ListCommandsTest::shellActionsOnTheCurrentRow()
     Window window;
     const QString path = window.picture(QStringLiteral("a \"b\" c"));
     window.dialogs.fileAnswers.enqueue({path});
-    window.form->ToolButton1Click();
+    window.form->addFiles();
     QVERIFY(QTest::qWaitFor([&] { return !window.form->intake().isBusy(); }, 20000));
     window.select({0});
-    const TAppFormUi &ui = window.form->ui();
+    const MainWindowUi &ui = window.form->ui();
 
-    ui.Open1->trigger();
+    ui.openAction->trigger();
     QCOMPARE(window.desktop.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
 
-    ui.OpenFolderLocation1->trigger();
+    ui.openFolderLocationAction->trigger();
     // The request leaves on a worker thread; no one answers, so the folder opens instead.
     QTRY_COMPARE(window.shell.requests().size(), size_t(2));
-    ui.Properties1->trigger();
+    ui.propertiesAction->trigger();
     QTRY_COMPARE(window.shell.requests().size(), size_t(3));
     const auto requests = window.shell.requests();
     const std::string uri = QUrl::fromLocalFile(path).toEncoded().toStdString();
@@ -273,8 +273,9 @@ void ListCommandsTest::shellActionsWithoutACurrentRowDoNothing()
     Window window;
     window.add(QStringLiteral("AB"));
     window.select({});
-    const TAppFormUi &ui = window.form->ui();
-    for (QAction *action : {ui.Open1, ui.OpenFolderLocation1, ui.Properties1, ui.Delete1}) {
+    const MainWindowUi &ui = window.form->ui();
+    for (QAction *action : {ui.openAction, ui.openFolderLocationAction, ui.propertiesAction,
+                            ui.deleteSelectedAction}) {
         action->trigger();
     }
     QTest::qWait(100);

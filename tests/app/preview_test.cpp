@@ -1,5 +1,5 @@
 #include "app/appsettings.h"
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "convert/conversionresult.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
@@ -29,18 +29,18 @@ struct Window
     QTemporaryDir folder;
     test::RecordingDialogs dialogs;
     test::RecordingDesktop desktop;
-    std::unique_ptr<TAppForm> form;
+    std::unique_ptr<MainWindow> form;
 
     Window()
     {
         test::linkBuiltTool(folder.path());
-        form = std::make_unique<TAppForm>(
+        form = std::make_unique<MainWindow>(
             test::standInEnvironment(folder.path(), dialogs, desktop, false));
         form->show();
-        ui().ShowPreview1->trigger();
+        ui().showPreviewAction->trigger();
     }
 
-    const TAppFormUi &ui() const { return form->ui(); }
+    const MainWindowUi &ui() const { return form->ui(); }
     ImagePreview &preview() const { return form->preview(); }
 
     QStringList add(const QList<QSize> &sizes)
@@ -51,7 +51,7 @@ struct Window
             test::writePicture(paths.last(), size.width(), size.height());
         }
         dialogs.fileAnswers.enqueue(paths);
-        form->ToolButton1Click();
+        form->addFiles();
         [&] {
             QVERIFY(QTest::qWaitFor([&] { return !form->intake().isBusy(); }, 20000));
         }();
@@ -61,7 +61,7 @@ struct Window
     // A click on the row, as the user makes it.
     void click(int row)
     {
-        ImageListView &list = *ui().ListView1;
+        ImageListView &list = *ui().imageList;
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                           list.visualRect(form->listModel().index(row, 0)).center());
     }
@@ -72,8 +72,11 @@ struct Window
         return !preview().isBusy() || settled.wait(60000);
     }
 
-    bool paneShown() const { return ui().Image1->isVisible() && ui().Splitter1->isVisible(); }
-    QSize shownSize() const { return ui().Image1->image().size(); }
+    bool paneShown() const
+    {
+        return ui().previewImage->isVisible() && ui().previewSplitterHandle->isVisible();
+    }
+    QSize shownSize() const { return ui().previewImage->image().size(); }
     QString scratchFile() const { return form->settings()->folder() + QStringLiteral("temp.png"); }
 };
 
@@ -109,23 +112,23 @@ void PreviewTest::aClickShowsTheRenderedRow()
     QVERIFY(window.paneShown());
     QCOMPARE(window.shownSize(), QSize(48, 32));
     QVERIFY(!QFile::exists(window.scratchFile()));
-    QCOMPARE(window.ui().Image1->height(), 150);
+    QCOMPARE(window.ui().previewImage->height(), 150);
     // List, buttons, splitter, picture from top to bottom.
-    const TAppFormUi &ui = window.ui();
-    QVERIFY(ui.Panel5->mapTo(window.form.get(), QPoint()).y() >
-            ui.ListView1->mapTo(window.form.get(), QPoint()).y());
-    QVERIFY(ui.Image1->mapTo(window.form.get(), QPoint()).y() >
-            ui.Panel5->mapTo(window.form.get(), QPoint()).y());
+    const MainWindowUi &ui = window.ui();
+    QVERIFY(ui.listButtonStrip->mapTo(window.form.get(), QPoint()).y() >
+            ui.imageList->mapTo(window.form.get(), QPoint()).y());
+    QVERIFY(ui.previewImage->mapTo(window.form.get(), QPoint()).y() >
+            ui.listButtonStrip->mapTo(window.form.get(), QPoint()).y());
     QVERIFY(window.preview().log().text().contains(QStringLiteral("cartoon")));
 
     // The height the user gives the pane survives hiding it.
-    ui.PreviewSplitter->setSizes({ui.PreviewSplitter->height() - 90, 84});
-    ui.ShowPreview1->trigger();
-    ui.ShowPreview1->trigger();
+    ui.previewSplitter->setSizes({ui.previewSplitter->height() - 90, 84});
+    ui.showPreviewAction->trigger();
+    ui.showPreviewAction->trigger();
     window.click(1);
     QVERIFY(window.settle());
     QCOMPARE(window.shownSize(), QSize(40, 40));
-    QCOMPARE(ui.Image1->height(), 84);
+    QCOMPARE(ui.previewImage->height(), 84);
 }
 
 void PreviewTest::nothingHappens_data()
@@ -141,16 +144,16 @@ void PreviewTest::nothingHappens()
     QFETCH(QString, situation);
     Window window;
     const QStringList paths = window.add({{32, 24}});
-    window.ui().ListView1->selectRow(0);
+    window.ui().imageList->selectRow(0);
     if (situation == QLatin1String("off")) {
-        window.ui().ShowPreview1->trigger();
+        window.ui().showPreviewAction->trigger();
     } else if (situation == QLatin1String("no row")) {
-        window.ui().ListView1->clearSelection();
+        window.ui().imageList->clearSelection();
     } else {
         QFile::remove(paths.first());
     }
     QSignalSpy status(&window.preview(), &ImagePreview::statusChanged);
-    window.form->ListView1Click();
+    window.form->listClicked();
     QVERIFY(!window.preview().isBusy());
     QVERIFY(status.isEmpty());
     QCOMPARE(window.form->statusText(), QStringLiteral("1 file"));
@@ -211,7 +214,7 @@ void PreviewTest::anEffectChangeRendersAgain()
     window.click(0);
     QVERIFY(window.settle());
     QSignalSpy ended(&window.preview(), &ImagePreview::renderEnded);
-    QComboBox &effects = *window.ui().ComboBox2;
+    QComboBox &effects = *window.ui().effectBox;
     const int cutout = effects.findText(QStringLiteral("Cutout"));
     effects.setCurrentIndex(cutout);
     emit effects.activated(cutout);
@@ -219,8 +222,8 @@ void PreviewTest::anEffectChangeRendersAgain()
     QCOMPARE(ended.count(), 1);
     QVERIFY(window.preview().log().text().contains(QStringLiteral("fx_cutout")));
     // The format is no trigger.
-    window.ui().ComboBox1->setCurrentIndex(1);
-    emit window.ui().ComboBox1->activated(1);
+    window.ui().formatBox->setCurrentIndex(1);
+    emit window.ui().formatBox->activated(1);
     QVERIFY(!window.preview().isBusy());
 }
 
@@ -233,16 +236,16 @@ void PreviewTest::switchDeleteAllAndClear()
     QVERIFY(window.paneShown());
 
     // Off hides at once; on shows nothing until the next click.
-    window.ui().ShowPreview1->trigger();
+    window.ui().showPreviewAction->trigger();
     QVERIFY(!window.paneShown());
-    window.ui().ShowPreview1->trigger();
+    window.ui().showPreviewAction->trigger();
     QVERIFY(!window.paneShown());
     QVERIFY(!window.preview().isBusy());
     window.click(0);
     QVERIFY(window.settle());
     QVERIFY(window.paneShown());
 
-    window.ui().DeleteAll1->trigger();
+    window.ui().deleteAllAction->trigger();
     QVERIFY(window.paneShown());
     QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
 
@@ -250,7 +253,7 @@ void PreviewTest::switchDeleteAllAndClear()
     window.add({{48, 32}});
     window.click(0);
     QVERIFY(window.preview().isBusy());
-    window.ui().Clear1->trigger();
+    window.ui().clearAction->trigger();
     QVERIFY(!window.paneShown());
     QVERIFY(window.settle());
     QVERIFY(!window.paneShown());
@@ -263,9 +266,9 @@ void PreviewTest::aClickDuringABatchLeavesTheBatchAlone()
     Window window;
     window.add({{64, 48}, {48, 64}, {64, 64}});
     const QString destination = window.folder.filePath(QStringLiteral("out"));
-    window.ui().Edit1->setText(destination);
-    QSignalSpy finished(window.form.get(), &TAppForm::batchFinished);
-    window.ui().Button1->click();
+    window.ui().destinationEdit->setText(destination);
+    QSignalSpy finished(window.form.get(), &MainWindow::batchFinished);
+    window.ui().convertButton->click();
     QVERIFY(window.form->batchRunning());
     window.click(1);
     QVERIFY(window.settle());

@@ -86,7 +86,7 @@ private slots:
                         picture("a/archive.tar.gz")};
         sources.destinationText = m_work.filePath(QStringLiteral("order/deeper/out"));
 
-        const BatchResult result = ConvertBatch(sources, tool.location());
+        const BatchResult result = convertBatch(sources, tool.location());
 
         QCOMPARE(fileNames(sources.destinationText),
                  (QStringList{"archive.tar.png", "photo (2).png", "photo.png"}));
@@ -107,7 +107,7 @@ private slots:
         const FakeTool tool(FakeTool::Behaviour::Succeed);
         RecordingSources sources;
         sources.destinationText = m_work.filePath(QStringLiteral("empty/out/"));
-        const BatchResult result = ConvertBatch(sources, tool.location());
+        const BatchResult result = convertBatch(sources, tool.location());
         QVERIFY(QFileInfo(sources.destinationText).isDir());
         QCOMPARE(sources.statuses, QStringList{"Completed"});
         QCOMPARE(result.status, QStringLiteral("Completed"));
@@ -121,7 +121,7 @@ private slots:
         sources.rows = {picture("fail/one.png"), picture("fail/two.png")};
         sources.destinationText = m_work.filePath(QStringLiteral("fail/out"));
 
-        const BatchResult result = ConvertBatch(sources, tool.location());
+        const BatchResult result = convertBatch(sources, tool.location());
 
         QCOMPARE(result.status, QStringLiteral("Completed (2 failed)"));
         QCOMPARE(sources.statuses.constLast(), result.status);
@@ -166,7 +166,7 @@ private slots:
         sources.destinationText = destination.isEmpty() ? QString() : root.filePath(destination);
 
         try {
-            ConvertBatch(sources, location);
+            convertBatch(sources, location);
             QFAIL("the batch should not start");
         } catch (const ConversionError &error) {
             const QString expected =
@@ -202,7 +202,7 @@ private slots:
                 s.rows.append(picture("edit/c.png"));
             }
         };
-        const BatchResult result = ConvertBatch(sources, tool.location());
+        const BatchResult result = convertBatch(sources, tool.location());
         QCOMPARE(result.converted, 3);
         QCOMPARE(fileNames(first), QStringList{"a.png"});
         QCOMPARE(fileNames(second), (QStringList{"b.jpg", "c.jpg"}));

@@ -73,7 +73,7 @@ private slots:
 
         StringToolLog log;
         log.addLine(QStringLiteral("left over from before"));
-        const ConversionResult result = DosyaOlustur(effect, input, output, log, tool.location());
+        const ConversionResult result = convertImage(effect, input, output, log, tool.location());
 
         QCOMPARE(result.converted(), converted);
         QCOMPARE(QFileInfo::exists(output), converted);
@@ -104,7 +104,7 @@ private slots:
             QStringLiteral("-c"),
             QStringLiteral("printf 'a\\000b \\303'; sleep 0.2; printf '\\274 done'")};
         StringToolLog log;
-        RunToolCaptured(command, QStringLiteral("/bin/sh"), QDir::tempPath(), log);
+        runToolCaptured(command, QStringLiteral("/bin/sh"), QDir::tempPath(), log);
         QCOMPARE(log.text(),
                  QStringLiteral("Commencing processing...\nab \u00fc done\n") + kClosing);
     }
@@ -115,7 +115,7 @@ private slots:
         const QString output = m_pictures.filePath(QStringLiteral("unknown.png"));
         StringToolLog log;
         const ConversionResult result =
-            DosyaOlustur(QStringLiteral("Sepia"), m_pictures.filePath(QStringLiteral("in.png")),
+            convertImage(QStringLiteral("Sepia"), m_pictures.filePath(QStringLiteral("in.png")),
                          output, log, tool.location());
         QVERIFY(!result.converted());
         QCOMPARE(log.text(), QStringLiteral("\nCommencing processing...\n") + kClosing);
@@ -127,7 +127,7 @@ private slots:
     {
         QTemporaryDir program; // no gmic folder at all
         StringToolLog log;
-        const ConversionResult result = DosyaOlustur(
+        const ConversionResult result = convertImage(
             QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
             m_pictures.filePath(QStringLiteral("never.png")), log, ToolLocation(program.path()));
         QVERIFY(!result.converted());
@@ -161,7 +161,7 @@ private slots:
         const QString output = folder.filePath(QStringLiteral("result.png"));
         StringToolLog log;
 
-        QVERIFY(DosyaOlustur(QStringLiteral("Cartoon"), input, output, log, tool.location())
+        QVERIFY(convertImage(QStringLiteral("Cartoon"), input, output, log, tool.location())
                     .converted());
 
         const QStringList arguments = tool.recordedArguments();
@@ -189,7 +189,7 @@ private slots:
 
         StringToolLog log;
         const ConversionResult result =
-            DosyaOlustur(QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
+            convertImage(QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
                          output, log, tool.location());
         QCOMPARE(result.outcome, ConversionResult::Outcome::Failed);
         QVERIFY2(result.failure.startsWith(QStringLiteral("Unable to save ") + output),

@@ -70,7 +70,7 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir root;
         populate(root.path(), existing);
-        QCOMPARE(FindFilenameThatDoesNotExist(root.filePath(name)), root.filePath(expected));
+        QCOMPARE(findFilenameThatDoesNotExist(root.filePath(name)), root.filePath(expected));
     }
 
     void outputName_data()
@@ -120,13 +120,13 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir root;
         populate(root.path(), existing);
-        QCOMPARE(BatchOutputName(root.filePath(destination), root.filePath(input), format),
+        QCOMPARE(batchOutputName(root.filePath(destination), root.filePath(input), format),
                  root.filePath(expected));
     }
 
     void tempFolderEndsWithSeparator()
     {
-        const QString folder = GetTempFolder();
+        const QString folder = tempFolder();
         QVERIFY(folder.endsWith(QDir::separator()));
         QCOMPARE(QDir(folder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
     }
@@ -159,7 +159,7 @@ private slots:
         const QString input = pictures.filePath(name);
         QVERIFY(test::writePicture(input, 8, 8));
 
-        const QString safe = GetShortPath(input, scratch.path());
+        const QString safe = toolInputPath(input, scratch.path());
         if (!linked) {
             QCOMPARE(safe, input);
             return;
@@ -172,7 +172,7 @@ private slots:
     void shortPathOfRelativeNameWithLeadingDash()
     {
         QTemporaryDir scratch;
-        const QString safe = GetShortPath(QStringLiteral("-rotate.png"), scratch.path());
+        const QString safe = toolInputPath(QStringLiteral("-rotate.png"), scratch.path());
         QVERIFY(!safe.startsWith(QLatin1Char('-')));
     }
 };

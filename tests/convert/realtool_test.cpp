@@ -80,7 +80,7 @@ private slots:
         }
         const QString output = m_work.filePath(QStringLiteral("%1.%2").arg(effect, format));
         StringToolLog log;
-        QVERIFY2(DosyaOlustur(effect, input, output, log, m_tool).converted(),
+        QVERIFY2(convertImage(effect, input, output, log, m_tool).converted(),
                  qPrintable(log.text()));
 
         QImageReader reader(output);
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(test::writePicture(input, 40, 30));
         const QString output = m_work.filePath(effect + QStringLiteral(".png"));
         StringToolLog log;
-        QVERIFY(!DosyaOlustur(effect, input, output, log, m_tool).converted());
+        QVERIFY(!convertImage(effect, input, output, log, m_tool).converted());
         QVERIFY(!QFileInfo::exists(output));
         QVERIFY2(
             log.text().contains(QStringLiteral("Unknown command or filename '%1'").arg(command)),
@@ -136,11 +136,11 @@ private slots:
         const QString input = folder.filePath(name);
         QVERIFY(test::writePicture(input, 30 + name.size(), 20));
         const QString output =
-            BatchOutputName(folder.filePath(QStringLiteral("out")), input, QStringLiteral("JPG"));
+            batchOutputName(folder.filePath(QStringLiteral("out")), input, QStringLiteral("JPG"));
         QCOMPARE(QFileInfo(output).completeBaseName(), QFileInfo(name).completeBaseName());
         QDir().mkpath(folder.filePath(QStringLiteral("out")));
         StringToolLog log;
-        QVERIFY2(DosyaOlustur(QStringLiteral("Cartoon"), input, output, log, m_tool).converted(),
+        QVERIFY2(convertImage(QStringLiteral("Cartoon"), input, output, log, m_tool).converted(),
                  qPrintable(log.text()));
         // The size tells that this very picture was read.
         QCOMPARE(QImageReader(output).size(), QSize(30 + name.size(), 20));

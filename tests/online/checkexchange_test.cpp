@@ -19,13 +19,13 @@ private slots:
     void initTestCase();
     void init();
 
-    void readTagValue_data();
-    void readTagValue();
-    void readCheckAnswer_data();
-    void readCheckAnswer();
+    void readTagValueCases_data();
+    void readTagValueCases();
+    void readCheckAnswerCases_data();
+    void readCheckAnswerCases();
     void failureRecord();
-    void localeCode_data();
-    void localeCode();
+    void localeCodeCases_data();
+    void localeCodeCases();
 
     void sendsTheSevenLinesInOrderOverHttps();
     void plainAnswerAfterARefusedSecureAttemptClearsTheRecord();
@@ -65,7 +65,7 @@ CheckExchangeSetup CheckExchangeTest::setup() const
     return setup;
 }
 
-void CheckExchangeTest::readTagValue_data()
+void CheckExchangeTest::readTagValueCases_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("name");
@@ -109,15 +109,15 @@ void CheckExchangeTest::readTagValue_data()
                                   << "";
 }
 
-void CheckExchangeTest::readTagValue()
+void CheckExchangeTest::readTagValueCases()
 {
     QFETCH(QString, line);
     QFETCH(QString, name);
     QFETCH(QString, value);
-    QCOMPARE(ReadTagValue(line, name), value);
+    QCOMPARE(readTagValue(line, name), value);
 }
 
-void CheckExchangeTest::readCheckAnswer_data()
+void CheckExchangeTest::readCheckAnswerCases_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("version");
@@ -181,40 +181,40 @@ void CheckExchangeTest::readCheckAnswer_data()
                                 << "" << invalid;
 }
 
-void CheckExchangeTest::readCheckAnswer()
+void CheckExchangeTest::readCheckAnswerCases()
 {
     QFETCH(QString, answer);
     CheckErrors errors;
 
-    const CheckAnswer read = ReadCheckAnswer(answer, errors);
+    const CheckAnswer read = readCheckAnswer(answer, errors);
 
-    QTEST(read.ServerVersion, "version");
-    QTEST(read.DownloadURL, "url");
-    QTEST(errors.CheckErrorLog(), "log");
-    QCOMPARE(errors.CheckErrorFlag(), !errors.CheckErrorLog().isEmpty());
+    QTEST(read.serverVersion, "version");
+    QTEST(read.downloadUrl, "url");
+    QTEST(errors.checkErrorLog(), "log");
+    QCOMPARE(errors.checkErrorFlag(), !errors.checkErrorLog().isEmpty());
 }
 
 void CheckExchangeTest::failureRecord()
 {
     CheckErrors errors;
-    errors.AddCheckError(QStringLiteral(" \t\r\n"));
-    errors.AddCheckError(QString());
-    QVERIFY(!errors.CheckErrorFlag());
-    QCOMPARE(errors.CheckErrorLog(), QString());
+    errors.addCheckError(QStringLiteral(" \t\r\n"));
+    errors.addCheckError(QString());
+    QVERIFY(!errors.checkErrorFlag());
+    QCOMPARE(errors.checkErrorLog(), QString());
 
-    errors.AddCheckError(QStringLiteral("A"));
-    errors.AddCheckError(QStringLiteral("  "));
-    errors.AddCheckError(QStringLiteral(" B\r"));
-    QVERIFY(errors.CheckErrorFlag());
+    errors.addCheckError(QStringLiteral("A"));
+    errors.addCheckError(QStringLiteral("  "));
+    errors.addCheckError(QStringLiteral(" B\r"));
+    QVERIFY(errors.checkErrorFlag());
     // Joined by two carriage returns, each entry as given.
-    QCOMPARE(errors.CheckErrorLog(), QStringLiteral("A\r\r B\r"));
+    QCOMPARE(errors.checkErrorLog(), QStringLiteral("A\r\r B\r"));
 
-    errors.ClearCheckErrors();
-    QVERIFY(!errors.CheckErrorFlag());
-    QCOMPARE(errors.CheckErrorLog(), QString());
+    errors.clearCheckErrors();
+    QVERIFY(!errors.checkErrorFlag());
+    QCOMPARE(errors.checkErrorLog(), QString());
 }
 
-void CheckExchangeTest::localeCode_data()
+void CheckExchangeTest::localeCodeCases_data()
 {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("code");
@@ -224,10 +224,10 @@ void CheckExchangeTest::localeCode_data()
     QTest::newRow("C") << QLocale::c() << "xx";
 }
 
-void CheckExchangeTest::localeCode()
+void CheckExchangeTest::localeCodeCases()
 {
     QFETCH(QLocale, locale);
-    QTEST(GetLocaleCode(locale), "code");
+    QTEST(localeCode(locale), "code");
 }
 
 void CheckExchangeTest::sendsTheSevenLinesInOrderOverHttps()
@@ -237,12 +237,12 @@ void CheckExchangeTest::sendsTheSevenLinesInOrderOverHttps()
                                                      QStringLiteral("https://x.example/i.exe"))});
     CheckErrors errors;
 
-    const CheckAnswer answer = RunCheckExchange(
+    const CheckAnswer answer = runCheckExchange(
         QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"), 7, setup(), errors);
 
-    QCOMPARE(answer.ServerVersion, QStringLiteral("1.2"));
-    QCOMPARE(answer.DownloadURL, QStringLiteral("https://x.example/i.exe"));
-    QCOMPARE(errors.CheckErrorLog(), QString());
+    QCOMPARE(answer.serverVersion, QStringLiteral("1.2"));
+    QCOMPARE(answer.downloadUrl, QStringLiteral("https://x.example/i.exe"));
+    QCOMPARE(errors.checkErrorLog(), QString());
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].scheme, QStringLiteral("https"));
@@ -260,14 +260,14 @@ void CheckExchangeTest::plainAnswerAfterARefusedSecureAttemptClearsTheRecord()
                         {StandInService::checkAnswer(QStringLiteral("1.3"), QString())});
     CheckErrors errors;
     // Recorded before the request: the plain answer clears it too.
-    errors.AddCheckError(QStringLiteral("Error: GUID generate problem!"));
+    errors.addCheckError(QStringLiteral("Error: GUID generate problem!"));
 
-    const CheckAnswer answer = RunCheckExchange(QString(), 1, setup(), errors);
+    const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
 
-    QCOMPARE(answer.ServerVersion, QStringLiteral("1.3"));
-    QCOMPARE(answer.DownloadURL, QString());
-    QVERIFY(!errors.CheckErrorFlag());
-    QCOMPARE(errors.CheckErrorLog(), QString());
+    QCOMPARE(answer.serverVersion, QStringLiteral("1.3"));
+    QCOMPARE(answer.downloadUrl, QString());
+    QVERIFY(!errors.checkErrorFlag());
+    QCOMPARE(errors.checkErrorLog(), QString());
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].scheme, QStringLiteral("http"));
@@ -279,11 +279,11 @@ void CheckExchangeTest::bothAttemptsRefused()
     m_service.refuse({QStringLiteral("https"), QStringLiteral("http")});
     CheckErrors errors;
 
-    const CheckAnswer answer = RunCheckExchange(QString(), 1, setup(), errors);
+    const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
 
-    QCOMPARE(answer.ServerVersion, QString());
-    QVERIFY(errors.CheckErrorFlag());
-    const QStringList entries = errors.CheckErrorLog().split(QStringLiteral("\r\r"));
+    QCOMPARE(answer.serverVersion, QString());
+    QVERIFY(errors.checkErrorFlag());
+    const QStringList entries = errors.checkErrorLog().split(QStringLiteral("\r\r"));
     QCOMPARE(entries.size(), 2);
     QVERIFY2(entries[0].startsWith(QStringLiteral("HTTPS Response:\r")) && entries[0].size() > 17,
              qPrintable(entries[0]));
@@ -298,10 +298,10 @@ void CheckExchangeTest::secureErrorPageIsAnAnswerWithoutPlainAttempt()
     m_service.setAnswer(QStringLiteral("check"), notFound, QStringLiteral("https"));
     CheckErrors errors;
 
-    const CheckAnswer answer = RunCheckExchange(QString(), 1, setup(), errors);
+    const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
 
-    QCOMPARE(answer.ServerVersion, QString());
-    QCOMPARE(errors.CheckErrorLog(), QStringLiteral("INVALIDSERVERRESPONSE"));
+    QCOMPARE(answer.serverVersion, QString());
+    QCOMPARE(errors.checkErrorLog(), QStringLiteral("INVALIDSERVERRESPONSE"));
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].scheme, QStringLiteral("https"));
@@ -318,12 +318,12 @@ void CheckExchangeTest::timeOutsAreBounded()
     QElapsedTimer clock;
     clock.start();
 
-    const CheckAnswer answer = RunCheckExchange(QString(), 1, quick, errors);
+    const CheckAnswer answer = runCheckExchange(QString(), 1, quick, errors);
 
     // Both attempts gave up long before the answers came.
     QVERIFY2(clock.elapsed() < 3500, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(answer.ServerVersion, QString());
-    QCOMPARE(errors.CheckErrorLog().count(QStringLiteral("Response:\r")), 2);
+    QCOMPARE(answer.serverVersion, QString());
+    QCOMPARE(errors.checkErrorLog().count(QStringLiteral("Response:\r")), 2);
     QCOMPARE(m_service.received().size(), 2);
 }
 
@@ -337,11 +337,11 @@ void CheckExchangeTest::localeFailureLeavesItsLineOut()
     };
     CheckErrors errors;
 
-    const CheckAnswer answer = RunCheckExchange(QString(), 3, failing, errors);
+    const CheckAnswer answer = runCheckExchange(QString(), 3, failing, errors);
 
     // The recorded failure keeps the secure answer from being used.
-    QCOMPARE(answer.ServerVersion, QString());
-    QCOMPARE(errors.CheckErrorLog(), QStringLiteral("Error: LocaleName2 problem!"));
+    QCOMPARE(answer.serverVersion, QString());
+    QCOMPARE(errors.checkErrorLog(), QStringLiteral("Error: LocaleName2 problem!"));
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].formLines().size(), 6);

@@ -48,7 +48,7 @@ private slots:
 
         const Pcre2Pattern pattern(feedbackEmailPattern());
         QCOMPARE(pattern.matches(address.toStdString()), matches);
-        QCOMPARE(IsValidFeedbackEmail(address), matches);
+        QCOMPARE(isValidFeedbackEmail(address), matches);
     }
 
     void badPatternThrowsWithPcreMessage()

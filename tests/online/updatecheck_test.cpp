@@ -1,12 +1,12 @@
-#include "app/appidentity.h"
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "memoryupdatestore.h"
 #include "online/settingsupdatestore.h"
-#include "online/tchecker.h"
 #include "online/updatechecker.h"
+#include "online/updatecheckthread.h"
 #include "support/standinservice.h"
 #include "support/testenvironment.h"
 #include "support/windowstandins.h"
+#include "windowkit/appidentity.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -56,19 +56,19 @@ struct NotificationsItem : QAction
 };
 
 // The program's main window with stand-in dialogs and desktop, checking as `setup` says.
-struct MainWindow
+struct OpenWindow
 {
     QTemporaryDir folder;
     test::RecordingDialogs dialogs;
     test::RecordingDesktop desktop;
-    std::unique_ptr<TAppForm> form;
+    std::unique_ptr<MainWindow> form;
 
-    explicit MainWindow(const UpdateCheckSetup &setup)
+    explicit OpenWindow(const UpdateCheckSetup &setup)
     {
-        TAppForm::Environment environment =
+        MainWindow::Environment environment =
             test::standInEnvironment(folder.path(), dialogs, desktop, false);
         environment.updateCheck = setup;
-        form = std::make_unique<TAppForm>(environment);
+        form = std::make_unique<MainWindow>(environment);
     }
 };
 
@@ -249,20 +249,20 @@ void UpdateCheckTest::schedule()
     store->values = values(before);
     auto results = std::make_shared<CheckResults>();
 
-    TChecker(setup(store, today), results).CheckNow();
+    UpdateCheckThread(setup(store, today), results).checkNow();
 
-    QVERIFY(results->CheckDone.load());
-    QTEST(results->NewVersionAvailable, "announced");
-    QTEST(results->ShowUpdateSetting, "showUpdate");
+    QVERIFY(results->checkDone.load());
+    QTEST(results->newVersionAvailable, "announced");
+    QTEST(results->showUpdateSetting, "showUpdate");
     QTEST(text(store->values), "after");
     const auto received = m_service.received();
     QCOMPARE(received.size(), howmanySent.isEmpty() ? 0 : 1);
     if (!howmanySent.isEmpty()) {
         QCOMPARE(received[0].formLines().value(6), QStringLiteral("howmany=") + howmanySent);
     }
-    if (results->NewVersionAvailable) {
-        QCOMPARE(results->ServerVersion, offered);
-        QCOMPARE(results->DownloadURL, kUrl);
+    if (results->newVersionAvailable) {
+        QCOMPARE(results->serverVersion, offered);
+        QCOMPARE(results->downloadUrl, kUrl);
     }
 }
 
@@ -273,16 +273,16 @@ void UpdateCheckTest::sixRunsInADayThenTheNext()
     QList<bool> announced;
     for (int run = 1; run <= 6; ++run) {
         auto results = std::make_shared<CheckResults>();
-        TChecker(setup(store), results).CheckNow();
-        announced << results->NewVersionAvailable;
+        UpdateCheckThread(setup(store), results).checkNow();
+        announced << results->newVersionAvailable;
         QCOMPARE(store->values.value(QStringLiteral("HowMany")), QString::number(run));
     }
     QCOMPARE(announced, QList<bool>({true, true, true, false, false, false}));
     QCOMPARE(m_service.received().size(), 5);
 
     auto results = std::make_shared<CheckResults>();
-    TChecker(setup(store, QStringLiteral("11/12/26")), results).CheckNow();
-    QVERIFY(results->NewVersionAvailable);
+    UpdateCheckThread(setup(store, QStringLiteral("11/12/26")), results).checkNow();
+    QVERIFY(results->newVersionAvailable);
     QCOMPARE(store->values.value(QStringLiteral("LastUpdateCheckCount")), QStringLiteral("1"));
     QCOMPARE(m_service.received().size(), 6);
 }
@@ -297,12 +297,12 @@ void UpdateCheckTest::unreadableMachineIdSendsAnEmptyGuid()
     };
     auto results = std::make_shared<CheckResults>();
 
-    TChecker(failing, results).CheckNow();
+    UpdateCheckThread(failing, results).checkNow();
 
     QCOMPARE(m_service.received().value(0).formLines().value(5), QStringLiteral("guid="));
     // The recorded failure keeps the secure answer from being used.
-    QVERIFY(!results->NewVersionAvailable);
-    QCOMPARE(results->errors.CheckErrorLog(), QStringLiteral("Error: GUID generate problem!"));
+    QVERIFY(!results->newVersionAvailable);
+    QCOMPARE(results->errors.checkErrorLog(), QStringLiteral("Error: GUID generate problem!"));
     QVERIFY(!store->values.contains(QStringLiteral("CurrentVersion")));
 }
 
@@ -334,19 +334,19 @@ void UpdateCheckTest::timerStartsOneCheckAndTakesItsResults()
     UpdateChecker checker(setup(std::make_shared<MemoryUpdateStore>()), &item);
     QSignalSpy announced(&checker, &UpdateChecker::announceUpdate);
     QSignalSpy finished(&checker, &UpdateChecker::checkFinished);
-    QVERIFY(checker.TimerChecker()->isActive());
-    QCOMPARE(checker.TimerChecker()->interval(), 1000);
+    QVERIFY(checker.checkTimer()->isActive());
+    QCOMPARE(checker.checkTimer()->interval(), 1000);
 
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
 
-    QVERIFY(checker.CheckerStarted());
-    QVERIFY(!checker.TimerChecker()->isActive());
+    QVERIFY(checker.checkerStarted());
+    QVERIFY(!checker.checkTimer()->isActive());
     QVERIFY(item.isEnabled());
     QVERIFY(item.isChecked());
     QCOMPARE(announced.size(), 1);
     QCOMPARE(announced[0], QVariantList({QStringLiteral("1.2"), kUrl}));
     // A later tick starts nothing.
-    checker.TimerCheckerTimer();
+    checker.checkTimerFired();
     QCOMPARE(m_service.received().size(), 1);
 }
 
@@ -373,7 +373,7 @@ void UpdateCheckTest::itemClicksSwitchTheNextRuns()
     auto store = std::make_shared<MemoryUpdateStore>();
     NotificationsItem item;
     UpdateChecker checker(setup(store), &item);
-    connect(&item, &QAction::triggered, &checker, &UpdateChecker::UpdateNotifications1Click);
+    connect(&item, &QAction::triggered, &checker, &UpdateChecker::setNotificationsEnabled);
     QSignalSpy finished(&checker, &UpdateChecker::checkFinished);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
 
@@ -385,7 +385,7 @@ void UpdateCheckTest::itemClicksSwitchTheNextRuns()
     QCOMPARE(store->values.value(QStringLiteral("ShowUpdate")), QStringLiteral("1"));
 
     // This run's setting stays; no further check.
-    QCOMPARE(checker.results().ShowUpdateSetting, 1);
+    QCOMPARE(checker.results().showUpdateSetting, 1);
     QTest::qWait(1100);
     QCOMPARE(m_service.received().size(), 1);
 }
@@ -398,9 +398,9 @@ void UpdateCheckTest::closingDuringACheckNeitherWaitsNorCrashes()
     NotificationsItem item;
     auto checker =
         std::make_unique<UpdateChecker>(setup(std::make_shared<MemoryUpdateStore>()), &item);
-    checker->TimerCheckerTimer();
+    checker->checkTimerFired();
     QTRY_COMPARE_WITH_TIMEOUT(m_service.received().size(), 1, 5000);
-    checker->TimerCheckerTimer();
+    checker->checkTimerFired();
     QVERIFY(!item.isEnabled());
     QElapsedTimer clock;
     clock.start();
@@ -416,25 +416,25 @@ void UpdateCheckTest::closingDuringACheckNeitherWaitsNorCrashes()
 void UpdateCheckTest::mainWindowAnnouncesANewVersion()
 {
     offer(QStringLiteral("9.9"));
-    MainWindow window(setup(std::make_shared<MemoryUpdateStore>()));
-    TAppForm &form = *window.form;
-    QSignalSpy announced(&form, &TAppForm::announceUpdate);
-    auto *timer = form.findChild<QTimer *>(QStringLiteral("TimerChecker"));
+    OpenWindow window(setup(std::make_shared<MemoryUpdateStore>()));
+    MainWindow &form = *window.form;
+    QSignalSpy announced(&form, &MainWindow::announceUpdate);
+    auto *timer = form.findChild<QTimer *>(QStringLiteral("checkTimer"));
     QVERIFY(timer);
     QVERIFY(timer->isActive());
 
     QTRY_COMPARE_WITH_TIMEOUT(announced.size(), 1, 10000);
 
     QCOMPARE(announced[0], QVariantList({QStringLiteral("9.9"), kUrl}));
-    QVERIFY(form.ui().UpdateNotifications1->isEnabled());
+    QVERIFY(form.ui().updateNotificationsAction->isEnabled());
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     // The window's own name and version, as its version information gives them.
     QCOMPARE(received[0].formLines().mid(1, 2),
-             QStringList({QStringLiteral("appname=") + appIdentity().AppTitle,
-                          QStringLiteral("version=") + appIdentity().AppVersion}));
-    form.ui().UpdateNotifications1->trigger();
-    QCOMPARE(form.ui().UpdateNotifications1->isChecked(), false);
+             QStringList({QStringLiteral("appname=") + appIdentity().appTitle,
+                          QStringLiteral("version=") + appIdentity().appVersion}));
+    form.ui().updateNotificationsAction->trigger();
+    QCOMPARE(form.ui().updateNotificationsAction->isChecked(), false);
 }
 
 void UpdateCheckTest::mainWindowClosesDuringACheck()
@@ -442,9 +442,9 @@ void UpdateCheckTest::mainWindowClosesDuringACheck()
     StandInService::Answer late{StandInService::checkAnswer(QStringLiteral("1.2"), kUrl)};
     late.delayMs = 8000;
     m_service.setAnswer(QStringLiteral("check"), late);
-    MainWindow window(setup(std::make_shared<MemoryUpdateStore>()));
+    OpenWindow window(setup(std::make_shared<MemoryUpdateStore>()));
     auto &form = window.form;
-    QSignalSpy announced(form.get(), &TAppForm::announceUpdate);
+    QSignalSpy announced(form.get(), &MainWindow::announceUpdate);
     QTRY_COMPARE_WITH_TIMEOUT(m_service.received().size(), 1, 5000);
     QElapsedTimer clock;
     clock.start();

@@ -5,7 +5,7 @@
 #include <string>
 
 using inkvale::platform::formatOsDescription;
-using inkvale::platform::GetOSDescription;
+using inkvale::platform::osDescription;
 using inkvale::platform::OsFacts;
 using inkvale::platform::windowsReleaseName;
 
@@ -68,7 +68,7 @@ TEST(OsDescription, NamesWindowsReleases)
 
 TEST(OsDescription, DescribesThisSystemInOneLine)
 {
-    const std::string line = GetOSDescription();
+    const std::string line = osDescription();
     EXPECT_TRUE(std::regex_match(
         line, std::regex(".+ \\(Version [0-9]+\\.[0-9]+, Build [0-9]+, (64|32)-bit Edition\\)")))
         << line;

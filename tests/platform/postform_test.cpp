@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-using inkvale::platform::PostForm;
+using inkvale::platform::postForm;
 using inkvale::platform::PostFormError;
 using inkvale::platform::PostFormOptions;
 using inkvale::test::WebStandIn;
@@ -68,7 +68,7 @@ TEST_F(PostFormTest, SendsTheFormEncodedInItsOrder)
         SCOPED_TRACE(scheme);
         standIn.behave(R"({"answers": {"check": {"body": "thanks"}}})");
 
-        EXPECT_EQ(PostForm(url(scheme), form, 5000, trusted), "thanks");
+        EXPECT_EQ(postForm(url(scheme), form, 5000, trusted), "thanks");
 
         const auto received = standIn.received();
         ASSERT_EQ(received.size(), 1u);
@@ -98,7 +98,7 @@ TEST_F(PostFormTest, SecureAndPlainRequestsCarryTheirOwnHeaders)
         SCOPED_TRACE(c.scheme);
         standIn.behave("{}");
 
-        PostForm(url(c.scheme), {"cmd=check"}, 5000, trusted);
+        postForm(url(c.scheme), {"cmd=check"}, 5000, trusted);
 
         const auto received = standIn.received();
         ASSERT_EQ(received.size(), 1u);
@@ -120,9 +120,9 @@ TEST_F(PostFormTest, AnyStatusIsAnAnswer)
         standIn.behave(R"({"answers": {"check": {"status": 404}, "feedback": )"
                        R"({"status": 500, "body": "ERROR broken"}}})");
 
-        const std::string page = PostForm(url(scheme), {"cmd=check"}, 5000, trusted);
+        const std::string page = postForm(url(scheme), {"cmd=check"}, 5000, trusted);
         EXPECT_NE(page.find("<title>404 Not Found</title>"), std::string::npos) << page;
-        EXPECT_EQ(PostForm(url(scheme, "/php/feedback.php"), {"a=b"}, 5000, trusted),
+        EXPECT_EQ(postForm(url(scheme, "/php/feedback.php"), {"a=b"}, 5000, trusted),
                   "ERROR broken");
     }
 }
@@ -154,7 +154,7 @@ TEST_F(PostFormTest, DecodesTheAnswerByItsDeclaredCharset)
                            R"(, "encoding": )" + WebStandIn::json(c.encoding) +
                            R"(, "contentType": )" + WebStandIn::json(c.contentType) + "}}}");
 
-            EXPECT_EQ(PostForm(url(scheme), {"cmd=check"}, 5000, trusted), sent);
+            EXPECT_EQ(postForm(url(scheme), {"cmd=check"}, 5000, trusted), sent);
         }
     }
 }
@@ -177,7 +177,7 @@ TEST_F(PostFormTest, NoResponseIsAFailureWithTheClientsMessage)
         SCOPED_TRACE(c.label);
         standIn.behave(c.behaviour);
         try {
-            PostForm(c.url, {"cmd=check"}, 3000, trusted);
+            postForm(c.url, {"cmd=check"}, 3000, trusted);
             ADD_FAILURE() << "no failure";
         } catch (const PostFormError &error) {
             EXPECT_STRNE(error.what(), "");
@@ -190,7 +190,7 @@ TEST_F(PostFormTest, SecureRequestsTrustOnlyKnownCertificates)
 {
     standIn.behave("{}");
 
-    EXPECT_THROW(PostForm(url("https"), {"cmd=check"}, 3000), PostFormError);
+    EXPECT_THROW(postForm(url("https"), {"cmd=check"}, 3000), PostFormError);
     // The handshake failed before the form was sent.
     EXPECT_TRUE(standIn.received().empty());
 }
@@ -203,7 +203,7 @@ TEST_F(PostFormTest, ASlowAnswerTimesOut)
         standIn.behave(R"({"answers": {"check": {"body": "late", "delayMs": 4000}}})");
         const auto start = std::chrono::steady_clock::now();
 
-        EXPECT_THROW(PostForm(url(scheme), {"cmd=check"}, 300, trusted), PostFormError);
+        EXPECT_THROW(postForm(url(scheme), {"cmd=check"}, 300, trusted), PostFormError);
 
         // Given up long before the answer came.
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
@@ -227,7 +227,7 @@ TEST_F(PostFormTest, CancellingEndsTheWait)
         });
         const auto start = std::chrono::steady_clock::now();
 
-        EXPECT_THROW(PostForm(url(scheme), {"cmd=check"}, 10000, options), PostFormError);
+        EXPECT_THROW(postForm(url(scheme), {"cmd=check"}, 10000, options), PostFormError);
 
         const auto waited = std::chrono::steady_clock::now() - start;
         canceller.join();

@@ -78,7 +78,7 @@ TEST(ShellActions, PropertiesAskOnceAndStaySilent)
 {
     for (const bool answered : {true, false}) {
         RecordingLauncher launcher({answered});
-        ShowFileProperties(kFile, launcher);
+        showFileProperties(kFile, launcher);
 #ifdef _WIN32
         const std::vector<ShellRequest> expected{ShellVerb{"properties", kFile}};
 #else

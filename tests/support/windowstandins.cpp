@@ -49,10 +49,10 @@ bool linkBuiltTool(const QString &programFolder)
                        programFolder + QStringLiteral("/gmic/gmic"));
 }
 
-TAppForm::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
-                                         RecordingDesktop &desktop, bool probeEffects)
+MainWindow::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
+                                           RecordingDesktop &desktop, bool probeEffects)
 {
-    TAppForm::Environment environment;
+    MainWindow::Environment environment;
     // The built program carries the version information the window names itself after.
     environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
     environment.programFolder = programFolder;

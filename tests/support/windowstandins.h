@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/desktopactions.h"
-#include "app/tappform.h"
-#include "app/userdialogs.h"
+#include "app/mainwindow.h"
+#include "windowkit/desktopactions.h"
+#include "windowkit/userdialogs.h"
 
 #include <QList>
 #include <QQueue>
@@ -67,7 +67,7 @@ bool linkBuiltTool(const QString &programFolder);
 
 // What a main window needs to run as the built program from `programFolder`, with the
 // stand-ins for its dialogs and desktop and its per-user folder in the temporary folder.
-TAppForm::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
-                                         RecordingDesktop &desktop, bool probeEffects);
+MainWindow::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
+                                           RecordingDesktop &desktop, bool probeEffects);
 
 } // namespace inkvale::test

@@ -3,9 +3,9 @@
 // of one core. Goal: the rain costs under 2 % of one core.
 //
 // Usage: about_benchmark [SECONDS]   (default 10; run under Xvfb or with QT_QPA_PLATFORM=offscreen)
-#include "about/taboutbox.h"
-#include "app/systemdesktopactions.h"
-#include "app/systemuserdialogs.h"
+#include "about/aboutwindow.h"
+#include "windowkit/systemdesktopactions.h"
+#include "windowkit/systemuserdialogs.h"
 
 #include <ctime>
 #include <QApplication>
@@ -42,8 +42,8 @@ int main(int argc, char *argv[])
     const int seconds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 10;
     inkvale::SystemUserDialogs dialogs;
     inkvale::SystemDesktopActions desktop;
-    auto *box = new inkvale::TAboutBox(
-        inkvale::TAboutBox::environment(QApplication::applicationDirPath(), dialogs, desktop));
+    auto *box = new inkvale::AboutWindow(
+        inkvale::AboutWindow::environment(QApplication::applicationDirPath(), dialogs, desktop));
     box->show();
     // Let the window settle on the screen before measuring.
     coreShare(1);
@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
     out << "platform " << QApplication::platformName() << ", " << seconds << " s each, "
         << box->rain().drops().size() << " drops" << Qt::endl;
     const double raining = coreShare(seconds);
-    box->ui().tmTimer->stop();
+    box->ui().rainTimer->stop();
     const double idle = coreShare(seconds);
     out << QString::asprintf("rain running: %.2f %% of one core", raining) << Qt::endl;
     out << QString::asprintf("idle window:  %.2f %% of one core", idle) << Qt::endl;

@@ -3,7 +3,7 @@
 // with "Cartoon", against the plain run of the tool with the same command line.
 //
 // Usage: QT_QPA_PLATFORM=offscreen build/bin/preview-benchmark [RUNS]
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "convert/toolcommand.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
@@ -58,11 +58,11 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
 
     WindowDriver driver(false);
-    inkvale::TAppForm &form = driver.form();
+    inkvale::MainWindow &form = driver.form();
     form.show();
-    form.ui().ShowPreview1->trigger();
+    form.ui().showPreviewAction->trigger();
     const QStringList pictures = driver.addPictures(1, 1732, 1155);
-    form.ui().ListView1->selectRow(0);
+    form.ui().imageList->selectRow(0);
     ImagePreview &preview = form.preview();
 
     // The click to the picture painted in the pane; with the meter, how long the event loop
@@ -75,9 +75,9 @@ int main(int argc, char *argv[])
         if (meter) {
             meter->start();
         }
-        form.ListView1Click();
+        form.listClicked();
         loop.exec();
-        form.ui().Image1->repaint();
+        form.ui().previewImage->repaint();
         if (meter) {
             meter->stop();
         }

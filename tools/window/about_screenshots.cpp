@@ -1,16 +1,16 @@
 // Opens the about window from the real main window on the display (run it under Xvfb:
 // tools/screenshots.sh) and saves it with the rain running and with the hidden picture shown.
-#include "about/taboutbox.h"
-#include "app/appidentity.h"
+#include "about/aboutwindow.h"
 #include "screenshotfiles.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
+#include "windowkit/appidentity.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
 
-using inkvale::TAboutBox;
+using inkvale::AboutWindow;
 using inkvale::tools::saveScreenshot;
 using inkvale::tools::WindowDriver;
 
@@ -26,8 +26,8 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitForWindowExposed(&driver.form())) {
         qWarning("the window did not show");
     }
-    driver.form().ui().About1->trigger();
-    auto *box = driver.form().findChild<TAboutBox *>();
+    driver.form().ui().aboutAction->trigger();
+    auto *box = driver.form().findChild<AboutWindow *>();
     if (box == nullptr || !QTest::qWaitForWindowExposed(box)) {
         qWarning("the about window did not show");
         return 1;
@@ -36,8 +36,8 @@ int main(int argc, char *argv[])
     QTest::qWait(3000);
     saveScreenshot(out, QStringLiteral("8-about"), box->grab());
 
-    box->Image1DblClick();
-    if (!QTest::qWaitFor([box] { return !box->ui().TimerEgg->isActive(); }, 10000)) {
+    box->showHiddenPicture();
+    if (!QTest::qWaitFor([box] { return !box->ui().slideTimer->isActive(); }, 10000)) {
         qWarning("the panel was still sliding after ten seconds");
     }
     QTest::qWait(1500);

@@ -1,16 +1,16 @@
 // Opens the real main window on the display (run it under Xvfb: tools/screenshots.sh), fills
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
-#include "app/appidentity.h"
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
+#include "online/feedbackwindow.h"
 #include "online/limitedtextedit.h"
 #include "online/markerpanel.h"
-#include "online/tfeedbackform.h"
-#include "online/tnewver.h"
+#include "online/newversionnotice.h"
 #include "screenshotfiles.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"
+#include "windowkit/appidentity.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +21,7 @@
 #include <QTest>
 #include <QToolButton>
 
-using inkvale::TAppForm;
+using inkvale::MainWindow;
 using inkvale::tools::saveScreenshot;
 using inkvale::tools::WindowDriver;
 
@@ -35,42 +35,42 @@ QPixmap screen()
 
 // The corner notice of a newer version, then the feedback window with a marker, a text and an
 // address, as a user sees them over the main window.
-void saveOnlineWindows(const QString &out, TAppForm &form)
+void saveOnlineWindows(const QString &out, MainWindow &form)
 {
-    form.ShowNewVersion(QStringLiteral("1.2"),
+    form.showNewVersion(QStringLiteral("1.2"),
                         QStringLiteral("https://www.tavrino.example/download/"));
     QTest::qWait(500);
     saveScreenshot(out, QStringLiteral("10-new-version"), screen());
     form.newVersionNotice()->close();
 
-    form.ui().SendFeedback1->trigger();
-    auto *feedback = form.findChild<inkvale::TFeedbackForm *>();
-    QTest::mouseClick(feedback->Panel4, Qt::LeftButton);
-    feedback->Memo1->setPlainText(
+    form.ui().sendFeedbackAction->trigger();
+    auto *feedback = form.findChild<inkvale::FeedbackWindow *>();
+    QTest::mouseClick(feedback->likePanel, Qt::LeftButton);
+    feedback->feedbackEdit->setPlainText(
         QStringLiteral("The pen drawing effect is lovely.\nCould the batch keep folders?"));
-    feedback->Edit1->setText(QStringLiteral("reader@example.org"));
+    feedback->emailEdit->setText(QStringLiteral("reader@example.org"));
     QTest::qWait(300);
     saveScreenshot(out, QStringLiteral("11-feedback"), screen());
     feedback->close();
 }
 
 // The list reordered with the strip buttons, then the preview of the top row under the list.
-void saveListEditing(const QString &out, TAppForm &form)
+void saveListEditing(const QString &out, MainWindow &form)
 {
-    const inkvale::TAppFormUi &ui = form.ui();
+    const inkvale::MainWindowUi &ui = form.ui();
     // The fifth picture to the top, then the first one a row down.
-    ui.ListView1->selectRow(4);
-    ui.ButtonTop->click();
-    ui.ListView1->selectRow(1);
-    ui.ButtonDown->click();
+    ui.imageList->selectRow(4);
+    ui.topButton->click();
+    ui.imageList->selectRow(1);
+    ui.downButton->click();
     QTest::qWait(200);
     saveScreenshot(out, QStringLiteral("12-reordered"), form.grab());
 
-    ui.ShowPreview1->trigger();
-    ui.ComboBox2->setCurrentText(QStringLiteral("Cartoon"));
+    ui.showPreviewAction->trigger();
+    ui.effectBox->setCurrentText(QStringLiteral("Cartoon"));
     QSignalSpy settled(&form.preview(), &inkvale::ImagePreview::settled);
-    ui.ListView1->selectRow(0);
-    form.ListView1Click();
+    ui.imageList->selectRow(0);
+    form.listClicked();
     settled.wait(120000);
     QTest::qWait(300);
     saveScreenshot(out, QStringLiteral("13-preview"), form.grab());
@@ -88,12 +88,12 @@ int main(int argc, char *argv[])
     const bool onlineOnly = argc > 2 && QByteArray(argv[2]) == "online";
 
     WindowDriver driver(true);
-    TAppForm &form = driver.form();
+    MainWindow &form = driver.form();
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         qWarning("the window did not show");
     }
-    QSignalSpy probed(&form, &TAppForm::effectsProbed);
+    QSignalSpy probed(&form, &MainWindow::effectsProbed);
     probed.wait(60000);
     QTest::qWait(200);
     saveScreenshot(out, QStringLiteral("1-empty"), form.grab());
@@ -103,14 +103,14 @@ int main(int argc, char *argv[])
     }
 
     driver.addPictures(12, 640, 480);
-    form.ui().ListView1->selectRow(2);
+    form.ui().imageList->selectRow(2);
     QTest::qWait(200);
     saveScreenshot(out, QStringLiteral("2-rows"), form.grab());
 
-    form.ui().ComboBox2->showPopup();
+    form.ui().effectBox->showPopup();
     QTest::qWait(300);
     saveScreenshot(out, QStringLiteral("3-effects"), screen());
-    form.ui().ComboBox2->hidePopup();
+    form.ui().effectBox->hidePopup();
 
     driver.startBatch(QStringLiteral("Cartoon"), QStringLiteral("JPG"));
     QTest::qWait(1500);
@@ -124,7 +124,7 @@ int main(int argc, char *argv[])
     driver.waitForBatch(600000);
     QTest::qWait(200);
     saveScreenshot(out, QStringLiteral("6-failures"), form.grab());
-    form.ShowConversionLog1Click();
+    form.showConversionLog();
     QTest::qWait(500);
     saveScreenshot(out, QStringLiteral("7-conversion-log"), screen());
     for (QWidget *window : QApplication::topLevelWidgets()) {

@@ -2,7 +2,7 @@
 // of its event loop while 8 pictures of about 1 megapixel convert with the real tool.
 //
 // Usage: QT_QPA_PLATFORM=offscreen build/bin/window-benchmark [PICTURES]
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "loopgapmeter.h"
 #include "support/testenvironment.h"
 #include "windowdriver.h"

@@ -17,7 +17,7 @@ namespace inkvale::tools {
 WindowDriver::WindowDriver(bool probeEffects)
 {
     test::linkBuiltTool(m_folder.path());
-    m_form = std::make_unique<TAppForm>(
+    m_form = std::make_unique<MainWindow>(
         test::standInEnvironment(m_folder.path(), m_dialogs, m_desktop, probeEffects));
 }
 
@@ -32,7 +32,7 @@ QStringList WindowDriver::addPictures(int count, int width, int height)
         test::writePicture(paths.last(), width, height);
     }
     m_dialogs.fileAnswers.enqueue(paths);
-    m_form->ToolButton1Click();
+    m_form->addFiles();
     if (!QTest::qWaitFor([this] { return !m_form->intake().isBusy(); }, 60000)) {
         qWarning("the pictures were still being added after a minute");
     }
@@ -41,11 +41,11 @@ QStringList WindowDriver::addPictures(int count, int width, int height)
 
 void WindowDriver::startBatch(const QString &effect, const QString &format)
 {
-    const TAppFormUi &ui = m_form->ui();
-    ui.Edit1->setText(m_folder.filePath(QStringLiteral("out-%1").arg(effect)));
-    ui.ComboBox1->setCurrentText(format);
-    ui.ComboBox2->setCurrentText(effect);
-    ui.Button1->click();
+    const MainWindowUi &ui = m_form->ui();
+    ui.destinationEdit->setText(m_folder.filePath(QStringLiteral("out-%1").arg(effect)));
+    ui.formatBox->setCurrentText(format);
+    ui.effectBox->setCurrentText(effect);
+    ui.convertButton->click();
 }
 
 bool WindowDriver::waitForBatch(int timeoutMs)
@@ -55,7 +55,7 @@ bool WindowDriver::waitForBatch(int timeoutMs)
         return true;
     }
     QEventLoop loop;
-    QObject::connect(m_form.get(), &TAppForm::batchFinished, &loop, &QEventLoop::quit);
+    QObject::connect(m_form.get(), &MainWindow::batchFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
     return !m_form->batchRunning();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tappform.h"
+#include "app/mainwindow.h"
 #include "support/windowstandins.h"
 
 #include <memory>
@@ -15,7 +15,7 @@ class WindowDriver
 public:
     explicit WindowDriver(bool probeEffects);
 
-    TAppForm &form() { return *m_form; }
+    MainWindow &form() { return *m_form; }
     test::RecordingDialogs &dialogs() { return m_dialogs; }
     QString folder() const { return m_folder.path(); }
 
@@ -29,7 +29,7 @@ private:
     QTemporaryDir m_folder;
     test::RecordingDialogs m_dialogs;
     test::RecordingDesktop m_desktop;
-    std::unique_ptr<TAppForm> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
 } // namespace inkvale::tools

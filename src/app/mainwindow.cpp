@@ -1,0 +1,469 @@
+#include "app/mainwindow.h"
+
+#include "about/aboutwindow.h"
+#include "app/appsettings.h"
+#include "app/conversionlogdialog.h"
+#include "app/effectmarks.h"
+#include "app/statuspanel.h"
+#include "app/windowbatchrun.h"
+#include "base/errortext.h"
+#include "base/versioninfo.h"
+#include "convert/conversionerror.h"
+#include "imagelist/fileshellactions.h"
+#include "imagelist/imageintake.h"
+#include "imagelist/imagelistmodel.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/imagepreview.h"
+#include "imagelist/listeditor.h"
+#include "imagelist/previewpicture.h"
+#include "online/feedbackwindow.h"
+#include "online/newversionnotice.h"
+#include "online/updatechecker.h"
+#include "platform/shellactions.h"
+#include "windowkit/appidentity.h"
+#include "windowkit/artwork.h"
+#include "windowkit/desktopactions.h"
+#include "windowkit/makerweb.h"
+#include "windowkit/userdialogs.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+namespace inkvale {
+namespace {
+
+const QString kOpenDialogFilter =
+    QStringLiteral("Image Files|*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff|All Files|*.*");
+
+// The dialog result number of "Yes".
+constexpr int kIdYes = 6;
+
+QStringList droppedPaths(const QMimeData *data)
+{
+    QStringList paths;
+    if (data == nullptr) {
+        return paths;
+    }
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile()) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
+} // namespace
+
+template<typename Command>
+void MainWindow::guarded(Command &&command)
+{
+    try {
+        command();
+    } catch (const ConversionError &error) {
+        showGeneralError(error.message());
+    } catch (const std::exception &error) {
+        showGeneralError(QString::fromUtf8(error.what()));
+    }
+}
+
+MainWindow::MainWindow(const Environment &environment, QWidget *parent)
+    : QMainWindow(parent)
+    , m_environment(environment)
+    , m_list(std::make_unique<ImageListModel>())
+    , m_intake(std::make_unique<ImageIntake>(*m_list))
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowIcon(artworkIcon(QStringLiteral("inkvale")));
+    m_ui.setupUi(this);
+    m_ui.imageList->setModel(m_list.get());
+    m_editor = std::make_unique<ListEditor>(*m_list, *m_ui.imageList);
+    m_preview = std::make_unique<ImagePreview>(
+        ImagePreview::Controls{*m_list, *m_ui.imageList, *m_ui.effectBox, *m_ui.showPreviewAction,
+                               *m_ui.previewImage, *m_ui.previewSplitter},
+        ToolLocation(m_environment.programFolder));
+    m_batchRun = std::make_unique<WindowBatchRun>(m_ui, *m_list, *m_environment.desktop,
+                                                  ToolLocation(m_environment.programFolder));
+    connect(m_batchRun.get(), &WindowBatchRun::progress, this, &MainWindow::batchProgress);
+    connect(m_batchRun.get(), &WindowBatchRun::finished, this, &MainWindow::batchFinished);
+    m_shell = std::make_unique<FileShellActions>(
+        *m_list, *m_ui.imageList,
+        m_environment.shell ? *m_environment.shell : platform::systemShellLauncher(),
+        [desktop = m_environment.desktop](const QUrl &url) { desktop->openUrl(url); });
+    QHeaderView *header = m_ui.imageList->horizontalHeader();
+    header->setSectionResizeMode(ImageListModel::PathColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(ImageListModel::WidthColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(ImageListModel::HeightColumn, QHeaderView::Fixed);
+    header->resizeSection(ImageListModel::WidthColumn, 50);
+    header->resizeSection(ImageListModel::HeightColumn, 50);
+
+    // The client area of 478 x 474 as designed, centred on the screen.
+    resize(478, 474 + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    connectCommands();
+    initialise();
+}
+
+MainWindow::~MainWindow()
+{
+    m_batchRun.reset();
+    m_preview.reset();
+}
+
+void MainWindow::connectCommands()
+{
+    connect(m_ui.addFilesTool, &QAction::triggered, this, &MainWindow::addFiles);
+    connect(m_ui.addFilesAction, &QAction::triggered, this, &MainWindow::addFiles);
+    connect(m_ui.addFolderTool, &QAction::triggered, this, &MainWindow::addFolder);
+    connect(m_ui.addFolderAction, &QAction::triggered, this, &MainWindow::addFolder);
+    connect(m_ui.helpTool, &QAction::triggered, this, &MainWindow::openOnlineHelp);
+    connect(m_ui.onlineHelpAction, &QAction::triggered, this, &MainWindow::openOnlineHelp);
+    connect(m_ui.aboutTool, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_ui.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(m_ui.clearAction, &QAction::triggered, this, &MainWindow::clearList);
+    connect(m_ui.exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(m_ui.showPreviewAction, &QAction::triggered, this, &MainWindow::togglePreview);
+    connect(m_ui.resetToDefaultsAction, &QAction::triggered, this, &MainWindow::resetToDefaults);
+    connect(m_ui.showConversionLogAction, &QAction::triggered, this,
+            &MainWindow::showConversionLog);
+    connect(m_ui.feedbackTool, &QAction::triggered, this, &MainWindow::showFeedback);
+    connect(m_ui.sendFeedbackAction, &QAction::triggered, this, &MainWindow::showFeedback);
+    connect(m_ui.convertButton, &QPushButton::clicked, this, &MainWindow::convertOrStop);
+    connect(m_ui.destinationButton, &QToolButton::clicked, this, &MainWindow::chooseDestination);
+    connect(m_ui.formatBox, &QComboBox::activated, this, &MainWindow::formatChanged);
+    connect(m_ui.destinationEdit, &QLineEdit::textChanged, this, &MainWindow::destinationChanged);
+    connect(m_ui.statusPanel, &StatusPanel::failuresClicked, this, &MainWindow::showConversionLog);
+    connect(m_ui.imageList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_ui.listMenu->popup(m_ui.imageList->viewport()->mapToGlobal(at));
+    });
+
+    connectListCommands();
+
+    connect(m_intake.get(), &ImageIntake::fileHandled, this, &MainWindow::imageCountChanged);
+    connect(m_intake.get(), &ImageIntake::fileFailed, this,
+            [this](const QString &path, const QString &message) {
+                m_environment.dialogs->showMessage(this, QMessageBox::Critical,
+                                                   QStringLiteral("ERROR"),
+                                                   path + QStringLiteral("\r\r") + message);
+            });
+}
+
+void MainWindow::connectListCommands()
+{
+    ListEditor *editor = m_editor.get();
+    connect(m_ui.upButton, &QToolButton::clicked, editor, &ListEditor::up);
+    connect(m_ui.downButton, &QToolButton::clicked, editor, &ListEditor::down);
+    connect(m_ui.topButton, &QToolButton::clicked, editor, &ListEditor::top);
+    connect(m_ui.bottomButton, &QToolButton::clicked, editor, &ListEditor::bottom);
+    connect(m_ui.imageList, &ImageListView::rowDropped, editor, &ListEditor::dropOn);
+    connect(m_ui.imageList, &ImageListView::deletePressed, editor, &ListEditor::deleteSelected);
+    connect(m_ui.deleteSelectedAction, &QAction::triggered, editor, &ListEditor::deleteSelected);
+    connect(m_ui.deleteAllAction, &QAction::triggered, editor, &ListEditor::deleteAll);
+    connect(editor, &ListEditor::rowsDeleted, this, &MainWindow::imageCountChanged);
+    FileShellActions *shell = m_shell.get();
+    connect(m_ui.openAction, &QAction::triggered, this, [shell] { shell->openFile(); });
+    connect(m_ui.openFolderLocationAction, &QAction::triggered, this,
+            [shell] { shell->openFolderLocation(); });
+    connect(m_ui.propertiesAction, &QAction::triggered, this, [shell] { shell->showProperties(); });
+
+    connect(m_ui.imageList, &ImageListView::listClicked, this, &MainWindow::listClicked);
+    connect(m_ui.effectBox, &QComboBox::activated, this, &MainWindow::effectChanged);
+    connect(m_preview.get(), &ImagePreview::statusChanged, m_ui.statusPanel, &StatusPanel::setText);
+}
+
+void MainWindow::listClicked()
+{
+    m_preview->showPreview();
+}
+
+void MainWindow::effectChanged()
+{
+    m_preview->showPreview();
+}
+
+void MainWindow::initialise()
+{
+    // Files dropped from the file manager.
+    setAcceptDrops(true);
+    guarded([this] {
+        const VersionData version = readVersionData(m_environment.executable);
+        AppIdentity identity;
+        identity.appCompany = version.CompanyName;
+        identity.appProduct = version.ProductName;
+        identity.appVersion = formatAppVersion(readVersionNumber(m_environment.executable));
+        identity.appTitle = identity.appCompany + QStringLiteral(" - ") + identity.appProduct;
+        setAppIdentity(identity);
+        setWindowTitle(identity.appTitle);
+        loadSettings();
+        clearList();
+    });
+    startUpdateCheck();
+    if (m_environment.probeEffects) {
+        // Once the event loop runs, so that the window shows before the tool runs start.
+        QTimer::singleShot(0, this, &MainWindow::probeEffects);
+    }
+}
+
+void MainWindow::startUpdateCheck()
+{
+    UpdateCheckSetup setup = m_environment.updateCheck;
+    setup.exchange.appTitle = appIdentity().appTitle;
+    setup.exchange.appVersion = appIdentity().appVersion;
+    m_updateChecker = new UpdateChecker(setup, m_ui.updateNotificationsAction, this);
+    connect(m_updateChecker, &UpdateChecker::announceUpdate, this, &MainWindow::announceUpdate);
+    connect(this, &MainWindow::announceUpdate, this, &MainWindow::showNewVersion);
+    connect(m_ui.updateNotificationsAction, &QAction::triggered, m_updateChecker,
+            &UpdateChecker::setNotificationsEnabled);
+}
+
+void MainWindow::loadSettings()
+{
+    const AppIdentity &identity = appIdentity();
+    const QString folder =
+        AppSettings::chooseFolder(m_environment.programFolder, m_environment.configRoot,
+                                  identity.appCompany, identity.appProduct);
+    m_settings = std::make_unique<AppSettings>(folder);
+    m_preview->setScratchFolder(m_settings->folder());
+    m_ui.destinationEdit->setText(m_settings->destination());
+    if (m_ui.destinationEdit->text().isEmpty()) {
+        m_ui.destinationEdit->setText(
+            QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    }
+    // Exactly as stored: "jpg" is not "JPG", and the selector keeps "PNG".
+    const int format =
+        m_ui.formatBox->findText(m_settings->format(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (format >= 0) {
+        m_ui.formatBox->setCurrentIndex(format);
+    }
+    m_ui.showPreviewAction->setChecked(m_settings->showPreview());
+}
+
+void MainWindow::probeEffects()
+{
+    auto *probe = new EffectProbe(ToolLocation(m_environment.programFolder), this);
+    connect(probe, &EffectProbe::finished, this,
+            [this, probe](const EffectAvailability &availability) {
+                m_availability = availability;
+                markEffectAvailability(*m_ui.effectBox, availability);
+                probe->deleteLater();
+                emit effectsProbed();
+            });
+    probe->start();
+}
+
+QString MainWindow::statusText() const
+{
+    return m_ui.statusPanel->text();
+}
+
+bool MainWindow::batchRunning() const
+{
+    return m_batchRun->isRunning();
+}
+
+const BatchResult &MainWindow::lastBatchResult() const
+{
+    return m_batchRun->lastResult();
+}
+
+void MainWindow::imageCountChanged()
+{
+    const int count = m_list->rowCount();
+    m_ui.statusPanel->setText(count == 1 ? QStringLiteral("1 file")
+                                         : QStringLiteral("%1 files").arg(count));
+}
+
+void MainWindow::addFiles()
+{
+    const QStringList files = m_environment.dialogs->chooseFiles(this, kOpenDialogFilter);
+    m_intake->addFiles(files);
+}
+
+void MainWindow::addFolder()
+{
+    const QStringList folders = m_environment.dialogs->chooseFolders(this, m_lastFolder, true);
+    if (folders.isEmpty()) {
+        return;
+    }
+    m_lastFolder = folders.first();
+    m_intake->addFolders(folders);
+}
+
+void MainWindow::clearList()
+{
+    m_intake->cancel();
+    m_list->clear();
+    m_preview->hidePane();
+    imageCountChanged();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPaths(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = droppedPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    m_intake->addDropped(paths);
+}
+
+void MainWindow::chooseDestination()
+{
+    const QStringList folders = m_environment.dialogs->chooseFolders(this, m_lastFolder, false);
+    if (folders.isEmpty()) {
+        return;
+    }
+    m_lastFolder = folders.first();
+    addFolderImages(m_lastFolder);
+}
+
+void MainWindow::addFolderImages(const QString &foldername)
+{
+    if (foldername.trimmed().isEmpty()) {
+        return;
+    }
+    m_lastFolder = foldername;
+    m_ui.destinationEdit->setText(foldername);
+}
+
+void MainWindow::destinationChanged()
+{
+    if (m_settings) {
+        guarded([this] { m_settings->setDestination(m_ui.destinationEdit->text()); });
+    }
+}
+
+void MainWindow::formatChanged()
+{
+    if (m_settings) {
+        guarded([this] { m_settings->setFormat(m_ui.formatBox->currentText()); });
+    }
+}
+
+void MainWindow::togglePreview()
+{
+    // The menu item has already flipped its check mark.
+    if (!m_ui.showPreviewAction->isChecked()) {
+        m_preview->hidePane();
+    }
+    if (m_settings) {
+        guarded([this] { m_settings->setShowPreview(m_ui.showPreviewAction->isChecked()); });
+    }
+}
+
+void MainWindow::resetToDefaults()
+{
+    const int answer = m_environment.dialogs->askWithButtons(
+        this, QStringLiteral("Restart Application?"), QMessageBox::Question,
+        QMessageBox::Yes | QMessageBox::No, {QStringLiteral("Yes"), QStringLiteral("No")},
+        QStringLiteral("Confirmation"));
+    if (answer != kIdYes) {
+        return;
+    }
+    if (m_settings) {
+        // A file that cannot be deleted is read again by the new instance.
+        m_settings->removeFile();
+    }
+    QCoreApplication::processEvents();
+    m_environment.desktop->restartProgram(m_environment.executable);
+}
+
+void MainWindow::openOnlineHelp()
+{
+    // No browser or no network: nothing to report.
+    m_environment.desktop->openUrl(QUrl(onlineHelpAddress(appIdentity().appProduct)));
+}
+
+void MainWindow::showAbout()
+{
+    // A new window each time; it is modal and deletes itself when closed.
+    auto *box =
+        new AboutWindow(AboutWindow::environment(m_environment.programFolder,
+                                                 *m_environment.dialogs, *m_environment.desktop),
+                        this);
+    box->show();
+}
+
+void MainWindow::exitProgram()
+{
+    close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::convertOrStop()
+{
+    try {
+        m_batchRun->startOrStop();
+    } catch (const ToolMissingError &error) {
+        m_environment.dialogs->showMessage(this, QMessageBox::Critical, QStringLiteral("ERROR"),
+                                           error.message());
+    } catch (const ConversionError &error) {
+        showGeneralError(error.message());
+    }
+}
+
+void MainWindow::showConversionLog()
+{
+    if (m_batchRun->lastResult().failures.isEmpty()) {
+        return;
+    }
+    auto *dialog = new ConversionLogDialog(m_batchRun->lastResult(), this);
+    dialog->show();
+}
+
+void MainWindow::showFeedback()
+{
+    FeedbackEndpoint endpoint = feedbackEndpoint(m_environment.webHost);
+    endpoint.options = m_environment.webOptions;
+    // Modal without blocking here; it destroys itself when closed.
+    auto *form = new FeedbackWindow(endpoint, *m_environment.dialogs, *m_environment.desktop, this);
+    form->show();
+}
+
+void MainWindow::showNewVersion(const QString &serverVersion, const QString &downloadUrl)
+{
+    if (!m_newVer) {
+        m_newVer = std::make_unique<NewVersionNotice>(serverVersion, downloadUrl,
+                                                      *m_environment.desktop, this);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_batchRun->stop();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showGeneralError(const QString &message)
+{
+    m_environment.dialogs->showMessage(this, QMessageBox::Critical, applicationTitle(),
+                                       generalErrorText(message));
+}
+
+} // namespace inkvale

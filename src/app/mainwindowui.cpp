@@ -1,0 +1,286 @@
+#include "app/mainwindowui.h"
+
+#include "app/statuspanel.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/previewpicture.h"
+#include "windowkit/artwork.h"
+#include "windowkit/widgetnames.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace inkvale {
+namespace {
+
+QAction *action(QObject *parent, const char *name, const QString &text, const QString &icon = {})
+{
+    auto *result = named(new QAction(text, parent), name);
+    if (!icon.isEmpty()) {
+        result->setIcon(artworkIcon(icon));
+    }
+    return result;
+}
+
+QToolButton *stripButton(QWidget *strip, const char *name, const QString &icon, const QString &hint,
+                         int left)
+{
+    auto *button = named(new QToolButton(strip), name);
+    button->setIcon(artworkIcon(icon));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setGeometry(left, 2, 24, 25);
+    return button;
+}
+
+QLabel *columnLabel(QWidget *column, const QString &text)
+{
+    auto *label = new QLabel(text, column);
+    return label;
+}
+
+} // namespace
+
+void MainWindowUi::setupUi(QMainWindow *form)
+{
+    // --- toolbar: 64 x 64 pictures with their captions under them
+    toolBar = named(new QToolBar(form), "toolBar");
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setIconSize(QSize(64, 64));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    form->addToolBar(Qt::TopToolBarArea, toolBar);
+    const auto toolButton = [this](const char *name, const QString &caption, const QString &hint,
+                                   const QString &icon) {
+        QAction *result = action(toolBar, name, caption, icon);
+        result->setToolTip(hint);
+        toolBar->addAction(result);
+        QWidget *button = toolBar->widgetForAction(result);
+        button->setObjectName(QLatin1String(name));
+        button->setMinimumWidth(71);
+        return result;
+    };
+    addFilesTool = toolButton("addFilesTool", QStringLiteral("Add Files"),
+                              QStringLiteral("Add files to the list"), QStringLiteral("add-files"));
+    addFolderTool =
+        toolButton("addFolderTool", QStringLiteral("Add Folder"),
+                   QStringLiteral("Add folder to the list"), QStringLiteral("add-folder"));
+    toolBar->addSeparator()->setObjectName(QStringLiteral("toolSeparator"));
+    feedbackTool = toolButton("feedbackTool", QStringLiteral("Feedback"),
+                              QStringLiteral("Send feedback"), QStringLiteral("feedback"));
+    aboutTool = toolButton("aboutTool", QStringLiteral("About"), QStringLiteral("Show aboutbox"),
+                           QStringLiteral("about"));
+    helpTool = toolButton("helpTool", QStringLiteral("Help"), QStringLiteral("Online help"),
+                          QStringLiteral("help"));
+
+    // --- work area: the list with its strip and preview on the left, the choices on the right
+    auto *central = new QWidget(form);
+    auto *centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    workArea = named(new QWidget(central), "workArea");
+    auto *workAreaLayout = new QHBoxLayout(workArea);
+    workAreaLayout->setContentsMargins(0, 0, 0, 0);
+    workAreaLayout->setSpacing(0);
+
+    auto *listColumn = named(new QWidget(workArea), "listColumn");
+    auto *listColumnLayout = new QVBoxLayout(listColumn);
+    listColumnLayout->setContentsMargins(0, 0, 0, 0);
+    previewSplitter = named(new QSplitter(Qt::Vertical, listColumn), "previewSplitter");
+    previewSplitter->setOpaqueResize(true);
+    previewSplitter->setChildrenCollapsible(false);
+    previewSplitter->setHandleWidth(6);
+    listPanel = named(new QWidget(previewSplitter), "listPanel");
+    auto *listPanelLayout = new QVBoxLayout(listPanel);
+    listPanelLayout->setContentsMargins(0, 0, 0, 0);
+    listPanelLayout->setSpacing(0);
+
+    imageList = named(new ImageListView(listPanel), "imageList");
+    imageList->setShowGrid(true);
+    imageList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    imageList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    imageList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    imageList->setWordWrap(false);
+    imageList->setTextElideMode(Qt::ElideMiddle);
+    imageList->setContextMenuPolicy(Qt::CustomContextMenu);
+    imageList->verticalHeader()->hide();
+    imageList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    imageList->verticalHeader()->setDefaultSectionSize(imageList->fontMetrics().height() + 4);
+    imageList->horizontalHeader()->setSectionsClickable(false);
+    imageList->horizontalHeader()->setHighlightSections(false);
+    imageList->setIconSize(QSize(16, 16));
+    listPanelLayout->addWidget(imageList, 1);
+
+    listButtonStrip = named(new QWidget(listPanel), "listButtonStrip");
+    listButtonStrip->setFixedHeight(29);
+    upButton =
+        stripButton(listButtonStrip, "upButton", QStringLiteral("up"), QStringLiteral("Up"), 2);
+    downButton = stripButton(listButtonStrip, "downButton", QStringLiteral("down"),
+                             QStringLiteral("Down"), 32);
+    topButton =
+        stripButton(listButtonStrip, "topButton", QStringLiteral("top"), QStringLiteral("Top"), 62);
+    bottomButton = stripButton(listButtonStrip, "bottomButton", QStringLiteral("bottom"),
+                               QStringLiteral("Bottom"), 92);
+    listPanelLayout->addWidget(listButtonStrip);
+
+    previewImage = named(new PreviewPicture(previewSplitter), "previewImage");
+    previewImage->setMinimumHeight(24);
+    previewSplitter->addWidget(listPanel);
+    previewSplitter->addWidget(previewImage);
+    previewSplitter->setStretchFactor(0, 1);
+    previewSplitter->setStretchFactor(1, 0);
+    previewSplitterHandle = named(previewSplitter->handle(1), "previewSplitterHandle");
+    previewImage->hide();
+    listColumnLayout->addWidget(previewSplitter);
+    workAreaLayout->addWidget(listColumn, 1);
+
+    choicesPanel = named(new QWidget(workArea), "choicesPanel");
+    choicesPanel->setFixedWidth(238);
+    auto *column = new QVBoxLayout(choicesPanel);
+    column->setContentsMargins(6, 6, 21, 6);
+    column->setSpacing(3);
+    column->addWidget(
+        named(columnLabel(choicesPanel, QStringLiteral("Output Format:")), "formatLabel"));
+    formatBox = named(new QComboBox(choicesPanel), "formatBox");
+    formatBox->addItems({QStringLiteral("PNG"), QStringLiteral("JPG"), QStringLiteral("BMP")});
+    formatBox->setMaxVisibleItems(12);
+    column->addWidget(formatBox);
+    column->addSpacing(12);
+    column->addWidget(named(columnLabel(choicesPanel, QStringLiteral("Effect:")), "effectLabel"));
+    effectBox = named(new QComboBox(choicesPanel), "effectBox");
+    effectBox->addItems({QStringLiteral("Cartoon"), QStringLiteral("Comicbook"),
+                         QStringLiteral("Cutout"), QStringLiteral("Lineart"),
+                         QStringLiteral("Pen Drawing")});
+    effectBox->setMaxVisibleItems(12);
+    column->addWidget(effectBox);
+    column->addSpacing(12);
+    column->addWidget(named(columnLabel(choicesPanel, QStringLiteral("Destination Directory:")),
+                            "destinationLabel"));
+    auto *destinationRow = new QHBoxLayout;
+    destinationRow->setSpacing(2);
+    destinationButton = named(new QToolButton(choicesPanel), "destinationButton");
+    destinationButton->setIcon(artworkIcon(QStringLiteral("folder")));
+    destinationButton->setToolTip(QStringLiteral("Change Destination Folder"));
+    destinationButton->setFixedSize(24, 23);
+    destinationEdit = named(new QLineEdit(choicesPanel), "destinationEdit");
+    destinationRow->addWidget(destinationButton);
+    destinationRow->addWidget(destinationEdit, 1);
+    column->addLayout(destinationRow);
+    column->addSpacing(6);
+    convertButton =
+        named(new QPushButton(QStringLiteral("Convert"), choicesPanel), "convertButton");
+    QFont convertFont = convertButton->font();
+    // 14 point against the window's 8.
+    convertFont.setPointSizeF(convertFont.pointSizeF() * 14.0 / 8.0);
+    convertButton->setFont(convertFont);
+    convertButton->setIcon(artworkIcon(QStringLiteral("convert")));
+    convertButton->setIconSize(QSize(24, 24));
+    convertButton->setMinimumHeight(37);
+    column->addWidget(convertButton);
+    column->addStretch(1);
+    workAreaLayout->addWidget(choicesPanel);
+    centralLayout->addWidget(workArea, 1);
+
+    commandLog = named(new QPlainTextEdit(central), "commandLog");
+    commandLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    commandLog->setReadOnly(true);
+    commandLog->setFixedHeight(80);
+    commandLog->hide();
+    centralLayout->addWidget(commandLog);
+    form->setCentralWidget(central);
+
+    QWidget::setTabOrder(formatBox, effectBox);
+    QWidget::setTabOrder(effectBox, destinationButton);
+    QWidget::setTabOrder(destinationButton, destinationEdit);
+    QWidget::setTabOrder(destinationEdit, convertButton);
+
+    // --- status bar with its one panel
+    QStatusBar *bar = form->statusBar();
+    bar->setObjectName(QStringLiteral("StatusBarHost"));
+    statusPanel = named(new StatusPanel(bar), "statusPanel");
+    bar->addWidget(statusPanel, 1);
+
+    // --- main menu
+    QMenuBar *menus = form->menuBar();
+    menus->setObjectName(QStringLiteral("mainMenu"));
+    QMenu *file = menus->addMenu(QStringLiteral("File"));
+    clearAction = action(form, "clearAction", QStringLiteral("Clear"), QStringLiteral("clear"));
+    addFilesAction =
+        action(form, "addFilesAction", QStringLiteral("Add Files..."), QStringLiteral("add-files"));
+    addFolderAction = action(form, "addFolderAction", QStringLiteral("Add Folder..."),
+                             QStringLiteral("add-folder"));
+    exitAction = action(form, "exitAction", QStringLiteral("Exit"), QStringLiteral("exit"));
+    file->addAction(clearAction);
+    file->addSeparator();
+    file->addAction(addFilesAction);
+    file->addAction(addFolderAction);
+    file->addSeparator();
+    file->addAction(exitAction);
+
+    QMenu *settings = menus->addMenu(QStringLiteral("Settings"));
+    showPreviewAction = action(form, "showPreviewAction", QStringLiteral("Show Preview"));
+    showPreviewAction->setCheckable(true);
+    resetToDefaultsAction =
+        action(form, "resetToDefaultsAction", QStringLiteral("Reset to Defaults..."));
+    settings->addAction(showPreviewAction);
+    settings->addSeparator();
+    settings->addAction(resetToDefaultsAction);
+
+    QMenu *help = menus->addMenu(QStringLiteral("Help"));
+    onlineHelpAction =
+        action(form, "onlineHelpAction", QStringLiteral("Online Help"), QStringLiteral("help"));
+    onlineHelpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    onlineHelpAction->setShortcutContext(Qt::WindowShortcut);
+    updateNotificationsAction =
+        action(form, "updateNotificationsAction", QStringLiteral("Update Notifications"));
+    updateNotificationsAction->setCheckable(true);
+    updateNotificationsAction->setChecked(true);
+    updateNotificationsAction->setEnabled(false);
+    showConversionLogAction =
+        action(form, "showConversionLogAction", QStringLiteral("Show Conversion Log..."),
+               QStringLiteral("failures"));
+    showConversionLogAction->setEnabled(false);
+    sendFeedbackAction = action(form, "sendFeedbackAction", QStringLiteral("Send Feedback..."),
+                                QStringLiteral("feedback"));
+    aboutAction = action(form, "aboutAction", QStringLiteral("About..."), QStringLiteral("about"));
+    help->addAction(onlineHelpAction);
+    help->addSeparator();
+    help->addAction(updateNotificationsAction);
+    help->addSeparator();
+    help->addAction(showConversionLogAction);
+    help->addSeparator();
+    help->addAction(sendFeedbackAction);
+    help->addAction(aboutAction);
+
+    // --- the list's pop-up menu
+    listMenu = named(new QMenu(imageList), "listMenu");
+    openAction = action(listMenu, "openAction", QStringLiteral("Open"));
+    openFolderLocationAction =
+        action(listMenu, "openFolderLocationAction", QStringLiteral("Open Folder Location..."));
+    propertiesAction = action(listMenu, "propertiesAction", QStringLiteral("Properties"));
+    deleteSelectedAction =
+        action(listMenu, "deleteSelectedAction", QStringLiteral("Delete Selected"));
+    deleteAllAction = action(listMenu, "deleteAllAction", QStringLiteral("Delete All"));
+    listMenu->addAction(openAction);
+    listMenu->addAction(openFolderLocationAction);
+    listMenu->addAction(propertiesAction);
+    listMenu->addSeparator();
+    listMenu->addAction(deleteSelectedAction);
+    listMenu->addAction(deleteAllAction);
+}
+
+} // namespace inkvale

@@ -1,0 +1,77 @@
+#pragma once
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QSplitterHandle;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace inkvale {
+
+class ImageListView;
+class PreviewPicture;
+class StatusPanel;
+
+// The controls of the main window, built in code; the window wires them to its handlers.
+// Every control carries its name as objectName.
+struct MainWindowUi
+{
+    void setupUi(QMainWindow *form);
+
+    QToolBar *toolBar = nullptr;
+    QAction *addFilesTool = nullptr;  // "Add Files"
+    QAction *addFolderTool = nullptr; // "Add Folder"
+    QAction *feedbackTool = nullptr;  // "Feedback"
+    QAction *aboutTool = nullptr;     // "About"
+    QAction *helpTool = nullptr;      // "Help"
+
+    QWidget *workArea = nullptr;
+    QWidget *listPanel = nullptr;
+    ImageListView *imageList = nullptr;
+    QWidget *listButtonStrip = nullptr;
+    QToolButton *upButton = nullptr;
+    QToolButton *downButton = nullptr;
+    QToolButton *topButton = nullptr;
+    QToolButton *bottomButton = nullptr;
+    QSplitter *previewSplitter = nullptr;
+    QSplitterHandle *previewSplitterHandle = nullptr;
+    PreviewPicture *previewImage = nullptr;
+
+    QWidget *choicesPanel = nullptr;
+    QComboBox *formatBox = nullptr;
+    QComboBox *effectBox = nullptr;
+    QToolButton *destinationButton = nullptr;
+    QLineEdit *destinationEdit = nullptr;
+    QPushButton *convertButton = nullptr;
+
+    QPlainTextEdit *commandLog = nullptr;
+    StatusPanel *statusPanel = nullptr;
+
+    QAction *clearAction = nullptr;
+    QAction *addFilesAction = nullptr;
+    QAction *addFolderAction = nullptr;
+    QAction *exitAction = nullptr;
+    QAction *showPreviewAction = nullptr;
+    QAction *resetToDefaultsAction = nullptr;
+    QAction *onlineHelpAction = nullptr;
+    QAction *updateNotificationsAction = nullptr;
+    QAction *showConversionLogAction = nullptr;
+    QAction *sendFeedbackAction = nullptr;
+    QAction *aboutAction = nullptr;
+
+    QMenu *listMenu = nullptr;
+    QAction *openAction = nullptr;
+    QAction *openFolderLocationAction = nullptr;
+    QAction *propertiesAction = nullptr;
+    QAction *deleteSelectedAction = nullptr;
+    QAction *deleteAllAction = nullptr;
+};
+
+} // namespace inkvale

@@ -1,0 +1,158 @@
+#include "cli/convertcli.h"
+
+#include "base/errortext.h"
+#include "cli/clibatchsources.h"
+#include "cli/convertclioptions.h"
+#include "cli/filetoollog.h"
+#include "convert/batchcontroller.h"
+#include "convert/conversionerror.h"
+#include "convert/effectavailability.h"
+#include "convert/effectpresets.h"
+#include "convert/imagefiles.h"
+#include "convert/tooltext.h"
+#include "convert/waitforresult.h"
+#include "platform/interruption.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace inkvale {
+namespace {
+
+constexpr int kInterruptionCheckMs = 100;
+
+// Messages keep their two carriage returns in the window; a terminal wants a line break.
+QString forTerminal(const QString &message)
+{
+    return QString(message).replace(QStringLiteral("\r\r"), QStringLiteral("\n"));
+}
+
+QString indented(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        line.prepend(QStringLiteral("    "));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A folder gives its accepted pictures, a file is taken as given; every path made absolute,
+// since the tool runs in its own folder.
+QStringList collectInputs(const QStringList &paths)
+{
+    QStringList inputs;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            inputs.append(imageFilesInFolder(info.absoluteFilePath()));
+        } else {
+            inputs.append(info.absoluteFilePath());
+        }
+    }
+    return inputs;
+}
+
+} // namespace
+
+ConvertCli::ConvertCli(QTextStream &out, QTextStream &err, const ToolLocation &location)
+    : m_out(out)
+    , m_err(err)
+    , m_location(location)
+{}
+
+int ConvertCli::run(const QStringList &arguments)
+{
+    ConvertCliOptions options;
+    if (!options.parse(arguments)) {
+        m_err << options.error() << Qt::endl;
+        return CannotRun;
+    }
+    switch (options.action()) {
+    case ConvertCliOptions::Action::ShowHelp:
+        m_out << options.helpText() << Qt::flush;
+        return AllConverted;
+    case ConvertCliOptions::Action::ShowVersion:
+        m_out << QCoreApplication::applicationName() << ' '
+              << QCoreApplication::applicationVersion() << Qt::endl;
+        return AllConverted;
+    case ConvertCliOptions::Action::ListEffects:
+        return listEffects();
+    case ConvertCliOptions::Action::Convert:
+        break;
+    }
+
+    try {
+        std::unique_ptr<ToolLog> log;
+        if (!options.logFile().isEmpty()) {
+            log = std::make_unique<FileToolLog>(options.logFile());
+        }
+        CliBatchSources sources(collectInputs(options.paths()), options.destination(),
+                                options.format(), options.effect(), std::move(log), m_out);
+        const BatchResult result = convertStoppably(sources);
+        if (result.stopped) {
+            return Stopped;
+        }
+        printFailures(result);
+        return result.failures.isEmpty() ? AllConverted : SomeFailed;
+    } catch (const ToolMissingError &error) {
+        m_err << forTerminal(error.message()) << Qt::endl;
+    } catch (const ConversionError &error) {
+        m_err << forTerminal(generalErrorText(error.message())) << Qt::endl;
+    }
+    return CannotRun;
+}
+
+BatchResult ConvertCli::convertStoppably(BatchSources &sources)
+{
+    BatchController controller(sources, m_location);
+    QTimer interruptionCheck;
+    QObject::connect(&interruptionCheck, &QTimer::timeout, &controller, [&controller] {
+        if (platform::interruptionRequested()) {
+            controller.stop();
+        }
+    });
+    interruptionCheck.start(kInterruptionCheckMs);
+    return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
+}
+
+void ConvertCli::printFailures(const BatchResult &result)
+{
+    if (result.failures.isEmpty()) {
+        return;
+    }
+    m_out << Qt::endl << "Not converted:" << Qt::endl;
+    for (const BatchFailure &failure : result.failures) {
+        m_out << QDir::toNativeSeparators(failure.path) << Qt::endl
+              << indented(failure.reason) << Qt::endl;
+        const QString words = toolWordsFromLog(failure.log);
+        if (!words.isEmpty()) {
+            m_out << indented(words) << Qt::endl;
+        }
+    }
+}
+
+int ConvertCli::listEffects()
+{
+    if (!m_location.toolExists()) {
+        m_err << forTerminal(ToolMissingError(m_location).message()) << Qt::endl;
+        return CannotRun;
+    }
+    const EffectAvailability availability = probeEffects(m_location);
+    m_out << "G'MIC "
+          << (availability.toolVersion.isEmpty() ? QStringLiteral("(version unknown)")
+                                                 : availability.toolVersion)
+          << " in " << QDir::toNativeSeparators(m_location.toolFolder()) << Qt::endl;
+    for (const EffectPreset &preset : effectPresets()) {
+        m_out << preset.name << ": "
+              << (availability.isAvailable(preset.name)
+                      ? QStringLiteral("available")
+                      : QStringLiteral("not available (") + availability.reason(preset.name) +
+                            QLatin1Char(')'))
+              << Qt::endl;
+    }
+    return AllConverted;
+}
+
+} // namespace inkvale

@@ -1,0 +1,93 @@
+#include "cli/convertclioptions.h"
+
+#include "convert/effectpresets.h"
+
+namespace inkvale {
+namespace {
+
+QString effectNames()
+{
+    QStringList names;
+    for (const EffectPreset &preset : effectPresets()) {
+        names.append(QLatin1Char('"') + preset.name + QLatin1Char('"'));
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+ConvertCliOptions::ConvertCliOptions()
+    : m_effect(QStringLiteral("effect"),
+               QStringLiteral("One of %1 (default \"Cartoon\").").arg(effectNames()),
+               QStringLiteral("NAME"), effectPresets().constFirst().name)
+    , m_format(QStringLiteral("format"), QStringLiteral("PNG, JPG or BMP (default PNG)."),
+               QStringLiteral("FORMAT"), QStringLiteral("PNG"))
+    , m_destination(QStringLiteral("destination"),
+                    QStringLiteral("Folder for the results; created with its parents when "
+                                   "missing."),
+                    QStringLiteral("DIR"))
+    , m_log(QStringLiteral("log"), QStringLiteral("Append every conversion's log to FILE."),
+            QStringLiteral("FILE"))
+    , m_listEffects(QStringLiteral("list-effects"),
+                    QStringLiteral("Show which effects the installed G'MIC can run, and exit."))
+{
+    m_parser.setApplicationDescription(QStringLiteral(
+        "Turns pictures into cartoon-style images with the G'MIC tool in gmic/ beside this "
+        "program.\n"
+        "A PATH that is a folder adds its pictures (.bmp .gif .png .tif .tiff .jpg .jpeg, not "
+        "those in sub-folders, sorted by name); a file is taken as given. Outputs are named "
+        "after their inputs and never replace an existing file: \"photo (2).png\" follows "
+        "\"photo.png\".\n"
+        "Exit status: 0 when every picture was converted, 1 when some were not (they are listed "
+        "with the tool's words), 2 when the command cannot run (usage, unknown effect or "
+        "format, missing tool, destination that cannot be created), 130 when stopped by "
+        "Ctrl+C or a termination request (pictures already converted stay, the one in work "
+        "leaves nothing)."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({m_effect, m_format, m_destination, m_log, m_listEffects});
+    m_parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Pictures or folders."),
+                                   QStringLiteral("PATH..."));
+}
+
+bool ConvertCliOptions::parse(const QStringList &arguments)
+{
+    if (!m_parser.parse(arguments)) {
+        m_error = m_parser.errorText();
+        return false;
+    }
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        m_action = Action::ShowHelp;
+    } else if (m_parser.isSet(QStringLiteral("version"))) {
+        m_action = Action::ShowVersion;
+    } else if (m_parser.isSet(m_listEffects)) {
+        m_action = Action::ListEffects;
+    } else {
+        m_action = Action::Convert;
+        m_error = check();
+    }
+    return m_error.isEmpty();
+}
+
+QString ConvertCliOptions::check() const
+{
+    if (findEffectPreset(effect()) == nullptr) {
+        return QStringLiteral("Unknown effect \"%1\"; choose one of %2.")
+            .arg(effect(), effectNames());
+    }
+    if (!QStringList{QStringLiteral("PNG"), QStringLiteral("JPG"), QStringLiteral("BMP")}.contains(
+            format())) {
+        return QStringLiteral("Unknown format \"%1\"; choose PNG, JPG or BMP.")
+            .arg(m_parser.value(m_format));
+    }
+    if (!m_parser.isSet(m_destination)) {
+        return QStringLiteral("Missing --destination DIR (see --help).");
+    }
+    if (paths().isEmpty()) {
+        return QStringLiteral(
+            "Missing PATH: name the pictures or folders to convert (see --help).");
+    }
+    return {};
+}
+
+} // namespace inkvale

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "windowkit/userdialogs.h"
+
+namespace inkvale {
+
+// The real dialogs: Qt's file and folder dialogs and message boxes.
+class SystemUserDialogs : public UserDialogs
+{
+public:
+    QStringList chooseFiles(QWidget *parent, const QString &filter) override;
+    QStringList chooseFolders(QWidget *parent, const QString &startFolder, bool several) override;
+    void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
+                     const QString &text) override;
+    int askWithButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
+                       QMessageBox::StandardButtons buttons, const QStringList &captions,
+                       const QString &caption) override;
+};
+
+// "Image Files|*.png;*.jpg|All Files|*.*" as Qt's filter list
+// ("Image Files (*.png *.jpg)", "All Files (*)").
+QStringList qtNameFilters(const QString &filter);
+
+} // namespace inkvale

@@ -1,0 +1,751 @@
+#include "app/appsettings.h"
+#include "app/conversionlogdialog.h"
+#include "app/mainwindow.h"
+#include "app/statuspanel.h"
+#include "imagelist/imageintake.h"
+#include "imagelist/imagelistmodel.h"
+#include "imagelist/imagelistview.h"
+#include "imagelist/previewpicture.h"
+#include "support/faketool.h"
+#include "support/testenvironment.h"
+#include "support/windowstandins.h"
+#include "windowkit/appidentity.h"
+#include "windowkit/messageboxcustombuttons.h"
+
+#include <memory>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace inkvale;
+using test::FakeTool;
+using test::RecordingDesktop;
+using test::RecordingDialogs;
+
+namespace {
+
+const QString kExecutable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
+
+// A program folder of its own for each window, so that each test starts without settings.
+struct Program
+{
+    QTemporaryDir folder;
+    RecordingDialogs dialogs;
+    RecordingDesktop desktop;
+    std::unique_ptr<FakeTool> fakeTool;
+
+    // With the real tool linked in as gmic/gmic, or with a stand-in of the given behaviour.
+    explicit Program(std::optional<FakeTool::Behaviour> fake = std::nullopt)
+    {
+        if (fake) {
+            fakeTool = std::make_unique<FakeTool>(*fake);
+        } else {
+            test::linkBuiltTool(folder.path());
+        }
+    }
+
+    QString programFolder() const { return fakeTool ? fakeTool->programFolder() : folder.path(); }
+
+    MainWindow::Environment environment(bool probe = false)
+    {
+        return test::standInEnvironment(programFolder(), dialogs, desktop, probe);
+    }
+
+    std::unique_ptr<MainWindow> open(bool probe = false)
+    {
+        return std::make_unique<MainWindow>(environment(probe));
+    }
+
+    // The file's bytes, byte-order mark included.
+    QByteArray settingsText() const
+    {
+        QFile file(programFolder() + QStringLiteral("/settings.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void writeSettings(const QByteArray &content) const
+    {
+        QFile file(programFolder() + QStringLiteral("/settings.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+};
+
+QStringList rowPaths(MainWindow &form)
+{
+    QStringList paths;
+    for (int row = 0; row < form.listModel().rowCount(); ++row) {
+        paths.append(form.listModel().path(row));
+    }
+    return paths;
+}
+
+bool waitForIntake(MainWindow &form)
+{
+    return QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 20000);
+}
+
+void sendDrop(MainWindow &form, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    data.setUrls(urls);
+    const QPointF at(form.width() / 2.0, form.height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &drop);
+}
+
+QString makePicture(const QDir &folder, const QString &name, int width = 40, int height = 30)
+{
+    const QString path = folder.filePath(name);
+    test::writePicture(path, width, height);
+    return path;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithItsIdentityAndLayout();
+    void startsFromStoredChoices_data();
+    void startsFromStoredChoices();
+    void settingsMoveToTheUserFolderWhenTheProgramFolderIsNotWritable();
+    void choicesAreStoredWhenTheyChange();
+    void aFailedSaveReachesTheGeneralErrorHandler();
+    void resetToDefaults_data();
+    void resetToDefaults();
+    void missingVersionInformationStopsTheStartButTheWindowOpens();
+    void countText_data();
+    void countText();
+    void addFilesReportsUnreadablePicturesInOrder();
+    void dropAddsFilesAndFoldersInTheDropsOrder();
+    void addFolderTakesSeveralFoldersAndRemembersTheFirst();
+    void destinationChooser();
+    void onlineHelpOpensTheProductsPage();
+    void customButtonsBox_data();
+    void customButtonsBox();
+    void convertWithTheRealToolKeepsTheWindowAlive();
+    void stopEndsTheBatch();
+    void closingDuringABatchEndsTheTool();
+    void failedImagesCanBeInspected();
+    void changesDuringABatchApplyFromTheNextImage();
+    void convertWithoutTheToolOrDestination_data();
+    void convertWithoutTheToolOrDestination();
+    void effectsTheToolLacksAreMarked();
+    void withoutTheToolEveryEffectIsMarked();
+};
+
+void MainWindowTest::startsWithItsIdentityAndLayout()
+{
+    Program program;
+    auto form = program.open();
+    QCOMPARE(form->windowTitle(), QStringLiteral("TAVRINO - Inkvale"));
+    QCOMPARE(appIdentity().appCompany, QStringLiteral("TAVRINO"));
+    QCOMPARE(appIdentity().appProduct, QStringLiteral("Inkvale"));
+    QCOMPARE(appIdentity().appVersion, QStringLiteral("1.1"));
+
+    const MainWindowUi &ui = form->ui();
+    QCOMPARE(ui.destinationEdit->text(),
+             QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    QCOMPARE(ui.formatBox->currentText(), QStringLiteral("PNG"));
+    QCOMPARE(ui.effectBox->currentText(), QStringLiteral("Cartoon"));
+    QVERIFY(!ui.showPreviewAction->isChecked());
+    QVERIFY(ui.updateNotificationsAction->isChecked());
+    QVERIFY(!ui.updateNotificationsAction->isEnabled());
+    QCOMPARE(form->statusText(), QStringLiteral("0 files"));
+    QCOMPARE(ui.onlineHelpAction->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // The first start writes the destination, and only that.
+    QCOMPARE(program.settingsText(), "\xEF\xBB\xBF[Settings]\r\nDestination=" +
+                                         ui.destinationEdit->text().toUtf8() + "\r\n\r\n");
+
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(ui.imageList->isVisible());
+    QVERIFY(!ui.previewImage->isVisible());
+    QVERIFY(!ui.previewSplitterHandle->isVisible());
+    QVERIFY(!ui.commandLog->isVisible());
+    for (const char *name :
+         {"addFilesTool", "addFolderTool", "feedbackTool", "aboutTool", "helpTool", "upButton",
+          "downButton", "topButton", "bottomButton", "destinationButton", "destinationEdit",
+          "convertButton", "formatBox", "effectBox", "choicesPanel"}) {
+        auto *widget = form->findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(widget && widget->isVisible(), name);
+    }
+    // Enlarged, the list takes the room and the column keeps its width.
+    const int listWidth = ui.imageList->width();
+    form->resize(form->width() + 200, form->height() + 100);
+    QTRY_VERIFY(ui.imageList->width() >= listWidth + 200);
+    QCOMPARE(ui.choicesPanel->width(), 238);
+}
+
+void MainWindowTest::startsFromStoredChoices_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<QString>("destination");
+
+    QTest::newRow("JPG and ON") << QByteArray("[Settings]\nFormat=JPG\nShowPreview=ON\n") << "JPG"
+                                << true << "";
+    QTest::newRow("lower case is not taken")
+        << QByteArray("[settings]\nformat=jpg\nshowpreview=on\n") << "PNG" << false << "";
+    QTest::newRow("unknown format")
+        << QByteArray("[Settings]\nFormat=GIF\n") << "PNG" << false << "";
+    QTest::newRow("stored destination")
+        << QByteArray("\xEF\xBB\xBF[Settings]\r\nDestination = /some/where\r\nFormat=BMP\r\n")
+        << "BMP" << false << "/some/where";
+    QTest::newRow("invalid UTF-8 gives the defaults")
+        << QByteArray("[Settings]\nFormat=JPG\nDestination=\xFF\xFE\n") << "PNG" << false << "";
+}
+
+void MainWindowTest::startsFromStoredChoices()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, format);
+    QFETCH(bool, preview);
+    QFETCH(QString, destination);
+
+    Program program;
+    program.writeSettings(file);
+    auto form = program.open();
+    QCOMPARE(form->ui().formatBox->currentText(), format);
+    QCOMPARE(form->ui().showPreviewAction->isChecked(), preview);
+    QCOMPARE(form->ui().effectBox->currentText(), QStringLiteral("Cartoon"));
+    QCOMPARE(form->ui().destinationEdit->text(),
+             destination.isEmpty()
+                 ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                 : destination);
+    QVERIFY(program.dialogs.messages.isEmpty());
+}
+
+void MainWindowTest::settingsMoveToTheUserFolderWhenTheProgramFolderIsNotWritable()
+{
+    Program program;
+    QFile marker(program.folder.filePath(QStringLiteral("chk.tmp")));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.close();
+
+    auto form = program.open();
+    const QString expected = QDir::temp().filePath(QStringLiteral("config/TAVRINO/Inkvale/"));
+    QCOMPARE(form->settings()->folder(), expected);
+    QVERIFY(QFile::exists(expected + QStringLiteral("settings.ini")));
+    QVERIFY(!QFile::exists(program.folder.filePath(QStringLiteral("settings.ini"))));
+    QVERIFY(QFile::remove(expected + QStringLiteral("settings.ini")));
+}
+
+void MainWindowTest::choicesAreStoredWhenTheyChange()
+{
+    Program program;
+    auto form = program.open();
+    const MainWindowUi &ui = form->ui();
+
+    ui.destinationEdit->setText(QStringLiteral("/tmp/out"));
+    QVERIFY(program.settingsText().contains("Destination=/tmp/out\r\n"));
+
+    ui.formatBox->setCurrentIndex(2);
+    emit ui.formatBox->activated(2);
+    QVERIFY(program.settingsText().contains("Format=BMP\r\n"));
+
+    ui.showPreviewAction->trigger();
+    QVERIFY(program.settingsText().contains("ShowPreview=ON\r\n"));
+    ui.showPreviewAction->trigger();
+    QVERIFY(program.settingsText().contains("ShowPreview=OFF\r\n"));
+    QVERIFY(!ui.previewImage->isVisibleTo(form.get()));
+
+    // The next start finds them.
+    form.reset();
+    form = program.open();
+    QCOMPARE(form->ui().destinationEdit->text(), QStringLiteral("/tmp/out"));
+    QCOMPARE(form->ui().formatBox->currentText(), QStringLiteral("BMP"));
+    QVERIFY(!form->ui().showPreviewAction->isChecked());
+}
+
+void MainWindowTest::aFailedSaveReachesTheGeneralErrorHandler()
+{
+    Program program;
+    auto form = program.open();
+    const QString file = program.folder.filePath(QStringLiteral("settings.ini"));
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkdir(file)); // a folder where the file should go
+
+    form->ui().destinationEdit->setText(QStringLiteral("/elsewhere"));
+    QCOMPARE(program.dialogs.messages.size(), 1);
+    const RecordingDialogs::Message message = program.dialogs.messages.first();
+    QCOMPARE(message.caption, QStringLiteral("Inkvale"));
+    QCOMPARE(message.icon, QMessageBox::Critical);
+    QVERIFY2(message.text.startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(file)),
+             qPrintable(message.text));
+    // The window goes on with the value chosen.
+    QCOMPARE(form->ui().destinationEdit->text(), QStringLiteral("/elsewhere"));
+}
+
+void MainWindowTest::resetToDefaults_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("confirmed") << 6;
+    QTest::newRow("refused") << 7;
+}
+
+void MainWindowTest::resetToDefaults()
+{
+    QFETCH(int, answer);
+    Program program;
+    auto form = program.open();
+    program.dialogs.questionAnswer = answer;
+    form->ui().resetToDefaultsAction->trigger();
+
+    QCOMPARE(program.dialogs.questions.size(), 1);
+    const RecordingDialogs::Question question = program.dialogs.questions.first();
+    QCOMPARE(question.message, QStringLiteral("Restart Application?"));
+    QCOMPARE(question.caption, QStringLiteral("Confirmation"));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.captions, QStringList({QStringLiteral("Yes"), QStringLiteral("No")}));
+
+    const bool confirmed = answer == 6;
+    QCOMPARE(program.desktop.restarts, confirmed ? QStringList{kExecutable} : QStringList{});
+    QCOMPARE(QFile::exists(program.folder.filePath(QStringLiteral("settings.ini"))), !confirmed);
+}
+
+void MainWindowTest::missingVersionInformationStopsTheStartButTheWindowOpens()
+{
+    Program program;
+    MainWindow::Environment environment = program.environment();
+    // A test program carries no version information.
+    environment.executable = QCoreApplication::applicationFilePath();
+    MainWindow form(environment);
+    QCOMPARE(program.dialogs.messages.size(), 1);
+    QCOMPARE(program.dialogs.messages.first().caption, QStringLiteral("Inkvale"));
+    QVERIFY(!program.dialogs.messages.first().text.isEmpty());
+    QVERIFY(form.settings() == nullptr);
+    QVERIFY(!QFile::exists(program.folder.filePath(QStringLiteral("settings.ini"))));
+}
+
+void MainWindowTest::countText_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << 0 << "0 files";
+    QTest::newRow("one") << 1 << "1 file";
+    QTest::newRow("two") << 2 << "2 files";
+}
+
+void MainWindowTest::countText()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, text);
+    Program program;
+    auto form = program.open();
+    const QString picture = makePicture(QDir(program.folder.path()), QStringLiteral("a.png"));
+    program.dialogs.fileAnswers.enqueue(QStringList(rows, picture));
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    QCOMPARE(form->listModel().rowCount(), rows);
+    QCOMPARE(form->statusText(), text);
+}
+
+void MainWindowTest::addFilesReportsUnreadablePicturesInOrder()
+{
+    Program program;
+    auto form = program.open();
+    const QDir folder(program.folder.path());
+    const QString good = makePicture(folder, QStringLiteral("good.png"), 64, 48);
+    const QString jpegData = makePicture(folder, QStringLiteral("jpeg.jpg"));
+    const QString disguised = folder.filePath(QStringLiteral("disguised.png"));
+    QVERIFY(QFile::copy(jpegData, disguised));
+    const QString text = folder.filePath(QStringLiteral("notes.txt"));
+    QFile notes(text);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not a picture");
+    notes.close();
+
+    program.dialogs.fileAnswers.enqueue({good, text, disguised, good});
+    form->ui().addFilesAction->trigger();
+    QVERIFY(waitForIntake(*form));
+
+    QCOMPARE(rowPaths(*form), QStringList({good, good}));
+    QCOMPARE(form->listModel().data(form->listModel().index(0, 1)).toString(),
+             QStringLiteral("64"));
+    QCOMPARE(form->listModel().data(form->listModel().index(0, 2)).toString(),
+             QStringLiteral("48"));
+    QCOMPARE(program.dialogs.messages.size(), 2);
+    QStringList reported;
+    for (const RecordingDialogs::Message &message : std::as_const(program.dialogs.messages)) {
+        QCOMPARE(message.caption, QStringLiteral("ERROR"));
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        reported.append(message.text.section(QStringLiteral("\r\r"), 0, 0));
+        QVERIFY(!message.text.section(QStringLiteral("\r\r"), 1).isEmpty());
+    }
+    QCOMPARE(reported, QStringList({text, disguised}));
+    QCOMPARE(form->statusText(), QStringLiteral("2 files"));
+    QCOMPARE(program.dialogs.fileDialogFilters,
+             QStringList{QStringLiteral(
+                 "Image Files|*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff|All Files|*.*")});
+}
+
+void MainWindowTest::dropAddsFilesAndFoldersInTheDropsOrder()
+{
+    Program program;
+    auto form = program.open();
+    const QDir root(program.folder.path());
+    QVERIFY(root.mkpath(QStringLiteral("pictures/d")));
+    const QDir pictures(root.filePath(QStringLiteral("pictures")));
+    const QString x = makePicture(root, QStringLiteral("x.png"));
+    const QString a = makePicture(pictures, QStringLiteral("a.PNG"));
+    const QString b = makePicture(pictures, QStringLiteral("b.jpeg"));
+    makePicture(QDir(pictures.filePath(QStringLiteral("d"))), QStringLiteral("deep.png"));
+    const QString y = makePicture(root, QStringLiteral("y.bmp"));
+    const QString ignored = makePicture(root, QStringLiteral("photo.jfif"));
+
+    sendDrop(*form, {x, pictures.path(), ignored, y});
+    QVERIFY(waitForIntake(*form));
+    QCOMPARE(rowPaths(*form), QStringList({x, a, b, y}));
+    QVERIFY(program.dialogs.messages.isEmpty());
+    QCOMPARE(form->statusText(), QStringLiteral("4 files"));
+
+    form->ui().clearAction->trigger();
+    QCOMPARE(form->listModel().rowCount(), 0);
+    QCOMPARE(form->statusText(), QStringLiteral("0 files"));
+}
+
+void MainWindowTest::addFolderTakesSeveralFoldersAndRemembersTheFirst()
+{
+    Program program;
+    auto form = program.open();
+    const QDir root(program.folder.path());
+    QStringList folders;
+    QStringList expected;
+    for (const QString &name :
+         {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}) {
+        QVERIFY(root.mkpath(name));
+        folders.append(root.filePath(name));
+        expected.append(makePicture(QDir(folders.last()), name + QStringLiteral(".png")));
+    }
+    program.dialogs.folderAnswers.enqueue(folders);
+    form->ui().addFolderTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    QCOMPARE(rowPaths(*form), expected);
+    QCOMPARE(form->lastFolder(), folders.first());
+
+    // The destination chooser opens there next, for one folder.
+    form->chooseDestination();
+    QCOMPARE(program.dialogs.folderDialogs,
+             (QList<QPair<QString, bool>>{{QString(), true}, {folders.first(), false}}));
+}
+
+void MainWindowTest::destinationChooser()
+{
+    Program program;
+    auto form = program.open();
+    const QString before = form->ui().destinationEdit->text();
+
+    form->ui().destinationButton->click(); // cancelled
+    QCOMPARE(form->ui().destinationEdit->text(), before);
+    QCOMPARE(form->lastFolder(), QString());
+
+    const QString chosen = QDir::temp().filePath(QStringLiteral("chosen"));
+    program.dialogs.folderAnswers.enqueue({chosen});
+    form->ui().destinationButton->click();
+    QCOMPARE(form->ui().destinationEdit->text(), chosen);
+    QCOMPARE(form->lastFolder(), chosen);
+    QVERIFY(program.settingsText().contains("Destination=" + chosen.toUtf8()));
+
+    form->addFolderImages(QStringLiteral("   "));
+    QCOMPARE(form->ui().destinationEdit->text(), chosen);
+    form->addFolderImages(QStringLiteral(" /padded "));
+    QCOMPARE(form->ui().destinationEdit->text(), QStringLiteral(" /padded "));
+    QCOMPARE(form->lastFolder(), QStringLiteral(" /padded "));
+}
+
+void MainWindowTest::onlineHelpOpensTheProductsPage()
+{
+    Program program;
+    auto form = program.open();
+    form->ui().helpTool->trigger();
+    // F1 wherever the focus is.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    for (QWidget *focus : {static_cast<QWidget *>(form->ui().imageList),
+                           static_cast<QWidget *>(form->ui().destinationEdit)}) {
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F1);
+    }
+    const QUrl expected(QStringLiteral("http://www.tavrino.example/help/inkvale/"));
+    QCOMPARE(program.desktop.openedUrls, (QList<QUrl>{expected, expected, expected}));
+}
+
+void MainWindowTest::customButtonsBox_data()
+{
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("both") << QStringList{"Yes", "No"} << QStringList{"Yes", "No"};
+    QTest::newRow("shorter list") << QStringList{"Sure"} << QStringList{"Sure", "&No"};
+    QTest::newRow("longer list") << QStringList{"A", "B", "C"} << QStringList{"A", "B"};
+}
+
+void MainWindowTest::customButtonsBox()
+{
+    QFETCH(QStringList, captions);
+    QFETCH(QStringList, expected);
+    const auto box = createCustomButtonsBox(
+        nullptr, QStringLiteral("One\r\rTwo"), QMessageBox::Question,
+        QMessageBox::No | QMessageBox::Yes, captions, QStringLiteral("Confirmation"));
+    QCOMPARE(box->windowTitle(), QStringLiteral("Confirmation"));
+    QCOMPARE(box->text(), QStringLiteral("One\n\nTwo"));
+    QStringList texts;
+    for (QAbstractButton *button : box->buttons()) {
+        texts.append(button->text());
+    }
+    QCOMPARE(texts, expected);
+    QCOMPARE(dialogResultNumber(box->standardButton(box->buttons().at(0))), 6);
+    QCOMPARE(dialogResultNumber(box->standardButton(box->buttons().at(1))), 7);
+}
+
+void MainWindowTest::convertWithTheRealToolKeepsTheWindowAlive()
+{
+    Program program;
+    auto form = program.open();
+    const QDir folder(program.folder.path());
+    program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("one.png"), 160, 120),
+                                         makePicture(folder, QStringLiteral("two.jpg"), 120, 90)});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    const QString destination = folder.filePath(QStringLiteral("new/out"));
+    form->ui().destinationEdit->setText(destination);
+    form->ui().formatBox->setCurrentText(QStringLiteral("JPG"));
+
+    int turns = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ++turns; });
+    ticker.start(5);
+    QSignalSpy finished(form.get(), &MainWindow::batchFinished);
+    form->ui().convertButton->click();
+    QVERIFY(form->batchRunning());
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Stop"));
+    QVERIFY(form->statusText().startsWith(QStringLiteral("Processing ")));
+    QVERIFY(finished.wait(60000));
+    ticker.stop();
+
+    QCOMPARE(QDir(destination).entryList(QDir::Files),
+             QStringList({QStringLiteral("one.jpg"), QStringLiteral("two.jpg")}));
+    QCOMPARE(form->statusText(), QStringLiteral("Completed"));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
+    QVERIFY(!form->ui().statusPanel->showsFailures());
+    QVERIFY(!form->ui().showConversionLogAction->isEnabled());
+    QCOMPARE(program.desktop.beeps, 1);
+    QVERIFY2(turns > 5, "the event loop stood still during the batch");
+    QVERIFY(form->ui().commandLog->toPlainText().contains(QStringLiteral("two.jpg")));
+}
+
+void MainWindowTest::stopEndsTheBatch()
+{
+    Program program(FakeTool::Behaviour::Slow);
+    auto form = program.open();
+    const QDir folder(QDir::temp());
+    program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("s1.png")),
+                                         makePicture(folder, QStringLiteral("s2.png"))});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    const QString destination = folder.filePath(QStringLiteral("stopped"));
+    form->ui().destinationEdit->setText(destination);
+
+    QSignalSpy finished(form.get(), &MainWindow::batchFinished);
+    form->ui().convertButton->click();
+    QVERIFY(QTest::qWaitFor(
+        [&] { return QFile::exists(program.programFolder() + QStringLiteral("/gmic/pid")); },
+        10000));
+    form->ui().convertButton->click();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(form->statusText(), QStringLiteral("Stopped"));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
+    QVERIFY(QDir(destination).entryList(QDir::Files).isEmpty());
+    QCOMPARE(program.desktop.beeps, 0);
+}
+
+void MainWindowTest::closingDuringABatchEndsTheTool()
+{
+    Program program(FakeTool::Behaviour::Slow);
+    auto form = program.open();
+    program.dialogs.fileAnswers.enqueue({makePicture(QDir::temp(), QStringLiteral("c.png"))});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    form->ui().destinationEdit->setText(QDir::temp().filePath(QStringLiteral("closed")));
+    form->ui().convertButton->click();
+    const QString pidFile = program.programFolder() + QStringLiteral("/gmic/pid");
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(pidFile); }, 10000));
+    QFile file(pidFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString proc = QStringLiteral("/proc/") + QString::fromLatin1(file.readAll().trimmed());
+    QVERIFY(QFile::exists(proc));
+
+    form->close();
+    form.reset();
+    // Gone, not a zombie nor a sleeper left behind.
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(proc), 5000);
+}
+
+void MainWindowTest::failedImagesCanBeInspected()
+{
+    Program program(FakeTool::Behaviour::Fail);
+    auto form = program.open();
+    const QDir folder(QDir::temp());
+    program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("f1.png")),
+                                         makePicture(folder, QStringLiteral("f2.png"))});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    form->ui().destinationEdit->setText(folder.filePath(QStringLiteral("failed")));
+
+    QSignalSpy finished(form.get(), &MainWindow::batchFinished);
+    form->ui().convertButton->click();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(form->statusText(), QStringLiteral("Completed (2 failed)"));
+    QVERIFY(form->ui().statusPanel->showsFailures());
+    QVERIFY(form->ui().showConversionLogAction->isEnabled());
+
+    // A click on the status text opens the list.
+    QTest::mouseClick(form->ui().statusPanel, Qt::LeftButton);
+    auto *dialog = form->findChild<ConversionLogDialog *>();
+    QVERIFY(dialog);
+    auto *list = dialog->findChild<QListWidget *>(QStringLiteral("FailureList"));
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->item(0)->text(), folder.filePath(QStringLiteral("f1.png")));
+    auto *details = dialog->findChild<QPlainTextEdit *>(QStringLiteral("FailureDetails"));
+    QVERIFY(details->toPlainText().contains(QStringLiteral("fake tool cannot read")));
+    dialog->close();
+
+    // The next file count ends the invitation.
+    form->imageCountChanged();
+    QVERIFY(!form->ui().statusPanel->showsFailures());
+}
+
+void MainWindowTest::changesDuringABatchApplyFromTheNextImage()
+{
+    Program program(FakeTool::Behaviour::Succeed);
+    auto form = program.open();
+    const QDir folder(QDir::temp());
+    program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("c1.png")),
+                                         makePicture(folder, QStringLiteral("c2.png")),
+                                         makePicture(folder, QStringLiteral("c3.png"))});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    const QString destination = folder.filePath(QStringLiteral("changing"));
+    form->ui().destinationEdit->setText(destination);
+
+    // After the first image, the user picks BMP and drops the last row.
+    bool changed = false;
+    connect(form.get(), &MainWindow::batchProgress, [&](int done, int) {
+        if (done == 1 && !changed) {
+            changed = true;
+            form->ui().formatBox->setCurrentText(QStringLiteral("BMP"));
+            form->listModel().removeRows(2, 1);
+        }
+    });
+    QSignalSpy finished(form.get(), &MainWindow::batchFinished);
+    form->ui().convertButton->click();
+    QVERIFY(finished.wait(20000));
+    QVERIFY(changed);
+    QCOMPARE(QDir(destination).entryList(QDir::Files),
+             QStringList({QStringLiteral("c1.png"), QStringLiteral("c2.bmp")}));
+}
+
+void MainWindowTest::convertWithoutTheToolOrDestination_data()
+{
+    QTest::addColumn<bool>("tool");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no tool") << false << "ERROR"
+                             << "File not found!\r\r";
+    QTest::newRow("empty destination") << true << "Inkvale"
+                                       << "Unable to create directory.";
+}
+
+void MainWindowTest::convertWithoutTheToolOrDestination()
+{
+    QFETCH(bool, tool);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    Program program(FakeTool::Behaviour::Succeed);
+    auto form = program.open();
+    if (tool) {
+        form->ui().destinationEdit->clear();
+    } else {
+        QVERIFY(QFile::remove(program.programFolder() + QStringLiteral("/gmic/gmic")));
+    }
+    form->ui().convertButton->click();
+    QVERIFY(!form->batchRunning());
+    QCOMPARE(program.dialogs.messages.size(), 1);
+    QCOMPARE(program.dialogs.messages.first().caption, caption);
+    QVERIFY2(program.dialogs.messages.first().text.startsWith(text),
+             qPrintable(program.dialogs.messages.first().text));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
+}
+
+void MainWindowTest::effectsTheToolLacksAreMarked()
+{
+    Program program;
+    auto form = program.open(true);
+    QSignalSpy probed(form.get(), &MainWindow::effectsProbed);
+    QVERIFY(probed.wait(60000));
+    const EffectAvailability &availability = form->effectAvailability();
+    QComboBox *effects = form->ui().effectBox;
+    const QStringList names{"Cartoon", "Comicbook", "Cutout", "Lineart", "Pen Drawing"};
+    for (int i = 0; i < effects->count(); ++i) {
+        QCOMPARE(effects->itemText(i), names.at(i));
+        const bool marked = !effects->itemIcon(i).isNull();
+        QCOMPARE(marked, !availability.isAvailable(names.at(i)));
+        const QString tip = effects->itemData(i, Qt::ToolTipRole).toString();
+        QCOMPARE(tip.isEmpty(), !marked);
+        if (marked) {
+            QVERIFY2(tip.contains(availability.reason(names.at(i))), qPrintable(tip));
+        }
+    }
+    // Debian 12's tool lacks the two community filters.
+    if (availability.toolVersion.startsWith(QStringLiteral("2."))) {
+        QVERIFY(!availability.isAvailable(QStringLiteral("Comicbook")));
+        QVERIFY(availability.isAvailable(QStringLiteral("Cartoon")));
+        effects->setCurrentIndex(1);
+        QVERIFY(!effects->toolTip().isEmpty());
+    }
+}
+
+void MainWindowTest::withoutTheToolEveryEffectIsMarked()
+{
+    Program program(FakeTool::Behaviour::Succeed);
+    QVERIFY(QFile::remove(program.programFolder() + QStringLiteral("/gmic/gmic")));
+    auto form = program.open(true);
+    QSignalSpy probed(form.get(), &MainWindow::effectsProbed);
+    QVERIFY(probed.wait(30000));
+    QComboBox *effects = form->ui().effectBox;
+    for (int i = 0; i < effects->count(); ++i) {
+        QVERIFY(!effects->itemIcon(i).isNull());
+        const QString tip = effects->itemData(i, Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith(QLatin1Char('"') + effects->itemText(i) +
+                                QStringLiteral("\" cannot be used: G'MIC cannot be started")),
+                 qPrintable(tip));
+    }
+    QVERIFY(!effects->toolTip().isEmpty());
+}
+
+INKVALE_GUI_TEST_MAIN(MainWindowTest)
+
+#include "mainwindow_test.moc"
