@@ -19,6 +19,11 @@ QString unavailableEffectText(const QString &effect, const EffectAvailability &a
         .arg(effect, availability.toolVersion, reason);
 }
 
+QString recipeEffectText(const QString &effect, const EffectAvailability &availability)
+{
+    return QStringLiteral("\"%1\": %2.").arg(effect, availability.recipeNote(effect));
+}
+
 void markEffectAvailability(QComboBox &selector, const EffectAvailability &availability)
 {
     const QIcon mark = artworkIcon(QStringLiteral("effect-unavailable"));
@@ -26,9 +31,13 @@ void markEffectAvailability(QComboBox &selector, const EffectAvailability &avail
         const QString effect = selector.itemText(i);
         const bool available = availability.isAvailable(effect);
         selector.setItemIcon(i, available ? QIcon() : mark);
-        selector.setItemData(
-            i, available ? QVariant() : QVariant(unavailableEffectText(effect, availability)),
-            Qt::ToolTipRole);
+        QVariant tip;
+        if (!available) {
+            tip = unavailableEffectText(effect, availability);
+        } else if (availability.usesRecipe(effect)) {
+            tip = recipeEffectText(effect, availability);
+        }
+        selector.setItemData(i, tip, Qt::ToolTipRole);
     }
     const auto followCurrent = [&selector] {
         selector.setToolTip(selector.currentData(Qt::ToolTipRole).toString());

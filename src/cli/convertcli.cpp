@@ -145,12 +145,14 @@ int ConvertCli::listEffects()
                                                  : availability.toolVersion)
           << " in " << QDir::toNativeSeparators(m_location.toolFolder()) << Qt::endl;
     for (const EffectPreset &preset : effectPresets()) {
-        m_out << preset.name << ": "
-              << (availability.isAvailable(preset.name)
-                      ? QStringLiteral("available")
-                      : QStringLiteral("not available (") + availability.reason(preset.name) +
-                            QLatin1Char(')'))
-              << Qt::endl;
+        QString state = QStringLiteral("available");
+        if (!availability.isAvailable(preset.name)) {
+            state = QStringLiteral("not available (") + availability.reason(preset.name) +
+                    QLatin1Char(')');
+        } else if (availability.usesRecipe(preset.name)) {
+            state += QStringLiteral(" (") + availability.recipeNote(preset.name) + QLatin1Char(')');
+        }
+        m_out << preset.name << ": " << state << Qt::endl;
     }
     return AllConverted;
 }

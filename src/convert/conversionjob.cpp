@@ -1,5 +1,6 @@
 #include "convert/conversionjob.h"
 
+#include "convert/effectavailability.h"
 #include "convert/effectpresets.h"
 #include "convert/filenames.h"
 #include "convert/resultplacement.h"
@@ -52,9 +53,32 @@ void ConversionJob::start()
         });
         return;
     }
+    const EffectPreset *preset = findEffectPreset(m_effect);
+    if (preset != nullptr && !preset->recipeCommand.isEmpty() &&
+        !knownRecipeUse(m_location, m_effect).has_value()) {
+        // The first such conversion of this run asks the tool whether it has the effect.
+        m_probe = new EffectProbe(m_location, this);
+        connect(m_probe, &EffectProbe::finished, this, [this] {
+            m_probe->deleteLater();
+            m_probe = nullptr;
+            runTool();
+        });
+        m_probe->start({m_effect});
+        return;
+    }
+    runTool();
+}
+
+void ConversionJob::runTool()
+{
     const QString input = toolInputPath(m_input, m_scratch->path());
     m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
-    const ToolCommand command = ToolCommand::forEffect(m_effect, input, m_toolOutput);
+    const ToolCommand command =
+        knownRecipeUse(m_location, m_effect).value_or(false)
+            ? ToolCommand::forRecipe(m_effect,
+                                     toolRecipePath(m_location.recipeFile(), m_scratch->path()),
+                                     input, m_toolOutput)
+            : ToolCommand::forEffect(m_effect, input, m_toolOutput);
     m_log.addLine(command.commandLine);
 
     m_run = new ToolRun(m_log, this);
@@ -68,6 +92,15 @@ void ConversionJob::cancel()
         return;
     }
     m_cancelled = true;
+    if (m_probe != nullptr) {
+        // Its tool runs end with it.
+        delete m_probe;
+        m_probe = nullptr;
+        QTimer::singleShot(0, this, [this] {
+            complete({ConversionResult::Outcome::Cancelled, QStringLiteral("Stopped")});
+        });
+        return;
+    }
     if (m_run != nullptr) {
         m_run->cancel();
     }

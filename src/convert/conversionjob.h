@@ -10,12 +10,14 @@
 
 namespace inkvale {
 
+class EffectProbe;
 class ToolLog;
 class ToolRun;
 
-// One conversion, asynchronously: runs the tool on the input with the effect's preset into a
-// private temporary folder, then puts the result at the output name. The log is cleared and
-// then holds the command line and the tool's words.
+// One conversion, asynchronously: runs the tool on the input with the effect's preset (or
+// Inkvale's own recipe, where the tool lacks the preset's command) into a private temporary
+// folder, then puts the result at the output name. The log is cleared and then holds the
+// command line and the tool's words.
 class ConversionJob : public QObject
 {
     Q_OBJECT
@@ -32,6 +34,7 @@ signals:
     void finished(const inkvale::ConversionResult &result);
 
 private:
+    void runTool();
     void toolFinished();
     void complete(ConversionResult result);
 
@@ -43,6 +46,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_scratch;
     QString m_toolOutput;
     ToolRun *m_run = nullptr;
+    EffectProbe *m_probe = nullptr;
     QFutureWatcher<QString> m_placement;
     bool m_cancelled = false;
     bool m_done = false;

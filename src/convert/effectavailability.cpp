@@ -1,12 +1,17 @@
 #include "convert/effectavailability.h"
 
 #include "convert/effectpresets.h"
+#include "convert/filenames.h"
 #include "convert/tooltext.h"
 #include "convert/waitforresult.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace inkvale {
@@ -43,61 +48,166 @@ QString errorFromOutput(const QString &output)
     return lines.isEmpty() ? QString() : lines.constLast().trimmed();
 }
 
+// The remembered answers, per tool as it is now: a tool replaced while the program runs is
+// asked again.
+QString toolState(const ToolLocation &location)
+{
+    const QFileInfo tool(location.toolFile());
+    const QFileInfo recipes(location.recipeFile());
+    return QStringLiteral("%1|%2|%3|%4")
+        .arg(tool.absoluteFilePath())
+        .arg(tool.lastModified().toMSecsSinceEpoch())
+        .arg(tool.size())
+        .arg(recipes.lastModified().toMSecsSinceEpoch());
+}
+
+QMutex knownMutex;
+QHash<QString, QHash<QString, bool>> knownRecipeUses;
+
+void rememberRecipeUse(const ToolLocation &location, const QString &effect, bool recipe)
+{
+    const QMutexLocker lock(&knownMutex);
+    knownRecipeUses[toolState(location)].insert(effect, recipe);
+}
+
 } // namespace
+
+QString EffectAvailability::recipeNote(const QString &effect) const
+{
+    const EffectPreset *preset = findEffectPreset(effect);
+    const QString tool =
+        toolVersion.isEmpty() ? QStringLiteral("G'MIC") : QStringLiteral("G'MIC ") + toolVersion;
+    return QStringLiteral("Inkvale's own recipe is used: the installed %1 has no %2")
+        .arg(tool, preset != nullptr ? preset->commandWord : effect);
+}
+
+std::optional<bool> knownRecipeUse(const ToolLocation &location, const QString &effect)
+{
+    const QMutexLocker lock(&knownMutex);
+    const auto tool = knownRecipeUses.constFind(toolState(location));
+    if (tool == knownRecipeUses.constEnd() || !tool->contains(effect)) {
+        return std::nullopt;
+    }
+    return tool->value(effect);
+}
 
 EffectProbe::EffectProbe(const ToolLocation &location, QObject *parent)
     : QObject(parent)
     , m_location(location)
 {}
 
-void EffectProbe::start()
+EffectProbe::~EffectProbe() = default;
+
+void EffectProbe::start(const QStringList &effects)
 {
     m_result = EffectAvailability{};
-    m_pending = static_cast<int>(effectPresets().size());
+    QList<const EffectPreset *> presets;
     for (const EffectPreset &preset : effectPresets()) {
-        auto *process = new QProcess(this);
-        process->setProcessChannelMode(QProcess::MergedChannels);
-        process->setWorkingDirectory(m_location.toolFolder());
-        const QString effect = preset.name;
-        connect(process, &QProcess::finished, this,
-                [this, process, effect](int exitCode, QProcess::ExitStatus status) {
-                    effectProbed(effect, exitCode, status == QProcess::NormalExit,
-                                 QString::fromLocal8Bit(process->readAll()));
-                    process->deleteLater();
-                });
-        connect(process, &QProcess::errorOccurred, this,
-                [this, process, effect](QProcess::ProcessError error) {
-                    if (error == QProcess::FailedToStart) {
-                        effectProbed(effect, -1, false,
-                                     QStringLiteral("G'MIC cannot be started from %1: %2")
-                                         .arg(QDir::toNativeSeparators(m_location.toolFile()),
-                                              process->errorString()));
-                        process->deleteLater();
-                    }
-                });
-        process->start(m_location.toolFile(),
-                       {QStringLiteral("-v"), QStringLiteral("-"), QStringLiteral("e[]"),
-                        kVersionMarker + QStringLiteral("{$_version}"), QStringLiteral("16,16,1,3"),
-                        preset.commandWord, preset.parameterArgument()},
-                       QIODevice::ReadOnly);
-        // A tool that hangs must not keep the answer back for ever.
-        QTimer::singleShot(kProbeTimeoutMs, process, [process] { process->kill(); });
+        if (effects.isEmpty() || effects.contains(preset.name)) {
+            presets.append(&preset);
+        }
+    }
+    m_pending = static_cast<int>(presets.size());
+    for (const EffectPreset *preset : presets) {
+        runTool(preset->name,
+                {QStringLiteral("-v"), QStringLiteral("-"), QStringLiteral("e[]"),
+                 kVersionMarker + QStringLiteral("{$_version}"), QStringLiteral("16,16,1,3"),
+                 preset->commandWord, preset->parameterArgument()},
+                false);
+    }
+    if (m_pending == 0) {
+        QTimer::singleShot(0, this, [this] { emit finished(m_result); });
     }
 }
 
-void EffectProbe::effectProbed(const QString &effect, int exitCode, bool normalExit,
+void EffectProbe::runTool(const QString &effect, const QStringList &arguments, bool recipe)
+{
+    auto *process = new QProcess(this);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setWorkingDirectory(m_location.toolFolder());
+    connect(process, &QProcess::finished, this,
+            [this, process, effect, recipe](int exitCode, QProcess::ExitStatus status) {
+                effectProbed(effect, recipe, exitCode, status == QProcess::NormalExit,
+                             QString::fromLocal8Bit(process->readAll()));
+                process->deleteLater();
+            });
+    connect(process, &QProcess::errorOccurred, this,
+            [this, process, effect, recipe](QProcess::ProcessError error) {
+                if (error == QProcess::FailedToStart) {
+                    effectProbed(effect, recipe, -1, false,
+                                 QStringLiteral("G'MIC cannot be started from %1: %2")
+                                     .arg(QDir::toNativeSeparators(m_location.toolFile()),
+                                          process->errorString()));
+                    process->deleteLater();
+                }
+            });
+    process->start(m_location.toolFile(), arguments, QIODevice::ReadOnly);
+    // A tool that hangs must not keep the answer back for ever.
+    QTimer::singleShot(kProbeTimeoutMs, process, [process] { process->kill(); });
+}
+
+bool EffectProbe::startRecipe(const QString &effect)
+{
+    const EffectPreset *preset = findEffectPreset(effect);
+    if (preset == nullptr || preset->recipeCommand.isEmpty()) {
+        return false;
+    }
+    if (!QFileInfo(m_location.recipeFile()).isFile()) {
+        m_result.unavailable[effect] += QStringLiteral("; Inkvale's own recipe file is missing: %1")
+                                            .arg(QDir::toNativeSeparators(m_location.recipeFile()));
+        return false;
+    }
+    if (!m_scratch) {
+        m_scratch =
+            std::make_unique<QTemporaryDir>(tempFolder() + QStringLiteral("inkvale-XXXXXX"));
+    }
+    const QString recipes = m_scratch->isValid()
+                                ? toolRecipePath(m_location.recipeFile(), m_scratch->path())
+                                : m_location.recipeFile();
+    runTool(effect,
+            {QStringLiteral("-v"), QStringLiteral("-"), QStringLiteral("-m"), recipes,
+             QStringLiteral("16,16,1,3"), preset->recipeCommand},
+            true);
+    return true;
+}
+
+void EffectProbe::effectProbed(const QString &effect, bool recipe, int exitCode, bool normalExit,
                                const QString &output)
 {
     const QString version = versionFromOutput(output);
     if (!version.isEmpty()) {
         m_result.toolVersion = version;
     }
-    if (!normalExit || exitCode != 0) {
+    const bool ran = normalExit && exitCode == 0;
+    if (ran && recipe) {
+        // The tool's own error stays out of the list: the effect works.
+        m_result.unavailable.remove(effect);
+        m_result.recipeEffects.insert(effect);
+        rememberRecipeUse(m_location, effect, true);
+    } else if (ran) {
+        rememberRecipeUse(m_location, effect, false);
+    } else {
         const QString error = errorFromOutput(output);
-        m_result.unavailable.insert(
-            effect, error.isEmpty() ? QStringLiteral("no answer from the tool") : error);
+        if (recipe) {
+            m_result.unavailable[effect] += QStringLiteral("; Inkvale's own recipe failed too: ") +
+                                            (error.isEmpty() ? QStringLiteral("no answer") : error);
+        } else {
+            m_result.unavailable.insert(
+                effect, error.isEmpty() ? QStringLiteral("no answer from the tool") : error);
+            // A tool that cannot be started at all needs no recipe.
+            if (normalExit && startRecipe(effect)) {
+                return;
+            }
+        }
+        rememberRecipeUse(m_location, effect, false);
     }
+    effectDone();
+}
+
+void EffectProbe::effectDone()
+{
     if (--m_pending == 0) {
+        m_scratch.reset();
         // Name the version in every reason, so that a reader sees at once what lacks what.
         if (!m_result.toolVersion.isEmpty()) {
             for (QString &reason : m_result.unavailable) {

@@ -6,12 +6,14 @@
 namespace inkvale {
 
 // One effect: the name the effect selector shows, the tool's command word and its fixed
-// parameter string (the double quotes around 0 are part of it).
+// parameter string (the double quotes around 0 are part of it), and the command of Inkvale's
+// own recipe that stands in for it on a tool without that command word (empty: none needed).
 struct EffectPreset
 {
     QString name;
     QString commandWord;
     QString parameters;
+    QString recipeCommand;
 
     // The parameter string as the tool receives it from a command line: its runtime strips
     // the quotes around 0.

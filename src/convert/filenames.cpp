@@ -81,6 +81,13 @@ QString toolInputPath(const QString &path, const QString &privateFolder)
     return fromFsPath(platform::toolSafePath(toFsPath(path), toFsPath(privateFolder)));
 }
 
+QString toolRecipePath(const QString &path, const QString &privateFolder)
+{
+    const QString folder = QDir(privateFolder).filePath(QStringLiteral("recipes"));
+    QDir().mkpath(folder);
+    return toolInputPath(path, folder);
+}
+
 QString batchOutputName(const QString &destination, const QString &inputPath, const QString &format)
 {
     return findFilenameThatDoesNotExist(withTrailingSeparator(destination) +

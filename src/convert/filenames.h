@@ -15,6 +15,10 @@ QString tempFolder();
 // A form of `path` that the tool reads literally; may place a link in `privateFolder`.
 QString toolInputPath(const QString &path, const QString &privateFolder);
 
+// The same for Inkvale's command file; its link goes to a folder of its own inside
+// `privateFolder`, apart from the input's.
+QString toolRecipePath(const QString &path, const QString &privateFolder);
+
 // destination + separator + the input's name without its last extension + "." + lower-case
 // format, made free with findFilenameThatDoesNotExist.
 QString batchOutputName(const QString &destination, const QString &inputPath,

@@ -22,4 +22,21 @@ ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
     return command;
 }
 
+ToolCommand ToolCommand::forRecipe(const QString &effect, const QString &recipeFile,
+                                   const QString &input, const QString &output)
+{
+    const EffectPreset *preset = findEffectPreset(effect);
+    if (preset == nullptr || preset->recipeCommand.isEmpty()) {
+        return {};
+    }
+    const QChar quote = QLatin1Char('"');
+    ToolCommand command;
+    command.commandLine = platform::toolFileName() + QStringLiteral(" -m ") + quote + recipeFile +
+                          quote + QLatin1Char(' ') + quote + input + quote + QLatin1Char(' ') +
+                          preset->recipeCommand + QStringLiteral(" -o ") + quote + output + quote;
+    command.arguments = {QStringLiteral("-m"),  recipeFile,           input,
+                         preset->recipeCommand, QStringLiteral("-o"), output};
+    return command;
+}
+
 } // namespace inkvale

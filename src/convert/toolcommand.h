@@ -17,6 +17,10 @@ struct ToolCommand
     // gmic "input" <word> <parameters> -o "output"; empty for an unknown effect.
     static ToolCommand forEffect(const QString &effect, const QString &input,
                                  const QString &output);
+    // gmic -m "recipes" "input" <recipe command> -o "output": the effect by Inkvale's own
+    // recipe; empty for an effect without one.
+    static ToolCommand forRecipe(const QString &effect, const QString &recipeFile,
+                                 const QString &input, const QString &output);
 };
 
 } // namespace inkvale

@@ -27,6 +27,11 @@ QString ToolLocation::toolFile() const
     return QDir(toolFolder()).filePath(platform::toolFileName());
 }
 
+QString ToolLocation::recipeFile() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("inkvale-recipes.gmic"));
+}
+
 bool ToolLocation::toolExists() const
 {
     return QFileInfo(toolFile()).isFile();

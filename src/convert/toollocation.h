@@ -4,7 +4,8 @@
 
 namespace inkvale {
 
-// Where the image tool lives: the folder "gmic" beside the program's executable.
+// Where the image tool lives: the folder "gmic" beside the program's executable; and Inkvale's
+// own command file for the tool, beside the executable too.
 class ToolLocation
 {
 public:
@@ -16,6 +17,8 @@ public:
     QString toolFolder() const;
     QString toolFile() const;
     bool toolExists() const;
+    // The recipes of the effects that older tools lack (inkvale-recipes.gmic).
+    QString recipeFile() const;
 
 private:
     QString m_programFolder;

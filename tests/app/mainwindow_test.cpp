@@ -714,17 +714,25 @@ void MainWindowTest::effectsTheToolLacksAreMarked()
         const bool marked = !effects->itemIcon(i).isNull();
         QCOMPARE(marked, !availability.isAvailable(names.at(i)));
         const QString tip = effects->itemData(i, Qt::ToolTipRole).toString();
-        QCOMPARE(tip.isEmpty(), !marked);
+        const bool recipe = availability.usesRecipe(names.at(i));
+        QCOMPARE(tip.isEmpty(), !marked && !recipe);
         if (marked) {
             QVERIFY2(tip.contains(availability.reason(names.at(i))), qPrintable(tip));
         }
+        if (recipe) {
+            QVERIFY2(tip.contains(QStringLiteral("Inkvale's own recipe is used")), qPrintable(tip));
+        }
     }
-    // Debian 12's tool lacks the two community filters.
+    // Debian 12's tool lacks the two community filters: Inkvale's recipes stand in.
     if (availability.toolVersion.startsWith(QStringLiteral("2."))) {
-        QVERIFY(!availability.isAvailable(QStringLiteral("Comicbook")));
-        QVERIFY(availability.isAvailable(QStringLiteral("Cartoon")));
+        for (const QString effect : {"Comicbook", "Lineart"}) {
+            QVERIFY2(availability.isAvailable(effect), qPrintable(availability.reason(effect)));
+            QVERIFY(availability.usesRecipe(effect));
+        }
         effects->setCurrentIndex(1);
-        QVERIFY(!effects->toolTip().isEmpty());
+        QCOMPARE(effects->toolTip(),
+                 "\"Comicbook\": Inkvale's own recipe is used: the installed G'MIC " +
+                     availability.toolVersion + " has no cl_comic.");
     }
 }
 

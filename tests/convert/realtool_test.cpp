@@ -1,12 +1,19 @@
 #include "convert/conversionjob.h"
 #include "convert/effectavailability.h"
+#include "convert/effectpresets.h"
 #include "convert/filenames.h"
 #include "convert/stringtoollog.h"
+#include "convert/toolcommand.h"
 #include "support/testenvironment.h"
 
+#include <algorithm>
+#include <numeric>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QVersionNumber>
 
@@ -21,6 +28,90 @@ private:
     const ToolLocation m_tool{QStringLiteral(INKVALE_BIN_DIR)};
     EffectAvailability m_availability;
     QTemporaryDir m_work;
+    QString m_toolWords;
+
+    // Runs the effect's recipe exactly as the program would.
+    bool runRecipe(const QString &effect, const QString &input, const QString &output)
+    {
+        const ToolCommand command =
+            ToolCommand::forRecipe(effect, m_tool.recipeFile(), input, output);
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(m_tool.toolFile(), command.arguments);
+        const bool ran = tool.waitForFinished(120000) &&
+                         tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+        m_toolWords =
+            command.commandLine + QLatin1Char('\n') + QString::fromLocal8Bit(tool.readAll());
+        return ran && QFileInfo::exists(output);
+    }
+
+    // A small scene with flat shapes, gradients and grain, as a colour, a grey or a partly
+    // transparent picture.
+    static QImage scene(const QString &kind)
+    {
+        QImage image(160, 120, QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                image.setPixel(x, y, qRgb(x * 3 / 2, y * 2, 200 - x));
+            }
+        }
+        QPainter painter(&image);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 90, 200));
+        painter.drawRect(12, 50, 40, 50);
+        painter.setBrush(QColor(220, 60, 40));
+        painter.drawEllipse(QPoint(110, 50), 28, 22);
+        painter.setBrush(QColor(250, 230, 80));
+        painter.drawEllipse(QPoint(40, 30), 14, 14);
+        painter.setBrush(QColor(40, 140, 60));
+        painter.drawRect(90, 85, 60, 30);
+        painter.end();
+        quint32 seed = 7;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const int grain = int(seed >> 28) - 8;
+                const QRgb c = image.pixel(x, y);
+                image.setPixel(x, y,
+                               qRgb(qBound(0, qRed(c) + grain, 255),
+                                    qBound(0, qGreen(c) + grain, 255),
+                                    qBound(0, qBlue(c) + grain, 255)));
+            }
+        }
+        if (kind == QStringLiteral("grey")) {
+            return image.convertToFormat(QImage::Format_Grayscale8);
+        }
+        if (kind == QStringLiteral("transparent")) {
+            for (int y = 0; y < 40; ++y) {
+                for (int x = 120; x < 160; ++x) {
+                    image.setPixel(x, y, qRgba(0, 0, 0, 0));
+                }
+            }
+            return image;
+        }
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+
+    template<typename Test>
+    static double share(const QList<QRgb> &colours, Test test)
+    {
+        const auto count = std::count_if(colours.begin(), colours.end(), test);
+        return colours.isEmpty() ? 0.0 : double(count) / double(colours.size());
+    }
+
+    // How much of the picture its `top` most frequent colours cover.
+    static double commonColourShare(const QList<QRgb> &colours, int top)
+    {
+        QHash<QRgb, int> counts;
+        for (const QRgb c : colours) {
+            ++counts[c];
+        }
+        QList<int> sorted = counts.values();
+        std::sort(sorted.begin(), sorted.end(), std::greater<>());
+        const int covered = std::accumulate(
+            sorted.begin(), sorted.begin() + std::min<qsizetype>(top, sorted.size()), 0);
+        return colours.isEmpty() ? 0.0 : double(covered) / double(colours.size());
+    }
 
 private slots:
     void initTestCase()
@@ -36,18 +127,18 @@ private slots:
         for (const QString effect : {"Cartoon", "Cutout", "Pen Drawing"}) {
             QVERIFY2(m_availability.isAvailable(effect), qPrintable(m_availability.reason(effect)));
         }
-        // The two community filters are built in from G'MIC 3.3.3 on.
+        // The two community filters are built in from G'MIC 3.3.3 on; before, Inkvale's own
+        // recipes stand in for them.
         const bool modern =
             QVersionNumber::fromString(m_availability.toolVersion) >= QVersionNumber(3, 3, 3);
         for (const QString effect : {"Comicbook", "Lineart"}) {
-            QCOMPARE(m_availability.isAvailable(effect), modern);
-            if (!modern) {
-                const QString reason = m_availability.reason(effect);
-                QVERIFY2(reason.startsWith("G'MIC " + m_availability.toolVersion),
-                         qPrintable(reason));
-                QVERIFY2(reason.contains("Unknown command"), qPrintable(reason));
-                QVERIFY(!reason.contains(QLatin1Char('\x1b')));
-            }
+            QVERIFY2(m_availability.isAvailable(effect), qPrintable(m_availability.reason(effect)));
+            QCOMPARE(m_availability.usesRecipe(effect), !modern);
+        }
+        if (!modern) {
+            QCOMPARE(m_availability.recipeNote(QStringLiteral("Lineart")),
+                     "Inkvale's own recipe is used: the installed G'MIC " +
+                         m_availability.toolVersion + " has no cl_lineart");
         }
     }
 
@@ -90,32 +181,162 @@ private slots:
         QVERIFY(!reader.read().isNull());
     }
 
-    void effectsTheToolLacksGiveNoFile_data()
+    // Each recipe as the program runs it, whatever this tool has built in.
+    void recipes_data()
     {
         QTest::addColumn<QString>("effect");
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Comicbook") << "Comicbook"
-                                   << "cl_comic";
-        QTest::newRow("Lineart") << "Lineart"
-                                 << "cl_lineart";
+        QTest::addColumn<QString>("kind");
+        for (const char *effect : {"Comicbook", "Lineart"}) {
+            for (const char *kind : {"colour", "grey", "transparent"}) {
+                QTest::addRow("%s on %s", effect, kind) << effect << kind;
+            }
+        }
     }
 
-    void effectsTheToolLacksGiveNoFile()
+    void recipes()
     {
         QFETCH(QString, effect);
-        QFETCH(QString, command);
-        if (m_availability.isAvailable(effect)) {
-            QSKIP("this G'MIC has the effect; it is converted like the others");
+        QFETCH(QString, kind);
+        const QImage input = scene(kind);
+        const QString inputFile = m_work.filePath(kind + QStringLiteral("-scene.png"));
+        QVERIFY(input.save(inputFile));
+        const QString outputFile = m_work.filePath(kind + QLatin1Char('-') + effect + ".png");
+        QVERIFY2(runRecipe(effect, inputFile, outputFile), qPrintable(m_toolWords));
+        const QImage output(outputFile);
+        QCOMPARE(output.size(), input.size());
+
+        // Transparent parts stay transparent, and only the opaque ones are judged.
+        QList<QRgb> opaque;
+        for (int y = 0; y < input.height(); ++y) {
+            for (int x = 0; x < input.width(); ++x) {
+                const int alpha = qAlpha(input.pixel(x, y));
+                QCOMPARE(qAlpha(output.pixel(x, y)), alpha);
+                if (alpha == 255) {
+                    opaque.append(output.pixel(x, y));
+                }
+            }
         }
-        const QString input = m_work.filePath(QStringLiteral("lacking.png"));
-        QVERIFY(test::writePicture(input, 40, 30));
-        const QString output = m_work.filePath(effect + QStringLiteral(".png"));
+        const double white = share(opaque, [](QRgb c) { return qGray(c) >= 220; });
+        const double dark = share(opaque, [](QRgb c) { return qGray(c) <= 60; });
+        if (effect == QStringLiteral("Lineart")) {
+            QVERIFY2(white >= 0.7, qPrintable(QString::number(white)));
+            QVERIFY2(dark >= 0.01, qPrintable(QString::number(dark)));
+            // Black on white: no colour creeps in.
+            QCOMPARE(share(opaque, [](QRgb c) { return qRed(c) != qBlue(c); }), 0.0);
+        } else {
+            // The input's noise gives thousands of colours; a few flat ones cover most of it.
+            QVERIFY2(commonColourShare(opaque, 32) >= 0.6,
+                     qPrintable(QString::number(commonColourShare(opaque, 32))));
+            QVERIFY2(dark >= 0.03, qPrintable(QString::number(dark)));
+        }
+    }
+
+    void comicbookIsNoCartoon()
+    {
+        const QString input = m_work.filePath(QStringLiteral("compare.png"));
+        QVERIFY(scene(QStringLiteral("colour")).save(input));
+        const QString comic = m_work.filePath(QStringLiteral("compare-comic.png"));
+        QVERIFY2(runRecipe(QStringLiteral("Comicbook"), input, comic), qPrintable(m_toolWords));
+        const QString cartoon = m_work.filePath(QStringLiteral("compare-cartoon.png"));
         StringToolLog log;
-        QVERIFY(!convertImage(effect, input, output, log, m_tool).converted());
-        QVERIFY(!QFileInfo::exists(output));
-        QVERIFY2(
-            log.text().contains(QStringLiteral("Unknown command or filename '%1'").arg(command)),
-            qPrintable(log.text()));
+        QVERIFY2(convertImage(QStringLiteral("Cartoon"), input, cartoon, log, m_tool).converted(),
+                 qPrintable(log.text()));
+        const QImage a = QImage(comic).convertToFormat(QImage::Format_RGB32);
+        const QImage b = QImage(cartoon).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(a.size(), b.size());
+        qint64 difference = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y);
+                const QRgb q = b.pixel(x, y);
+                difference += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) +
+                              qAbs(qBlue(p) - qBlue(q));
+            }
+        }
+        const double mean = double(difference) / (3.0 * a.width() * a.height());
+        QVERIFY2(mean >= 20, qPrintable(QString::number(mean)));
+    }
+
+    // The engine picks the recipe on a tool without the effect, and shows what it runs.
+    void recipeEffectsConvert_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("Comicbook") << "Comicbook";
+        QTest::newRow("Lineart") << "Lineart";
+    }
+
+    void recipeEffectsConvert()
+    {
+        QFETCH(QString, effect);
+        const QString input = m_work.filePath(QStringLiteral("engine.jpg"));
+        QVERIFY(test::writePicture(input, 60, 44));
+        const QString output = m_work.filePath(QStringLiteral("engine-%1.jpg").arg(effect));
+        StringToolLog log;
+        QVERIFY2(convertImage(effect, input, output, log, m_tool).converted(),
+                 qPrintable(log.text()));
+        QCOMPARE(QImageReader(output).size(), QSize(60, 44));
+        const QString commandLine = log.text().section(QLatin1Char('\n'), 0, 0);
+        if (m_availability.usesRecipe(effect)) {
+            QVERIFY2(commandLine.startsWith(QStringLiteral("gmic -m \"") + m_tool.recipeFile() +
+                                            "\" \""),
+                     qPrintable(commandLine));
+            QVERIFY2(commandLine.contains(findEffectPreset(effect)->recipeCommand + " -o \""),
+                     qPrintable(commandLine));
+        } else {
+            QVERIFY2(commandLine.contains(findEffectPreset(effect)->commandWord + QLatin1Char(' ')),
+                     qPrintable(commandLine));
+        }
+    }
+
+    // A program folder whose path the tool would misread hands the recipes over through the
+    // conversion's own folder; without the recipe file the tool's words say what it lacks.
+    void recipeFileBesideTheProgram_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<bool>("withRecipes");
+        QTest::newRow("plain") << "plain" << true;
+        QTest::newRow("misread") << "Inkvale, {2*3} $HOME \"x\"" << true;
+        QTest::newRow("no recipe file") << "no recipes" << false;
+    }
+
+    void recipeFileBesideTheProgram()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(bool, withRecipes);
+        if (!m_availability.usesRecipe(QStringLiteral("Lineart"))) {
+            QSKIP("this G'MIC has the effect built in");
+        }
+        QTemporaryDir root;
+        const QString program = root.filePath(folderName);
+        QVERIFY(QDir().mkpath(program + QStringLiteral("/gmic")));
+        QVERIFY(QFile::link(QFileInfo(m_tool.toolFile()).canonicalFilePath(),
+                            program + QStringLiteral("/gmic/gmic")));
+        const ToolLocation location(program);
+        if (withRecipes) {
+            QVERIFY(QFile::copy(m_tool.recipeFile(), location.recipeFile()));
+        }
+        const QString input = root.filePath(QStringLiteral("in.png"));
+        QVERIFY(test::writePicture(input, 36, 28));
+        const QString output = root.filePath(QStringLiteral("out.png"));
+        StringToolLog log;
+        const bool converted =
+            convertImage(QStringLiteral("Lineart"), input, output, log, location).converted();
+        QCOMPARE(converted, withRecipes);
+        const QString commandLine = log.text().section(QLatin1Char('\n'), 0, 0);
+        if (!withRecipes) {
+            QVERIFY2(
+                log.text().contains(QStringLiteral("Unknown command or filename 'cl_lineart'")),
+                qPrintable(log.text()));
+            QVERIFY(!QFileInfo::exists(output));
+            const EffectAvailability availability = probeEffects(location);
+            QVERIFY2(
+                availability.reason(QStringLiteral("Lineart"))
+                    .contains("Inkvale's own recipe file is missing: " + location.recipeFile()),
+                qPrintable(availability.reason(QStringLiteral("Lineart"))));
+            return;
+        }
+        QCOMPARE(QImageReader(output).size(), QSize(36, 28));
+        QCOMPARE(commandLine.contains(program), folderName == QStringLiteral("plain"));
     }
 
     // Names that the tool itself would split or substitute still convert as themselves.

@@ -60,6 +60,40 @@ private slots:
                               parameterArgument, "-o", "/t/zemcartoon.png"}));
     }
 
+    // Inkvale's own recipes: the command file first, the input, the recipe's command word.
+    void recipeCommandLine_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Comicbook")
+            << "Comicbook"
+            << R"(gmic -m "/p f/inkvale-recipes.gmic" "/p/in put.jpg" inkvale_comicbook -o "/t/zemcartoon.png")";
+        QTest::newRow("Lineart")
+            << "Lineart"
+            << R"(gmic -m "/p f/inkvale-recipes.gmic" "/p/in put.jpg" inkvale_lineart -o "/t/zemcartoon.png")";
+        QTest::newRow("Cartoon has none") << "Cartoon"
+                                          << "";
+        QTest::newRow("unknown effect") << "comicbook"
+                                        << "";
+    }
+
+    void recipeCommandLine()
+    {
+        QFETCH(QString, effect);
+        QFETCH(QString, expected);
+        const ToolCommand command = ToolCommand::forRecipe(
+            effect, QStringLiteral("/p f/inkvale-recipes.gmic"), QStringLiteral("/p/in put.jpg"),
+            QStringLiteral("/t/zemcartoon.png"));
+        QCOMPARE(command.commandLine, expected);
+        if (expected.isEmpty()) {
+            QVERIFY(command.arguments.isEmpty());
+            return;
+        }
+        QCOMPARE(command.arguments,
+                 (QStringList{"-m", "/p f/inkvale-recipes.gmic", "/p/in put.jpg",
+                              findEffectPreset(effect)->recipeCommand, "-o", "/t/zemcartoon.png"}));
+    }
+
     void effectNamesAreCaseSensitive_data()
     {
         QTest::addColumn<QString>("effect");

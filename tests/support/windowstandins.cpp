@@ -46,7 +46,9 @@ bool linkBuiltTool(const QString &programFolder)
 {
     return QDir(programFolder).mkpath(QStringLiteral("gmic")) &&
            QFile::link(QStringLiteral(INKVALE_BIN_DIR "/gmic/gmic"),
-                       programFolder + QStringLiteral("/gmic/gmic"));
+                       programFolder + QStringLiteral("/gmic/gmic")) &&
+           QFile::link(QStringLiteral(INKVALE_BIN_DIR "/inkvale-recipes.gmic"),
+                       programFolder + QStringLiteral("/inkvale-recipes.gmic"));
 }
 
 MainWindow::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,

@@ -62,7 +62,8 @@ public:
     void beep() override { ++beeps; }
 };
 
-// Makes `programFolder`/gmic/gmic a link to the tool the build links in; false on failure.
+// Makes `programFolder`/gmic/gmic a link to the tool the build links in, with Inkvale's recipes
+// beside it as in the build folder; false on failure.
 bool linkBuiltTool(const QString &programFolder);
 
 // What a main window needs to run as the built program from `programFolder`, with the
