@@ -4,6 +4,7 @@
 #include "platform/toolsafepath.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace inkvale {
@@ -83,9 +84,15 @@ QString toolInputPath(const QString &path, const QString &privateFolder)
 
 QString toolRecipePath(const QString &path, const QString &privateFolder)
 {
-    const QString folder = QDir(privateFolder).filePath(QStringLiteral("recipes"));
-    QDir().mkpath(folder);
-    return toolInputPath(path, folder);
+    const QDir folder(QDir(privateFolder).filePath(QStringLiteral("recipes")));
+    folder.mkpath(QStringLiteral("."));
+    const QString safe = toolInputPath(path, folder.path());
+    // A link made there keeps the file's own name, which tells the log's reader what it is.
+    const QString named = folder.filePath(QFileInfo(path).fileName());
+    if (QFileInfo(safe).dir() == folder && safe != path && QFile::rename(safe, named)) {
+        return QDir::toNativeSeparators(named);
+    }
+    return safe;
 }
 
 QString batchOutputName(const QString &destination, const QString &inputPath, const QString &format)
