@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
@@ -102,7 +103,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    driver.addPictures(12, 640, 480);
+    const QStringList pictures = driver.addPictures(12, 640, 480);
     form.ui().imageList->selectRow(2);
     QTest::qWait(200);
     saveScreenshot(out, QStringLiteral("2-rows"), form.grab());
@@ -119,7 +120,9 @@ int main(int argc, char *argv[])
     QTest::qWait(200);
     saveScreenshot(out, QStringLiteral("5-completed"), form.grab());
 
-    // An effect that Debian's tool lacks: Inkvale's own recipe runs, and the log shows it.
+    // An effect that Debian's tool lacks: Inkvale's own recipe runs. One picture gone from
+    // the disk meanwhile shows the failures and their log.
+    QFile::remove(pictures.at(4));
     driver.startBatch(QStringLiteral("Comicbook"), QStringLiteral("PNG"));
     driver.waitForBatch(600000);
     QTest::qWait(200);
