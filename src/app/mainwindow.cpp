@@ -151,6 +151,8 @@ void MainWindow::connectCommands()
     connect(m_ui.destinationButton, &QToolButton::clicked, this, &MainWindow::chooseDestination);
     connect(m_ui.formatBox, &QComboBox::activated, this, &MainWindow::formatChanged);
     connect(m_ui.destinationEdit, &QLineEdit::textChanged, this, &MainWindow::destinationChanged);
+    connect(m_ui.destinationEdit, &QLineEdit::editingFinished, m_batchRun.get(),
+            &WindowBatchRun::takeDestination);
     connect(m_ui.statusPanel, &StatusPanel::failuresClicked, this, &MainWindow::showConversionLog);
     connect(m_ui.imageList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         m_ui.listMenu->popup(m_ui.imageList->viewport()->mapToGlobal(at));
@@ -159,6 +161,7 @@ void MainWindow::connectCommands()
     connectListCommands();
 
     connect(m_intake.get(), &ImageIntake::fileHandled, this, &MainWindow::imageCountChanged);
+    connect(m_intake.get(), &ImageIntake::busyChanged, this, &MainWindow::imageCountChanged);
     connect(m_intake.get(), &ImageIntake::fileFailed, this,
             [this](const QString &path, const QString &message) {
                 m_environment.dialogs->showMessage(this, QMessageBox::Critical,
@@ -177,7 +180,7 @@ void MainWindow::connectListCommands()
     connect(m_ui.imageList, &ImageListView::rowDropped, editor, &ListEditor::dropOn);
     connect(m_ui.imageList, &ImageListView::deletePressed, editor, &ListEditor::deleteSelected);
     connect(m_ui.deleteSelectedAction, &QAction::triggered, editor, &ListEditor::deleteSelected);
-    connect(m_ui.deleteAllAction, &QAction::triggered, editor, &ListEditor::deleteAll);
+    connect(m_ui.deleteAllAction, &QAction::triggered, this, &MainWindow::deleteAll);
     connect(editor, &ListEditor::rowsDeleted, this, &MainWindow::imageCountChanged);
     FileShellActions *shell = m_shell.get();
     connect(m_ui.openAction, &QAction::triggered, this, [shell] { shell->openFile(); });
@@ -290,6 +293,15 @@ void MainWindow::imageCountChanged()
     const int count = m_list->rowCount();
     m_ui.statusPanel->setText(count == 1 ? QStringLiteral("1 file")
                                          : QStringLiteral("%1 files").arg(count));
+    // The progress bar is the batch's while one runs.
+    if (m_batchRun->isRunning()) {
+        return;
+    }
+    if (m_intake->isBusy()) {
+        m_ui.statusPanel->showProgress(m_intake->handledCount(), m_intake->knownCount());
+    } else {
+        m_ui.statusPanel->hideProgress();
+    }
 }
 
 void MainWindow::addFiles()
@@ -314,6 +326,12 @@ void MainWindow::clearList()
     m_list->clear();
     m_preview->hidePane();
     imageCountChanged();
+}
+
+void MainWindow::deleteAll()
+{
+    m_intake->cancel();
+    m_editor->deleteAll();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -350,6 +368,8 @@ void MainWindow::addFolderImages(const QString &foldername)
     }
     m_lastFolder = foldername;
     m_ui.destinationEdit->setText(foldername);
+    // A chosen folder is a finished edit.
+    m_batchRun->takeDestination();
 }
 
 void MainWindow::destinationChanged()

@@ -78,6 +78,8 @@ public:
     void addFiles();
     void addFolder();
     void clearList();
+    // "Delete All": also ends a folder intake in progress, as Clear does.
+    void deleteAll();
     void convertOrStop();
     void chooseDestination();
     void addFolderImages(const QString &foldername);

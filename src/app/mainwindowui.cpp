@@ -115,7 +115,8 @@ void MainWindowUi::setupUi(QMainWindow *form)
     imageList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     imageList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     imageList->setWordWrap(false);
-    imageList->setTextElideMode(Qt::ElideMiddle);
+    // The file name at the end of a path is what tells the rows apart.
+    imageList->setTextElideMode(Qt::ElideLeft);
     imageList->setContextMenuPolicy(Qt::CustomContextMenu);
     imageList->verticalHeader()->hide();
     imageList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -177,6 +178,9 @@ void MainWindowUi::setupUi(QMainWindow *form)
     destinationButton->setToolTip(QStringLiteral("Change Destination Folder"));
     destinationButton->setFixedSize(24, 23);
     destinationEdit = named(new QLineEdit(choicesPanel), "destinationEdit");
+    // A drop on the field goes on to the window, which adds the pictures; the field's text
+    // never takes a dropped address.
+    destinationEdit->setAcceptDrops(false);
     destinationRow->addWidget(destinationButton);
     destinationRow->addWidget(destinationEdit, 1);
     column->addLayout(destinationRow);

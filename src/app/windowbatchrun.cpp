@@ -7,7 +7,9 @@
 #include "windowkit/artwork.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QStyleHints>
 
 namespace inkvale {
 
@@ -40,10 +42,19 @@ void WindowBatchRun::stop()
     }
 }
 
+void WindowBatchRun::takeDestination()
+{
+    if (isRunning()) {
+        m_sources->takeDestination();
+    }
+}
+
 void WindowBatchRun::startOrStop()
 {
     if (isRunning()) {
-        m_batch->stop();
+        if (m_sinceStart.elapsed() >= QGuiApplication::styleHints()->mouseDoubleClickInterval()) {
+            m_batch->stop();
+        }
         return;
     }
     m_batch.reset();
@@ -55,6 +66,7 @@ void WindowBatchRun::startOrStop()
             &StatusPanel::showProgress);
     connect(m_batch.get(), &BatchController::progress, this, &WindowBatchRun::progress);
     connect(m_batch.get(), &BatchController::finished, this, &WindowBatchRun::ended);
+    m_sinceStart.start();
     m_batch->start();
     setButtonStops(m_batch->isRunning());
 }

@@ -4,6 +4,7 @@
 #include "convert/toollocation.h"
 
 #include <memory>
+#include <QElapsedTimer>
 #include <QObject>
 
 namespace inkvale {
@@ -31,6 +32,9 @@ public:
     void startOrStop();
     // Stops the running tool; images already converted stay.
     void stop();
+    // The destination field's editing is finished: the running batch writes there from its
+    // next image on. A half-typed destination never receives results.
+    void takeDestination();
     bool isRunning() const;
     const BatchResult &lastResult() const { return m_lastResult; }
 
@@ -50,6 +54,9 @@ private:
     std::unique_ptr<WindowBatchSources> m_sources;
     std::unique_ptr<BatchController> m_batch;
     BatchResult m_lastResult;
+    // Since the batch started: the second click of a double click on "Convert" lands on
+    // "Stop" and must not end it.
+    QElapsedTimer m_sinceStart;
 };
 
 } // namespace inkvale

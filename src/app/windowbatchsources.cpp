@@ -13,6 +13,7 @@ namespace inkvale {
 WindowBatchSources::WindowBatchSources(const Controls &controls)
     : m_controls(controls)
     , m_log(controls.log)
+    , m_destination(controls.destination.text())
 {}
 
 WindowBatchSources::~WindowBatchSources()
@@ -32,7 +33,12 @@ QString WindowBatchSources::rowPath(int row) const
 
 QString WindowBatchSources::destination() const
 {
-    return m_controls.destination.text();
+    return m_destination;
+}
+
+void WindowBatchSources::takeDestination()
+{
+    m_destination = m_controls.destination.text();
 }
 
 QString WindowBatchSources::format() const

@@ -14,7 +14,8 @@ class ImageListModel;
 class StatusPanel;
 
 // The main window's controls as a batch's sources, read live, so that what the user changes
-// during a batch applies from the next image on.
+// during a batch applies from the next image on. The destination is the exception: it is
+// taken only when the field's editing is finished (takeDestination).
 class WindowBatchSources final : public BatchSources
 {
 public:
@@ -38,6 +39,8 @@ public:
     QString format() const override;
     QString effect() const override;
     ToolLog &log() override { return m_log; }
+    // From the next image on, the batch writes where the field now says.
+    void takeDestination();
 
     void setStatus(const QString &text) override;
     void setBusy(bool busy) override;
@@ -48,6 +51,7 @@ public:
 private:
     Controls m_controls;
     MemoToolLog m_log;
+    QString m_destination;
     bool m_busy = false;
 };
 

@@ -97,6 +97,14 @@ bool ImageIntake::isBusy() const
     return m_busy;
 }
 
+int ImageIntake::knownCount() const
+{
+    const auto waiting = std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &entry) {
+        return entry.kind != Kind::Folder;
+    });
+    return m_handled + static_cast<int>(waiting);
+}
+
 ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const CancelFlag &cancelled)
 {
     Outcome outcome;
@@ -225,6 +233,7 @@ bool ImageIntake::deliver()
         if (entry.outcome.ignored) {
             continue;
         }
+        ++m_handled;
         startWork();
         const LoadResult &picture = entry.outcome.picture;
         if (picture.ok) {
@@ -249,6 +258,9 @@ bool ImageIntake::deliver()
 void ImageIntake::updateBusy()
 {
     const bool busy = !m_entries.empty() || m_delivering;
+    if (!busy) {
+        m_handled = 0;
+    }
     if (busy != m_busy) {
         m_busy = busy;
         emit busyChanged(busy);

@@ -37,6 +37,10 @@ public:
     // Drops pending and running work (the Clear command).
     void cancel();
     bool isBusy() const;
+    // While busy: the files handled (added or failed) since the intake began, and those plus
+    // the files still waiting. A folder not yet listed counts once it is listed.
+    int handledCount() const { return m_handled; }
+    int knownCount() const;
 
 signals:
     // A file could not be read as a picture. Emitted in intake order; no further row is added
@@ -93,6 +97,7 @@ private:
     QTimer m_deliveryPause;
     bool m_deliveryWaiting = false;
     bool m_busy = false;
+    int m_handled = 0;
     // Set when work is dropped, so that tasks not yet begun skip their file.
     CancelFlag m_cancelled;
 };

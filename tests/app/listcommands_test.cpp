@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QToolButton>
 
 using namespace inkvale;
@@ -106,6 +107,8 @@ private slots:
     void deleteKeyWithAnyModifiers_data();
     void deleteKeyWithAnyModifiers();
     void popupDeletesRewriteTheCount();
+    void deleteAllEndsAFolderIntake();
+    void aLoadingFolderShowsItsProgress();
     void filesDroppedOnTheListAreAddedNotMoved();
     void rowsDraggedWithinTheListMoveAndAddNothing_data();
     void rowsDraggedWithinTheListMoveAndAddNothing();
@@ -166,6 +169,64 @@ void ListCommandsTest::popupDeletesRewriteTheCount()
     window.form->ui().deleteAllAction->trigger();
     QCOMPARE(window.form->listModel().rowCount(), 0);
     QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
+}
+
+// A folder of `count` pictures, added through "Add Folder".
+void addFolderOf(Window &window, int count)
+{
+    const QDir root(window.folder.path());
+    QVERIFY(root.mkpath(QStringLiteral("many")));
+    const QDir many(root.filePath(QStringLiteral("many")));
+    for (int i = 1; i <= count; ++i) {
+        QVERIFY(test::writePicture(many.filePath(QStringLiteral("p%1.png").arg(i)), 8, 6));
+    }
+    window.dialogs.folderAnswers.enqueue({many.path()});
+    window.form->addFolder();
+}
+
+void ListCommandsTest::deleteAllEndsAFolderIntake()
+{
+    Window window;
+    QObject context;
+    // The first row of the folder is in; the rest are still on their way.
+    connect(&window.form->intake(), &ImageIntake::fileHandled, &context, [&] {
+        QObject::disconnect(&window.form->intake(), nullptr, &context, nullptr);
+        QVERIFY(window.form->intake().isBusy());
+        window.form->ui().deleteAllAction->trigger();
+    });
+    addFolderOf(window, 40);
+    QVERIFY(QTest::qWaitFor([&] { return !window.form->intake().isBusy(); }, 20000));
+    // Nothing more arrives once the decoders still running have finished.
+    QTest::qWait(200);
+    QCOMPARE(window.form->listModel().rowCount(), 0);
+    QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
+
+    // The next intake starts afresh.
+    window.add(QStringLiteral("AB"));
+    QCOMPARE(window.order(), QStringLiteral("AB"));
+}
+
+void ListCommandsTest::aLoadingFolderShowsItsProgress()
+{
+    Window window;
+    auto *progress = window.form->findChild<QProgressBar *>(QStringLiteral("StatusProgress"));
+    QVERIFY(progress);
+    QList<QPair<int, int>> seen;
+    connect(&window.form->intake(), &ImageIntake::fileHandled, progress, [&] {
+        QVERIFY(progress->isVisible());
+        seen.append({progress->value(), progress->maximum()});
+        // The count text counts the rows present.
+        QCOMPARE(window.form->statusText(),
+                 QStringLiteral("%1 file%2").arg(seen.size()).arg(seen.size() == 1 ? "" : "s"));
+    });
+    addFolderOf(window, 12);
+    QVERIFY(QTest::qWaitFor([&] { return !window.form->intake().isBusy(); }, 20000));
+    QCOMPARE(seen.size(), 12);
+    for (int i = 0; i < seen.size(); ++i) {
+        QCOMPARE(seen[i], qMakePair(i + 1, 12));
+    }
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(window.form->statusText(), QStringLiteral("12 files"));
 }
 
 void ListCommandsTest::filesDroppedOnTheListAreAddedNotMoved()

@@ -22,8 +22,10 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -97,7 +99,7 @@ bool waitForIntake(MainWindow &form)
     return QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 20000);
 }
 
-void sendDrop(MainWindow &form, const QStringList &paths)
+void sendDrop(QWidget &target, const QStringList &paths)
 {
     QMimeData data;
     QList<QUrl> urls;
@@ -105,11 +107,13 @@ void sendDrop(MainWindow &form, const QStringList &paths)
         urls.append(QUrl::fromLocalFile(path));
     }
     data.setUrls(urls);
-    const QPointF at(form.width() / 2.0, form.height() / 2.0);
+    const QPointF at(target.width() / 2.0, target.height() / 2.0);
     QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&form, &enter);
+    QCoreApplication::sendEvent(&target, &enter);
+    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &move);
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&form, &drop);
+    QCoreApplication::sendEvent(&target, &drop);
 }
 
 QString makePicture(const QDir &folder, const QString &name, int width = 40, int height = 30)
@@ -139,6 +143,7 @@ private slots:
     void countText();
     void addFilesReportsUnreadablePicturesInOrder();
     void dropAddsFilesAndFoldersInTheDropsOrder();
+    void aDropOnTheDestinationFieldAddsPicturesAndLeavesItsText();
     void addFolderTakesSeveralFoldersAndRemembersTheFirst();
     void destinationChooser();
     void onlineHelpOpensTheProductsPage();
@@ -146,9 +151,12 @@ private slots:
     void customButtonsBox();
     void convertWithTheRealToolKeepsTheWindowAlive();
     void stopEndsTheBatch();
+    void aDoubleClickOnConvertDoesNotStopTheBatch();
     void closingDuringABatchEndsTheTool();
     void failedImagesCanBeInspected();
     void changesDuringABatchApplyFromTheNextImage();
+    void aDestinationIsTakenOnlyWhenItsEditingIsFinished_data();
+    void aDestinationIsTakenOnlyWhenItsEditingIsFinished();
     void convertWithoutTheToolOrDestination_data();
     void convertWithoutTheToolOrDestination();
     void effectsTheToolLacksAreMarked();
@@ -428,6 +436,26 @@ void MainWindowTest::dropAddsFilesAndFoldersInTheDropsOrder()
     QCOMPARE(form->statusText(), QStringLiteral("0 files"));
 }
 
+void MainWindowTest::aDropOnTheDestinationFieldAddsPicturesAndLeavesItsText()
+{
+    Program program;
+    auto form = program.open();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QDir root(program.folder.path());
+    const QString one = makePicture(root, QStringLiteral("one.png"));
+    const QString two = makePicture(root, QStringLiteral("two.jpg"));
+    QLineEdit *field = form->ui().destinationEdit;
+    const QString before = field->text();
+    const QByteArray settings = program.settingsText();
+
+    sendDrop(*field, {one, two});
+    QVERIFY(waitForIntake(*form));
+    QCOMPARE(rowPaths(*form), QStringList({one, two}));
+    QCOMPARE(field->text(), before);
+    QCOMPARE(program.settingsText(), settings);
+}
+
 void MainWindowTest::addFolderTakesSeveralFoldersAndRemembersTheFirst()
 {
     Program program;
@@ -574,12 +602,52 @@ void MainWindowTest::stopEndsTheBatch()
     QVERIFY(QTest::qWaitFor(
         [&] { return QFile::exists(program.programFolder() + QStringLiteral("/gmic/pid")); },
         10000));
+    // Past a double click.
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
     form->ui().convertButton->click();
     QVERIFY(finished.wait(10000));
     QCOMPARE(form->statusText(), QStringLiteral("Stopped"));
     QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
     QVERIFY(QDir(destination).entryList(QDir::Files).isEmpty());
     QCOMPARE(program.desktop.beeps, 0);
+}
+
+void MainWindowTest::aDoubleClickOnConvertDoesNotStopTheBatch()
+{
+    Program program(FakeTool::Behaviour::Slow);
+    auto form = program.open();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    program.dialogs.fileAnswers.enqueue({makePicture(QDir::temp(), QStringLiteral("d.png"))});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    form->ui().destinationEdit->setText(QDir::temp().filePath(QStringLiteral("doubled")));
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int interval = hints->mouseDoubleClickInterval();
+    hints->setMouseDoubleClickInterval(1000);
+    const auto restore = qScopeGuard([&] { hints->setMouseDoubleClickInterval(interval); });
+
+    QSignalSpy finished(form.get(), &MainWindow::batchFinished);
+    QPushButton *button = form->ui().convertButton;
+    // A double click as the system delivers it: press, release, double-click press, release.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(form->batchRunning());
+    QTest::mouseDClick(button, Qt::LeftButton);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    QVERIFY(form->batchRunning());
+    button->click(); // a third click, still within the interval
+    QVERIFY(QTest::qWaitFor(
+        [&] { return QFile::exists(program.programFolder() + QStringLiteral("/gmic/pid")); },
+        10000));
+    QVERIFY(form->batchRunning());
+    QCOMPARE(button->text(), QStringLiteral("Stop"));
+
+    // Once the interval is over, a click stops it.
+    QTest::qWait(1050);
+    QVERIFY(form->batchRunning());
+    button->click();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(form->statusText(), QStringLiteral("Stopped"));
 }
 
 void MainWindowTest::closingDuringABatchEndsTheTool()
@@ -666,6 +734,56 @@ void MainWindowTest::changesDuringABatchApplyFromTheNextImage()
     QVERIFY(changed);
     QCOMPARE(QDir(destination).entryList(QDir::Files),
              QStringList({QStringLiteral("c1.png"), QStringLiteral("c2.bmp")}));
+}
+
+void MainWindowTest::aDestinationIsTakenOnlyWhenItsEditingIsFinished_data()
+{
+    QTest::addColumn<bool>("byEnter"); // else the field loses focus
+    QTest::newRow("Enter") << true;
+    QTest::newRow("focus leaves") << false;
+}
+
+void MainWindowTest::aDestinationIsTakenOnlyWhenItsEditingIsFinished()
+{
+    QFETCH(bool, byEnter);
+    Program program(FakeTool::Behaviour::Succeed);
+    auto form = program.open();
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    program.dialogs.fileAnswers.enqueue({makePicture(dir, QStringLiteral("e1.png")),
+                                         makePicture(dir, QStringLiteral("e2.png")),
+                                         makePicture(dir, QStringLiteral("e3.png"))});
+    form->ui().addFilesTool->trigger();
+    QVERIFY(waitForIntake(*form));
+    QLineEdit *field = form->ui().destinationEdit;
+    field->setText(dir.filePath(QStringLiteral("out")));
+
+    // After the first image the user types "new" after the name, one key at a time; after the
+    // second the editing is finished.
+    connect(form.get(), &MainWindow::batchProgress, field, [&](int done, int) {
+        if (done == 1) {
+            QTest::keyClicks(field, QStringLiteral("new"));
+        } else if (done == 2) {
+            if (byEnter) {
+                QTest::keyClick(field, Qt::Key_Return);
+            } else {
+                QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+                QCoreApplication::sendEvent(field, &leave);
+            }
+        }
+    });
+    QSignalSpy finished(form.get(), &MainWindow::batchFinished);
+    form->ui().convertButton->click();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+             QStringList({QStringLiteral("e1.png"), QStringLiteral("e2.png")}));
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("outnew"))).entryList(QDir::Files),
+             QStringList{QStringLiteral("e3.png")});
+    QVERIFY(!dir.exists(QStringLiteral("outn")));
+    QVERIFY(!dir.exists(QStringLiteral("outne")));
+    // The setting follows every key.
+    QVERIFY(program.settingsText().contains("Destination=" +
+                                            dir.filePath(QStringLiteral("outnew")).toUtf8()));
 }
 
 void MainWindowTest::convertWithoutTheToolOrDestination_data()
