@@ -2,6 +2,7 @@
 
 #include "convert/conversionresult.h"
 #include "convert/toollocation.h"
+#include "platform/toolprocess.h"
 
 #include <memory>
 #include <QFutureWatcher>
@@ -26,6 +27,8 @@ public:
                   const ToolLocation &location, QObject *parent = nullptr);
     ~ConversionJob() override;
 
+    // Before start: how the tool shares the processor (a preview runs in the background).
+    void setPriority(platform::ToolPriority priority) { m_priority = priority; }
     void start();
     // Stops the tool; no output file is left. A result already being placed is completed.
     void cancel();
@@ -50,6 +53,7 @@ private:
     QFutureWatcher<QString> m_placement;
     bool m_cancelled = false;
     bool m_done = false;
+    platform::ToolPriority m_priority = platform::ToolPriority::Normal;
 };
 
 // The conversion of one image, synchronously (the engine form of the window's operation):

@@ -41,7 +41,7 @@ ToolRun::~ToolRun()
 }
 
 void ToolRun::start(const ToolCommand &command, const QString &program,
-                    const QString &workingFolder)
+                    const QString &workingFolder, platform::ToolPriority priority)
 {
     m_running = true;
     m_decoder.resetState();
@@ -50,7 +50,7 @@ void ToolRun::start(const ToolCommand &command, const QString &program,
         QTimer::singleShot(0, this, &ToolRun::finish);
         return;
     }
-    platform::setToolCommand(m_process, program, command.arguments, command.commandLine);
+    platform::setToolCommand(m_process, program, command.arguments, command.commandLine, priority);
     m_process.setWorkingDirectory(workingFolder);
     m_process.start(QIODevice::ReadOnly);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/toolcommand.h"
+#include "platform/toolprocess.h"
 
 #include <QObject>
 #include <QProcess>
@@ -21,7 +22,8 @@ public:
 
     // `program` is the tool file; the tool runs in `workingFolder`. An empty command starts
     // nothing and only writes the framing lines.
-    void start(const ToolCommand &command, const QString &program, const QString &workingFolder);
+    void start(const ToolCommand &command, const QString &program, const QString &workingFolder,
+               platform::ToolPriority priority = platform::ToolPriority::Normal);
     // Ends the tool; finished() follows.
     void cancel();
     bool isRunning() const { return m_running; }

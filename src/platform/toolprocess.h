@@ -10,9 +10,17 @@ namespace inkvale::platform {
 // The tool's file name inside its folder: "gmic" here, "gmic.exe" on Windows.
 QString toolFileName();
 
+// How the system shares the processor between a tool run and the rest of the machine.
+enum class ToolPriority {
+    Normal,
+    // Below the program's other runs: a preview never slows a running batch down by more
+    // than its own share, and runs at full speed when nothing else needs the processor.
+    Background,
+};
+
 // Sets up `process` to start `program` with `arguments`, exactly and without a shell; on
 // Windows `commandLine` (the logged text) becomes the literal command line.
 void setToolCommand(QProcess &process, const QString &program, const QStringList &arguments,
-                    const QString &commandLine);
+                    const QString &commandLine, ToolPriority priority = ToolPriority::Normal);
 
 } // namespace inkvale::platform

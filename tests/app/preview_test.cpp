@@ -78,7 +78,36 @@ struct Window
     }
     QSize shownSize() const { return ui().previewImage->image().size(); }
     QString scratchFile() const { return form->settings()->folder() + QStringLiteral("temp.png"); }
+
+    // A pane 60 pixels high, so that a picture of 200 x 160 is much larger than the pane.
+    void showSmallPane(int row)
+    {
+        click(row);
+        QVERIFY(settle());
+        QSplitter &splitter = *ui().previewSplitter;
+        splitter.setSizes({splitter.height() - splitter.handleWidth() - 60, 60});
+        QCOMPARE(ui().previewImage->height(), 60);
+    }
 };
+
+// What the pane showed, and what the status said then.
+struct Shown
+{
+    QString input;
+    bool exact = false;
+    QSize size;
+    QString status;
+};
+
+// Every picture the pane shows from now on, as long as `context` lives.
+void recordShown(Window &window, QObject &context, QList<Shown> &shown)
+{
+    QObject::connect(
+        &window.preview(), &ImagePreview::pictureShown, &context,
+        [&window, &shown](const QString &input, bool exact) {
+            shown.append({input, exact, window.shownSize(), window.form->statusText()});
+        });
+}
 
 } // namespace
 
@@ -92,6 +121,9 @@ private slots:
     void nothingHappens();
     void aFailedRenderKeepsThePicture();
     void aNewerRequestStopsTheOlderOne();
+    void aLargePictureShowsQuickThenExact();
+    void aNewerClickStopsBothRendersOfTheOlder();
+    void aRenderedRowShowsAgainAtOnce();
     void anEffectChangeRendersAgain();
     void switchDeleteAllAndClear();
     void aClickDuringABatchLeavesTheBatchAlone();
@@ -205,6 +237,129 @@ void PreviewTest::aNewerRequestStopsTheOlderOne()
     QVERIFY(ended.at(1).at(1).value<ConversionResult>().converted());
     QCOMPARE(window.shownSize(), QSize(32, 48));
     QVERIFY(!QFile::exists(window.scratchFile()));
+}
+
+void PreviewTest::aLargePictureShowsQuickThenExact()
+{
+    Window window;
+    const QStringList paths = window.add({{200, 160}, {40, 30}});
+    window.showSmallPane(1);
+    QObject context;
+    QList<Shown> shown;
+    recordShown(window, context, shown);
+    QSignalSpy ended(&window.preview(), &ImagePreview::renderEnded);
+
+    window.click(0);
+    QVERIFY(window.settle());
+    QCOMPARE(shown.size(), 2);
+    // First the render of a copy scaled to the pane, while the status says more is coming.
+    QCOMPARE(shown[0].input, paths[0]);
+    QVERIFY(!shown[0].exact);
+    QCOMPARE(shown[0].size, QSize(75, 60) * window.ui().previewImage->devicePixelRatioF());
+    QCOMPARE(shown[0].status, QStringLiteral("Generating Preview Image..."));
+    // Then the whole picture's.
+    QCOMPARE(shown[1].input, paths[0]);
+    QVERIFY(shown[1].exact);
+    QCOMPARE(shown[1].size, QSize(200, 160));
+    QCOMPARE(window.form->statusText(), QString());
+    QCOMPARE(ended.size(), 2);
+    QVERIFY(ended[0][1].value<ConversionResult>().converted());
+    QVERIFY(ended[1][1].value<ConversionResult>().converted());
+    QVERIFY(window.preview().log().text().contains(QStringLiteral("cartoon")));
+    QVERIFY(!QFile::exists(window.scratchFile()));
+}
+
+void PreviewTest::aNewerClickStopsBothRendersOfTheOlder()
+{
+    Window window;
+    const QStringList paths = window.add({{200, 160}, {40, 30}, {30, 40}});
+    window.showSmallPane(2);
+    QObject context;
+    QList<Shown> shown;
+    recordShown(window, context, shown);
+    QSignalSpy ended(&window.preview(), &ImagePreview::renderEnded);
+    // The user clicks the next row as soon as the quick picture of the first appears.
+    connect(&window.preview(), &ImagePreview::pictureShown, &context, [&](const QString &input) {
+        if (input == paths[0]) {
+            window.click(1);
+        }
+    });
+
+    window.click(0);
+    QVERIFY(window.settle());
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0].input, paths[0]);
+    QVERIFY(!shown[0].exact);
+    QCOMPARE(shown[1].input, paths[1]);
+    QVERIFY(shown[1].exact);
+    QCOMPARE(window.shownSize(), QSize(40, 30));
+    // The whole picture of the first row was never rendered.
+    QCOMPARE(ended.size(), 2);
+    QCOMPARE(ended[0][0].toString(), paths[0]);
+    QCOMPARE(ended[1][0].toString(), paths[1]);
+
+    // Clicked again while its copy is being made: stopped, nothing of it shows.
+    shown.clear();
+    ended.clear();
+    window.click(0);
+    QVERIFY(window.preview().isBusy());
+    window.click(2); // rendered before: shown at once
+    QVERIFY(window.settle());
+    for (const Shown &picture : shown) {
+        QCOMPARE(picture.input, paths[2]);
+    }
+    QCOMPARE(window.shownSize(), QSize(30, 40));
+    for (const QList<QVariant> &render : ended) {
+        if (render[0].toString() == paths[0]) {
+            QCOMPARE(render[1].value<ConversionResult>().outcome,
+                     ConversionResult::Outcome::Cancelled);
+        }
+    }
+    QVERIFY(!QFile::exists(window.scratchFile()));
+}
+
+void PreviewTest::aRenderedRowShowsAgainAtOnce()
+{
+    Window window;
+    const QStringList paths = window.add({{48, 32}, {40, 40}});
+    window.click(0);
+    QVERIFY(window.settle());
+    window.click(1);
+    QVERIFY(window.settle());
+
+    QObject context;
+    QList<Shown> shown;
+    recordShown(window, context, shown);
+    QSignalSpy ended(&window.preview(), &ImagePreview::renderEnded);
+    window.click(0);
+    // At once, within the click.
+    QVERIFY(!window.preview().isBusy());
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].input, paths[0]);
+    QVERIFY(shown[0].exact);
+    QCOMPARE(window.shownSize(), QSize(48, 32));
+    QCOMPARE(window.form->statusText(), QString());
+    QVERIFY(ended.isEmpty());
+
+    // Another effect is another render, and then kept too.
+    QComboBox &effects = *window.ui().effectBox;
+    const int cutout = effects.findText(QStringLiteral("Cutout"));
+    effects.setCurrentIndex(cutout);
+    emit effects.activated(cutout);
+    QVERIFY(window.preview().isBusy());
+    QVERIFY(window.settle());
+    QCOMPARE(ended.size(), 1);
+    emit effects.activated(cutout);
+    QVERIFY(!window.preview().isBusy());
+    QCOMPARE(ended.size(), 1);
+
+    // A file changed since its render is rendered afresh.
+    QVERIFY(test::writePicture(paths[0], 36, 24));
+    emit effects.activated(cutout);
+    QVERIFY(window.preview().isBusy());
+    QVERIFY(window.settle());
+    QCOMPARE(ended.size(), 2);
+    QCOMPARE(window.shownSize(), QSize(36, 24));
 }
 
 void PreviewTest::anEffectChangeRendersAgain()

@@ -4,6 +4,7 @@
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 using namespace inkvale;
 using test::FakeTool;
@@ -232,6 +234,34 @@ private slots:
         QCOMPARE(QImageReader(secondOutput).size(), QSize(50, 40));
         QVERIFY(firstLog.text().contains(QStringLiteral(" cartoon ")));
         QVERIFY(secondLog.text().contains(QStringLiteral(" fx_cutout ")));
+    }
+
+    void aBackgroundRunYieldsTheProcessor_data()
+    {
+        QTest::addColumn<bool>("background");
+        QTest::newRow("normal") << false;
+        QTest::newRow("background") << true;
+    }
+
+    void aBackgroundRunYieldsTheProcessor()
+    {
+        QFETCH(bool, background);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString input = m_pictures.filePath(QStringLiteral("nice.png"));
+        QVERIFY(test::writePicture(input, 8, 6));
+        StringToolLog log;
+        ConversionJob job(QStringLiteral("Cartoon"), input,
+                          m_pictures.filePath(QStringLiteral("nice-%1.png").arg(background)), log,
+                          tool.location());
+        if (background) {
+            job.setPriority(platform::ToolPriority::Background);
+        }
+        QSignalSpy finished(&job, &ConversionJob::finished);
+        job.start();
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.first().first().value<ConversionResult>().converted());
+        const int own = ::getpriority(PRIO_PROCESS, 0);
+        QCOMPARE(tool.recordedNiceness(), background ? std::min(own + 10, 19) : own);
     }
 
     void cancelStopsTheToolAndLeavesNothing()

@@ -2,6 +2,7 @@
 
 #include "support/testenvironment.h"
 
+#include <limits>
 #include <QDir>
 #include <QFile>
 
@@ -12,6 +13,7 @@ const char *const kRecord = R"(#!/bin/sh
 here=$(dirname "$0")
 for a in "$@"; do printf '%s\0' "$a"; done > "$here/args"
 readlink -f -- "$1" > "$here/input-target"
+( read -r s < /proc/$$/stat; set -- ${s##*) }; echo "${17}" > "$here/nice" ) 2>/dev/null
 )";
 
 const char *actions(FakeTool::Behaviour behaviour)
@@ -65,6 +67,14 @@ QStringList FakeTool::recordedArguments() const
     }
     arguments.removeLast(); // after the final terminator
     return arguments;
+}
+
+int FakeTool::recordedNiceness() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("gmic/nice")));
+    bool ok = false;
+    const int niceness = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt(&ok) : 0;
+    return ok ? niceness : std::numeric_limits<int>::min();
 }
 
 QString FakeTool::recordedInputTarget() const

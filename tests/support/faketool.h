@@ -29,6 +29,8 @@ public:
     QString programFolder() const { return m_folder.path(); }
     // The arguments of the last run; empty when the tool was not run.
     QStringList recordedArguments() const;
+    // The nice value the last run had (Linux); the smallest int when unknown.
+    int recordedNiceness() const;
     // The canonical path of the file the first argument named during the run.
     QString recordedInputTarget() const;
 

@@ -1,6 +1,7 @@
 // Opens the real main window on the display (run it under Xvfb: tools/screenshots.sh), fills
 // it, converts, and saves what a user sees at each step as PNG files in the given folder.
 #include "app/mainwindow.h"
+#include "imagelist/imageintake.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
 #include "online/feedbackwindow.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QScreen>
@@ -77,6 +79,53 @@ void saveListEditing(const QString &out, MainWindow &form)
     saveScreenshot(out, QStringLiteral("13-preview"), form.grab());
 }
 
+// A 12 megapixel photo in the preview: first the effect on a copy scaled to the pane, with the
+// status saying that more is coming, then the render of the whole photo.
+void saveLargePreview(const QString &out, WindowDriver &driver)
+{
+    MainWindow &form = driver.form();
+    form.ui().clearAction->trigger();
+    QDir folder(driver.folder() + QStringLiteral("/large"));
+    folder.mkpath(QStringLiteral("."));
+    const QString photo = folder.filePath(QStringLiteral("harbour-12mp.jpg"));
+    inkvale::test::writePicture(photo, 4000, 3000);
+    driver.dialogs().fileAnswers.enqueue({photo});
+    form.addFiles();
+    QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 60000);
+
+    QObject context;
+    QObject::connect(&form.preview(), &inkvale::ImagePreview::pictureShown, &context,
+                     [&](const QString &, bool exact) {
+                         saveScreenshot(out,
+                                        exact ? QStringLiteral("15-preview-exact")
+                                              : QStringLiteral("14-preview-quick"),
+                                        form.grab());
+                     });
+    QSignalSpy settled(&form.preview(), &inkvale::ImagePreview::settled);
+    form.ui().imageList->selectRow(0);
+    form.listClicked();
+    settled.wait(300000);
+}
+
+// A folder of many photos on its way into the list: the count and the progress bar.
+void saveFolderLoading(const QString &out, WindowDriver &driver)
+{
+    MainWindow &form = driver.form();
+    form.ui().clearAction->trigger();
+    QDir folder(driver.folder() + QStringLiteral("/trip"));
+    folder.mkpath(QStringLiteral("."));
+    for (int i = 1; i <= 300; ++i) {
+        inkvale::test::writePicture(folder.filePath(QStringLiteral("trip-%1.jpg").arg(i)), 1600,
+                                    1200);
+    }
+    driver.dialogs().folderAnswers.enqueue({folder.path()});
+    form.addFolder();
+    QTest::qWaitFor([&] { return form.intake().handledCount() >= 60 || !form.intake().isBusy(); },
+                    60000);
+    saveScreenshot(out, QStringLiteral("16-folder-loading"), form.grab());
+    QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 120000);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -136,5 +185,7 @@ int main(int argc, char *argv[])
     }
     saveOnlineWindows(out, form);
     saveListEditing(out, form);
+    saveLargePreview(out, driver);
+    saveFolderLoading(out, driver);
     return 0;
 }
