@@ -2,7 +2,6 @@
 
 #include "app/settingserror.h"
 
-#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,9 +12,23 @@
 namespace inkvale {
 namespace {
 
-bool sameName(const QString &a, const QString &b)
+// The key under which names that compare equal without regard to case meet: each code point
+// folded on its own, as QString::compare(..., Qt::CaseInsensitive) does (no "ß" to "ss").
+QString foldedName(const QString &name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            const char32_t point = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name.at(i + 1)));
+            folded += QString::fromUcs4(&point, 1);
+            ++i;
+        } else {
+            folded += c.toCaseFolded();
+        }
+    }
+    return folded;
 }
 
 // The file as the user knows it, for messages.
@@ -52,7 +65,7 @@ void SettingsDocument::load()
 {
     QFile file(m_filePath);
     if (!file.exists()) {
-        m_sections.clear();
+        m_sections = {};
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -75,12 +88,12 @@ void SettingsDocument::load()
     m_sections = parse(text);
 }
 
-std::vector<SettingsDocument::Section> SettingsDocument::parse(const QString &text)
+SettingsDocument::Sections SettingsDocument::parse(const QString &text)
 {
     QString normalized = text;
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
 
-    std::vector<Section> sections;
+    Sections sections;
     // None until the first section line. Sections are only added at a section line, which
     // sets this anew, so it never points into a moved vector.
     Section *current = nullptr;
@@ -109,43 +122,38 @@ std::vector<SettingsDocument::Section> SettingsDocument::parse(const QString &te
     return sections;
 }
 
-SettingsDocument::Section &SettingsDocument::sectionNamed(std::vector<Section> &sections,
-                                                          const QString &name)
+SettingsDocument::Section &SettingsDocument::sectionNamed(Sections &sections, const QString &name)
 {
-    const auto found = std::find_if(sections.begin(), sections.end(), [&](const Section &section) {
-        return sameName(section.name, name);
-    });
-    if (found != sections.end()) {
-        return *found;
+    const QString folded = foldedName(name);
+    const auto place = sections.index.constFind(folded);
+    if (place != sections.index.cend()) {
+        return sections.list[*place];
     }
-    return sections.emplace_back(Section{name, {}});
+    sections.index.insert(folded, sections.list.size());
+    return sections.list.emplace_back(Section{name, {}, {}});
 }
 
 SettingsDocument::Entry &SettingsDocument::entryNamed(Section &section, const QString &key)
 {
-    const auto found = std::find_if(section.entries.begin(), section.entries.end(),
-                                    [&](const Entry &entry) { return sameName(entry.key, key); });
-    if (found != section.entries.end()) {
-        return *found;
+    const QString folded = foldedName(key);
+    const auto place = section.entryIndex.constFind(folded);
+    if (place != section.entryIndex.cend()) {
+        return section.entries[*place];
     }
+    section.entryIndex.insert(folded, section.entries.size());
     return section.entries.emplace_back(Entry{key, {}, false});
 }
 
 const SettingsDocument::Entry *SettingsDocument::findEntry(const QString &section,
                                                            const QString &key) const
 {
-    for (const Section &candidate : m_sections) {
-        if (!sameName(candidate.name, section)) {
-            continue;
-        }
-        for (const Entry &entry : candidate.entries) {
-            if (sameName(entry.key, key)) {
-                return &entry;
-            }
-        }
+    const auto sectionPlace = m_sections.index.constFind(foldedName(section));
+    if (sectionPlace == m_sections.index.cend()) {
         return nullptr;
     }
-    return nullptr;
+    const Section &found = m_sections.list[*sectionPlace];
+    const auto entryPlace = found.entryIndex.constFind(foldedName(key));
+    return entryPlace == found.entryIndex.cend() ? nullptr : &found.entries[*entryPlace];
 }
 
 QString SettingsDocument::readString(const QString &section, const QString &key,
@@ -165,7 +173,7 @@ void SettingsDocument::writeString(const QString &section, const QString &key, c
 void SettingsDocument::save() const
 {
     QByteArray bytes("\xEF\xBB\xBF");
-    for (const Section &section : m_sections) {
+    for (const Section &section : m_sections.list) {
         bytes += '[' + section.name.toUtf8() + "]\r\n";
         for (const Entry &entry : section.entries) {
             bytes += entry.key.toUtf8();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -38,15 +39,24 @@ private:
     {
         QString name;
         std::vector<Entry> entries;
+        // Each entry's place under its folded name, so that a file of many keys is read in
+        // linear time.
+        QHash<QString, std::size_t> entryIndex;
+    };
+    // The sections in file order, with the same kind of index.
+    struct Sections
+    {
+        std::vector<Section> list;
+        QHash<QString, std::size_t> index;
     };
 
-    static std::vector<Section> parse(const QString &text);
-    static Section &sectionNamed(std::vector<Section> &sections, const QString &name);
+    static Sections parse(const QString &text);
+    static Section &sectionNamed(Sections &sections, const QString &name);
     static Entry &entryNamed(Section &section, const QString &key);
     const Entry *findEntry(const QString &section, const QString &key) const;
 
     QString m_filePath;
-    std::vector<Section> m_sections;
+    Sections m_sections;
 };
 
 } // namespace inkvale

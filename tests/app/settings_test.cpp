@@ -126,6 +126,25 @@ private slots:
                           "rgen/\xE5\x9B\xBE\xE7\x89\x87\r\n")
             << QByteArray("[Settings]\r\nDestination=/home/J\xC3\xBC"
                           "rgen/\xE5\x9B\xBE\xE7\x89\x87\r\n\r\n");
+        QTest::newRow("non-ASCII names merge in another case; \"ß\" and \"SS\" stay apart")
+            << QString::fromUtf8("[Größe]\n\u00C4rger=1\nstraße=a\nSTRASSE=b\n[GRÖSSE]\nX=1\n"
+                                 "[GRÖßE]\n\u00E4RGER=2\n\U00010428=c\n\U00010400=d\n")
+                   .toUtf8()
+            << QString::fromUtf8("[Größe]\r\n\u00C4rger=2\r\nstraße=a\r\nSTRASSE=b\r\n"
+                                 "\U00010428=d\r\n\r\n[GRÖSSE]\r\nX=1\r\n\r\n")
+                   .toUtf8();
+        // Many keys, each given twice in another case: one line each, in first order, with
+        // the later value.
+        QByteArray manyKeys("[Settings]\n");
+        QByteArray manyKeysSaved("[Settings]\r\n");
+        for (int i = 0; i < 20000; ++i) {
+            manyKeys += "Key" + QByteArray::number(i) + "=first\n";
+            manyKeysSaved += "Key" + QByteArray::number(i) + "=second\r\n";
+        }
+        for (int i = 0; i < 20000; ++i) {
+            manyKeys += "KEY" + QByteArray::number(i) + "=second\n";
+        }
+        QTest::newRow("many keys given twice") << manyKeys << manyKeysSaved + "\r\n";
         QTest::newRow("empty file") << QByteArray() << QByteArray();
         QTest::newRow("only a BOM") << kBom << QByteArray();
     }
@@ -173,6 +192,9 @@ private slots:
             << QByteArray("Format=JPG\n[Settings]\n") << "Settings"
             << "Format"
             << "<default>";
+        QTest::newRow("a letter outside the basic plane in another case")
+            << QString::fromUtf8("[Settings]\n\U00010400=deseret\n").toUtf8() << "Settings"
+            << QString::fromUtf8("\U00010428") << "deseret";
         QTest::newRow("a later value of a repeated key")
             << QByteArray("[Settings]\nFormat=JPG\nformat=BMP\n") << "Settings"
             << "Format"
