@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "platform/interruption.h"
 #include "windowkit/appidentity.h"
 #include "windowkit/makerweb.h"
 #include "windowkit/systemdesktopactions.h"
@@ -6,9 +7,13 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
+    // A session that ends (logout: SIGTERM, SIGHUP) lets the window stop its tools and remove
+    // its scratch folders before it quits, as closing it does.
+    inkvale::platform::watchForInterruption();
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
 
@@ -25,5 +30,12 @@ int main(int argc, char *argv[])
 
     inkvale::MainWindow form(environment);
     form.show();
+    QTimer sessionEnd;
+    QObject::connect(&sessionEnd, &QTimer::timeout, &form, [&form] {
+        if (inkvale::platform::interruptionRequested()) {
+            form.exitProgram();
+        }
+    });
+    sessionEnd.start(100);
     return QApplication::exec();
 }

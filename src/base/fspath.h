@@ -2,24 +2,24 @@
 
 #include <filesystem>
 #include <QString>
-#include <string>
 
 // Conversions between Qt's strings and the platform layer's paths, through UTF-8 on every
 // system (a wide string would go through the C locale on Linux and lose non-ASCII names).
+//
+// A Linux file name is any string of bytes. A byte that is not part of valid UTF-8 becomes the
+// lone surrogate U+DC80 + byte in the QString, and back again, so such a file can still be
+// found, opened and named in messages (Qt's own file classes cannot reach it: they see the
+// surrogate, not the byte).
 namespace inkvale {
 
-inline std::filesystem::path toFsPath(const QString &path)
-{
-    const QByteArray utf8 = path.toUtf8();
-    return std::filesystem::path(
-        std::u8string(reinterpret_cast<const char8_t *>(utf8.constData()), utf8.size()));
-}
+std::filesystem::path toFsPath(const QString &path);
+QString fromFsPath(const std::filesystem::path &path);
 
-inline QString fromFsPath(const std::filesystem::path &path)
-{
-    const std::u8string utf8 = path.u8string();
-    return QString::fromUtf8(reinterpret_cast<const char *>(utf8.data()),
-                             static_cast<qsizetype>(utf8.size()));
-}
+// Whether `path` holds bytes that were not valid UTF-8 (see above).
+bool hasUndecodableBytes(const QString &path);
+// `text` with each such byte shown as U+FFFD, the replacement character.
+QString withUndecodableBytesReplaced(QString text);
+// The byte a lone surrogate U+DC80..U+DCFF stands for, or -1 for any other character.
+int undecodableByte(QChar c);
 
 } // namespace inkvale

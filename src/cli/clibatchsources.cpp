@@ -1,5 +1,7 @@
 #include "cli/clibatchsources.h"
 
+#include "cli/terminaltext.h"
+
 namespace inkvale {
 
 CliBatchSources::CliBatchSources(QStringList paths, QString destination, QString format,
@@ -14,7 +16,8 @@ CliBatchSources::CliBatchSources(QStringList paths, QString destination, QString
 
 void CliBatchSources::setStatus(const QString &text)
 {
-    m_out << text << Qt::endl;
+    // The status holds the picture's name, which may hold anything.
+    m_out << terminalText(text) << Qt::endl;
 }
 
 } // namespace inkvale

@@ -1,9 +1,11 @@
 #include "cli/convertcli.h"
 
 #include "base/errortext.h"
+#include "base/fspath.h"
 #include "cli/clibatchsources.h"
 #include "cli/convertclioptions.h"
 #include "cli/filetoollog.h"
+#include "cli/terminaltext.h"
 #include "convert/batchcontroller.h"
 #include "convert/conversionerror.h"
 #include "convert/effectavailability.h"
@@ -13,6 +15,7 @@
 #include "convert/waitforresult.h"
 #include "platform/interruption.h"
 
+#include <filesystem>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +29,8 @@ constexpr int kInterruptionCheckMs = 100;
 // Messages keep their two carriage returns in the window; a terminal wants a line break.
 QString forTerminal(const QString &message)
 {
-    return QString(message).replace(QStringLiteral("\r\r"), QStringLiteral("\n"));
+    return terminalText(QString(message).replace(QStringLiteral("\r\r"), QStringLiteral("\n")),
+                        true);
 }
 
 QString indented(const QString &text)
@@ -38,23 +42,36 @@ QString indented(const QString &text)
     return lines.join(QLatin1Char('\n'));
 }
 
-// A folder gives its accepted pictures, a file is taken as given; every path made absolute,
-// since the tool runs in its own folder.
-QStringList collectInputs(const QStringList &paths)
+} // namespace
+
+// A folder gives its accepted pictures, anything else is taken as given (a conversion that
+// cannot read it says why); every path made absolute, since the tool runs in its own folder.
+// A PATH that gives no picture says so at once.
+QStringList ConvertCli::collectInputs(const QStringList &paths)
 {
     QStringList inputs;
     for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            inputs.append(imageFilesInFolder(info.absoluteFilePath()));
-        } else {
-            inputs.append(info.absoluteFilePath());
+        std::error_code ignored;
+        const std::filesystem::path native = toFsPath(path);
+        const QString absolute =
+            QDir::cleanPath(fromFsPath(std::filesystem::absolute(native, ignored)));
+        if (!std::filesystem::is_directory(native, ignored)) {
+            inputs.append(absolute);
+            continue;
         }
+        QString error;
+        const QStringList pictures = imageFilesInFolder(absolute, &error);
+        if (!error.isEmpty()) {
+            m_out << terminalText(QDir::toNativeSeparators(path))
+                  << ": the folder cannot be read: " << error << Qt::endl;
+        } else if (pictures.isEmpty()) {
+            m_out << terminalText(QDir::toNativeSeparators(path)) << ": no pictures in this folder"
+                  << Qt::endl;
+        }
+        inputs.append(pictures);
     }
     return inputs;
 }
-
-} // namespace
 
 ConvertCli::ConvertCli(QTextStream &out, QTextStream &err, const ToolLocation &location)
     : m_out(out)
@@ -95,6 +112,10 @@ int ConvertCli::run(const QStringList &arguments)
             return Stopped;
         }
         printFailures(result);
+        if (result.converted == 0) {
+            m_out << "Nothing was converted." << Qt::endl;
+            return SomeFailed;
+        }
         return result.failures.isEmpty() ? AllConverted : SomeFailed;
     } catch (const ToolMissingError &error) {
         m_err << forTerminal(error.message()) << Qt::endl;
@@ -124,11 +145,12 @@ void ConvertCli::printFailures(const BatchResult &result)
     }
     m_out << Qt::endl << "Not converted:" << Qt::endl;
     for (const BatchFailure &failure : result.failures) {
-        m_out << QDir::toNativeSeparators(failure.path) << Qt::endl
-              << indented(failure.reason) << Qt::endl;
+        m_out << terminalText(QDir::toNativeSeparators(failure.path)) << Qt::endl
+              << indented(terminalText(failure.reason, true)) << Qt::endl;
+        // A conversion that ended before the tool ran has only its reason in the log.
         const QString words = toolWordsFromLog(failure.log);
-        if (!words.isEmpty()) {
-            m_out << indented(words) << Qt::endl;
+        if (!words.isEmpty() && words != failure.reason) {
+            m_out << indented(terminalText(words, true)) << Qt::endl;
         }
     }
 }

@@ -11,8 +11,8 @@ namespace inkvale {
 class BatchSources;
 
 // inkvale-convert: the conversion engine for scripts and headless machines.
-// Exit status: 0 every image produced its file, 1 some failed, 2 the command could not run,
-// 130 stopped by an interruption (see platform::watchForInterruption()).
+// Exit status: 0 every image produced its file, 1 some failed or none was converted, 2 the
+// command could not run, 130 stopped by an interruption (see platform::watchForInterruption()).
 class ConvertCli
 {
 public:
@@ -23,6 +23,7 @@ public:
 
 private:
     int listEffects();
+    QStringList collectInputs(const QStringList &paths);
     BatchResult convertStoppably(BatchSources &sources);
     void printFailures(const BatchResult &result);
 

@@ -40,7 +40,8 @@ ConvertCliOptions::ConvertCliOptions()
         "after their inputs and never replace an existing file: \"photo (2).png\" follows "
         "\"photo.png\".\n"
         "Exit status: 0 when every picture was converted, 1 when some were not (they are listed "
-        "with the tool's words), 2 when the command cannot run (usage, unknown effect or "
+        "with the tool's words) or none was, 2 when the command cannot run (usage, unknown effect "
+        "or "
         "format, missing tool, destination that cannot be created), 130 when stopped by "
         "Ctrl+C or a termination request (pictures already converted stay, the one in work "
         "leaves nothing)."));

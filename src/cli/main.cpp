@@ -1,7 +1,9 @@
+#include "base/fspath.h"
 #include "base/versioninfo.h"
 #include "cli/convertcli.h"
 #include "platform/interruption.h"
 
+#include <filesystem>
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
@@ -12,6 +14,14 @@ int main(int argc, char *argv[])
         inkvale::readVersionNumber(QCoreApplication::applicationFilePath())));
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // Qt decodes the arguments as text and loses the bytes of a file name that is not UTF-8;
+    // such an argument is taken from the bytes themselves.
+    QStringList arguments = app.arguments();
+    for (int i = 0; i < argc && i < arguments.size(); ++i) {
+        if (arguments[i].contains(QChar::ReplacementCharacter)) {
+            arguments[i] = inkvale::fromFsPath(std::filesystem::path(argv[i]));
+        }
+    }
     inkvale::ConvertCli cli(out, err, inkvale::ToolLocation::ofRunningProgram());
-    return cli.run(app.arguments());
+    return cli.run(arguments);
 }

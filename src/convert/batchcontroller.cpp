@@ -94,7 +94,8 @@ void BatchController::convertNext()
     // placing the result fails and says why.
     std::error_code ignored;
     std::filesystem::create_directories(toFsPath(destination), ignored);
-    const QString output = batchOutputName(destination, m_currentPath, m_sources.format());
+    const QString wantedName = batchWantedName(destination, m_currentPath, m_sources.format());
+    const QString output = findFilenameThatDoesNotExist(wantedName);
     m_sources.setStatus(QStringLiteral("Processing ") + m_currentPath + QStringLiteral("..."));
     m_sources.pumpMessages();
     if (m_stopRequested || !m_running) {
@@ -106,6 +107,7 @@ void BatchController::convertNext()
     m_tee = std::make_unique<TeeToolLog>(m_sources.log(), *m_imageLog);
     m_job = std::make_unique<ConversionJob>(m_sources.effect(), m_currentPath, output, *m_tee,
                                             m_location);
+    m_job->takeFreeNameOf(wantedName);
     // Queued, so that a job that ends at once does not re-enter this function, and so that
     // the job can be deleted in imageFinished().
     connect(m_job.get(), &ConversionJob::finished, this, &BatchController::imageFinished,

@@ -3,6 +3,7 @@
 #include "convert/effectavailability.h"
 #include "convert/effectpresets.h"
 #include "convert/filenames.h"
+#include "convert/imagefiles.h"
 #include "convert/resultplacement.h"
 #include "convert/toolcommand.h"
 #include "convert/toollog.h"
@@ -34,23 +35,26 @@ ConversionJob::ConversionJob(const QString &effect, const QString &input, const 
 
 ConversionJob::~ConversionJob()
 {
-    // The placement works in the scratch folder, which goes with this object.
+    // The tool and the placement work in the scratch folder, which goes with this object:
+    // both end first.
+    delete m_run;
     m_placement.waitForFinished();
 }
 
 void ConversionJob::start()
 {
+    m_log.clear();
+    // Before anything opens the input: a pipe or a device would keep its reader waiting.
+    if (const QString reason = whyNotAFile(m_input); !reason.isEmpty()) {
+        failSoon(reason);
+        return;
+    }
     // A private folder per conversion: two conversions at once, or two running copies of the
     // program, never take each other's result.
     m_scratch = std::make_unique<QTemporaryDir>(tempFolder() + QStringLiteral("inkvale-XXXXXX"));
-    m_log.clear();
     if (!m_scratch->isValid()) {
-        const QString reason = QStringLiteral("Unable to create a temporary folder in %1: %2")
-                                   .arg(tempFolder(), m_scratch->errorString());
-        m_log.addLine(reason);
-        QTimer::singleShot(0, this, [this, reason] {
-            complete({ConversionResult::Outcome::Failed, reason});
-        });
+        failSoon(QStringLiteral("Unable to create a temporary folder in %1: %2")
+                     .arg(tempFolder(), m_scratch->errorString()));
         return;
     }
     const EffectPreset *preset = findEffectPreset(m_effect);
@@ -84,6 +88,14 @@ void ConversionJob::runTool()
     m_run = new ToolRun(m_log, this);
     connect(m_run, &ToolRun::finished, this, &ConversionJob::toolFinished);
     m_run->start(command, m_location.toolFile(), m_location.toolFolder(), m_priority);
+}
+
+void ConversionJob::failSoon(const QString &reason)
+{
+    m_log.addLine(reason);
+    QTimer::singleShot(0, this, [this, reason] {
+        complete({ConversionResult::Outcome::Failed, reason});
+    });
 }
 
 void ConversionJob::cancel()
@@ -120,7 +132,7 @@ void ConversionJob::toolFinished()
         return;
     }
     m_placement.setFuture(
-        QtConcurrent::run(placeResult, m_toolOutput, m_output, m_scratch->path()));
+        QtConcurrent::run(placeResult, m_toolOutput, m_output, m_scratch->path(), m_wantedName));
 }
 
 void ConversionJob::complete(ConversionResult result)

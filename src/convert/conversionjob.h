@@ -29,6 +29,9 @@ public:
 
     // Before start: how the tool shares the processor (a preview runs in the background).
     void setPriority(platform::ToolPriority priority) { m_priority = priority; }
+    // When the output name is taken by the time the result is ready, the result takes the
+    // next free variant of `wantedName` (see findFilenameThatDoesNotExist()) instead of failing.
+    void takeFreeNameOf(const QString &wantedName) { m_wantedName = wantedName; }
     void start();
     // Stops the tool; no output file is left. A result already being placed is completed.
     void cancel();
@@ -38,12 +41,15 @@ signals:
 
 private:
     void runTool();
+    // Fails without running the tool, once the caller is back in the event loop.
+    void failSoon(const QString &reason);
     void toolFinished();
     void complete(ConversionResult result);
 
     QString m_effect;
     QString m_input;
     QString m_output;
+    QString m_wantedName;
     ToolLog &m_log;
     ToolLocation m_location;
     std::unique_ptr<QTemporaryDir> m_scratch;

@@ -95,11 +95,17 @@ QString toolRecipePath(const QString &path, const QString &privateFolder)
     return safe;
 }
 
+QString batchWantedName(const QString &destination, const QString &inputPath, const QString &format)
+{
+    // An input name that is not valid UTF-8 gives a result name that is.
+    return withTrailingSeparator(destination) +
+           withUndecodableBytesReplaced(splitName(inputPath).base) + QLatin1Char('.') +
+           format.toLower();
+}
+
 QString batchOutputName(const QString &destination, const QString &inputPath, const QString &format)
 {
-    return findFilenameThatDoesNotExist(withTrailingSeparator(destination) +
-                                        splitName(inputPath).base + QLatin1Char('.') +
-                                        format.toLower());
+    return findFilenameThatDoesNotExist(batchWantedName(destination, inputPath, format));
 }
 
 } // namespace inkvale

@@ -19,8 +19,11 @@ QString toolInputPath(const QString &path, const QString &privateFolder);
 // `privateFolder`, apart from the input's.
 QString toolRecipePath(const QString &path, const QString &privateFolder);
 
-// destination + separator + the input's name without its last extension + "." + lower-case
-// format, made free with findFilenameThatDoesNotExist.
+// destination + separator + the input's name without its last extension (bytes that are not
+// UTF-8 shown as U+FFFD) + "." + lower-case format: the name a batch wants for the input.
+QString batchWantedName(const QString &destination, const QString &inputPath,
+                        const QString &format);
+// batchWantedName() made free with findFilenameThatDoesNotExist.
 QString batchOutputName(const QString &destination, const QString &inputPath,
                         const QString &format);
 

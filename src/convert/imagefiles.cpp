@@ -1,11 +1,24 @@
 #include "convert/imagefiles.h"
 
+#include "base/fspath.h"
+
 #include <algorithm>
+#include <filesystem>
 #include <QCollator>
 #include <QDir>
 #include <QLocale>
 
+namespace fs = std::filesystem;
+
 namespace inkvale {
+namespace {
+
+QString systemReason(const std::error_code &error)
+{
+    return QString::fromLocal8Bit(error.message().c_str());
+}
+
+} // namespace
 
 bool isImageFile(const QString &path)
 {
@@ -37,18 +50,63 @@ void sortAsFileManager(QStringList &names)
     });
 }
 
-QStringList imageFilesInFolder(const QString &folder)
+QStringList imageFilesInFolder(const QString &folder, QString *error)
 {
-    const QDir dir(folder);
-    QStringList files;
-    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-    sortAsFileManager(names);
-    for (const QString &name : names) {
-        if (isImageFile(name)) {
-            files.append(dir.filePath(name));
+    // Not QDir: it leaves out names that are not valid UTF-8 without a word.
+    QStringList names;
+    std::error_code failure;
+    fs::directory_iterator entries(toFsPath(folder), failure);
+    for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
+        const QString name = fromFsPath(entries->path().filename());
+        std::error_code ignored;
+        if (isImageFile(name) && !fs::is_directory(entries->path(), ignored)) {
+            names.append(name);
         }
     }
+    if (failure) {
+        if (error != nullptr) {
+            *error = systemReason(failure);
+        }
+        return {};
+    }
+    sortAsFileManager(names);
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    QStringList files;
+    for (const QString &name : names) {
+        files.append(prefix + name);
+    }
     return files;
+}
+
+QString whyNotAFile(const QString &path)
+{
+    const fs::path file = toFsPath(path);
+    std::error_code error;
+    const fs::file_status status = fs::status(file, error);
+    switch (status.type()) {
+    case fs::file_type::regular:
+        return {};
+    case fs::file_type::not_found: {
+        std::error_code ignored;
+        if (fs::is_symlink(fs::symlink_status(file, ignored))) {
+            return QStringLiteral("It is a link to a file that does not exist");
+        }
+        return QStringLiteral("The file does not exist");
+    }
+    case fs::file_type::directory:
+        return QStringLiteral("It is a folder, not a picture file");
+    case fs::file_type::fifo:
+        return QStringLiteral("It is a named pipe (FIFO), not a picture file");
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return QStringLiteral("It is a device, not a picture file");
+    case fs::file_type::socket:
+        return QStringLiteral("It is a socket, not a picture file");
+    case fs::file_type::none:
+        return QStringLiteral("It cannot be examined: ") + systemReason(error);
+    default:
+        return QStringLiteral("It is not a regular file");
+    }
 }
 
 } // namespace inkvale

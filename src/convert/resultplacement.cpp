@@ -1,6 +1,7 @@
 #include "convert/resultplacement.h"
 
 #include "base/fspath.h"
+#include "convert/filenames.h"
 #include "platform/fileplacement.h"
 
 #include <QDir>
@@ -42,9 +43,33 @@ QString transcode(const QString &toolOutput, const QString &target, const QByteA
     return {};
 }
 
+// Another copy of the program, or another machine writing the same shared folder, may take
+// the name while the tool runs: the result then takes the next free one, under the same
+// exclusive rule, instead of being thrown away.
+QString placeUnderFreeName(const QString &source, const QString &output, const QString &wantedName)
+{
+    constexpr int kAttempts = 1000;
+    QString target = output;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            platform::placeFileExclusively(toFsPath(source), toFsPath(target));
+            return {};
+        } catch (const std::system_error &error) {
+            if (error.code() != std::errc::file_exists || wantedName.isEmpty() ||
+                attempt == kAttempts) {
+                return QStringLiteral("Unable to save %1: %2")
+                    .arg(QDir::toNativeSeparators(target),
+                         QString::fromLocal8Bit(error.code().message().c_str()));
+            }
+        }
+        target = findFilenameThatDoesNotExist(wantedName);
+    }
+}
+
 } // namespace
 
-QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder)
+QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
+                    const QString &wantedName)
 {
     QString source = toolOutput;
     const QByteArray format = QFileInfo(output).suffix().toLower().toLatin1();
@@ -56,14 +81,7 @@ QString placeResult(const QString &toolOutput, const QString &output, const QStr
             return error;
         }
     }
-    try {
-        platform::placeFileExclusively(toFsPath(source), toFsPath(output));
-    } catch (const std::system_error &error) {
-        return QStringLiteral("Unable to save %1: %2")
-            .arg(QDir::toNativeSeparators(output),
-                 QString::fromLocal8Bit(error.code().message().c_str()));
-    }
-    return {};
+    return placeUnderFreeName(source, output, wantedName);
 }
 
 } // namespace inkvale

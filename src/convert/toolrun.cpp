@@ -35,7 +35,7 @@ ToolRun::~ToolRun()
 {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.disconnect(this);
-        m_process.kill();
+        platform::endTool(m_process);
         m_process.waitForFinished(2000);
     }
 }
@@ -58,7 +58,7 @@ void ToolRun::start(const ToolCommand &command, const QString &program,
 void ToolRun::cancel()
 {
     if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
+        platform::endTool(m_process);
     }
 }
 

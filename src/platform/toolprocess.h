@@ -23,4 +23,9 @@ enum class ToolPriority {
 void setToolCommand(QProcess &process, const QString &program, const QStringList &arguments,
                     const QString &commandLine, ToolPriority priority = ToolPriority::Normal);
 
+// Ends a tool started with setToolCommand() at once, with whatever it started itself: the
+// tool may be a wrapper script whose child does the work. On Linux the tool's whole process
+// group; on Windows the tool's own process.
+void endTool(QProcess &process);
+
 } // namespace inkvale::platform

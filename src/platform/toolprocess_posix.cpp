@@ -1,5 +1,6 @@
 #include "platform/toolprocess.h"
 
+#include <csignal>
 #include <QProcess>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -26,6 +27,17 @@ void setToolCommand(QProcess &process, const QString &program, const QStringList
             ::setpriority(PRIO_PROCESS, 0, 10);
         }
     });
+}
+
+void endTool(QProcess &process)
+{
+    // The group's id is the tool's pid, which stays reserved until the tool is reaped: while
+    // the process counts as running, the signal cannot reach anyone else.
+    const qint64 pid = process.processId();
+    if (process.state() != QProcess::NotRunning && pid > 0) {
+        ::kill(static_cast<pid_t>(-pid), SIGKILL);
+    }
+    process.kill();
 }
 
 } // namespace inkvale::platform

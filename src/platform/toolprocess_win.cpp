@@ -25,4 +25,9 @@ void setToolCommand(QProcess &process, const QString &program, const QStringList
     process.setNativeArguments(firstSpace < 0 ? QString() : commandLine.mid(firstSpace + 1));
 }
 
+void endTool(QProcess &process)
+{
+    process.kill();
+}
+
 } // namespace inkvale::platform

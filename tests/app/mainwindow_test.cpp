@@ -152,6 +152,7 @@ private slots:
     void convertWithTheRealToolKeepsTheWindowAlive();
     void stopEndsTheBatch();
     void aDoubleClickOnConvertDoesNotStopTheBatch();
+    void closingDuringABatchEndsTheTool_data();
     void closingDuringABatchEndsTheTool();
     void failedImagesCanBeInspected();
     void changesDuringABatchApplyFromTheNextImage();
@@ -650,26 +651,42 @@ void MainWindowTest::aDoubleClickOnConvertDoesNotStopTheBatch()
     QCOMPARE(form->statusText(), QStringLiteral("Stopped"));
 }
 
+void MainWindowTest::closingDuringABatchEndsTheTool_data()
+{
+    QTest::addColumn<bool>("wrapper");
+    QTest::addColumn<bool>("sessionEnds"); // as on SIGTERM or SIGHUP, else the window closes
+    QTest::newRow("closed") << false << false;
+    QTest::newRow("closed, the tool a wrapper script") << true << false;
+    QTest::newRow("session ends, the tool a wrapper script") << true << true;
+}
+
+// The tool ends with every process it started (the tool may be a wrapper script whose child
+// does the work), and the scratch folders go.
 void MainWindowTest::closingDuringABatchEndsTheTool()
 {
-    Program program(FakeTool::Behaviour::Slow);
+    QFETCH(bool, wrapper);
+    QFETCH(bool, sessionEnds);
+    Program program(wrapper ? FakeTool::Behaviour::SlowWrapper : FakeTool::Behaviour::Slow);
     auto form = program.open();
     program.dialogs.fileAnswers.enqueue({makePicture(QDir::temp(), QStringLiteral("c.png"))});
     form->ui().addFilesTool->trigger();
     QVERIFY(waitForIntake(*form));
     form->ui().destinationEdit->setText(QDir::temp().filePath(QStringLiteral("closed")));
     form->ui().convertButton->click();
-    const QString pidFile = program.programFolder() + QStringLiteral("/gmic/pid");
-    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(pidFile); }, 10000));
-    QFile file(pidFile);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString proc = QStringLiteral("/proc/") + QString::fromLatin1(file.readAll().trimmed());
-    QVERIFY(QFile::exists(proc));
+    QVERIFY(QTest::qWaitFor([&] { return program.fakeTool->recordedPid() > 0; }, 10000));
+    const qint64 tool = program.fakeTool->recordedPid();
+    QVERIFY(!test::processEnded(tool));
 
-    form->close();
+    if (sessionEnds) {
+        // What the program does when a termination request arrives.
+        form->exitProgram();
+    } else {
+        form->close();
+    }
     form.reset();
-    // Gone, not a zombie nor a sleeper left behind.
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(proc), 5000);
+    // Gone, not a sleeper left behind.
+    QTRY_VERIFY_WITH_TIMEOUT(test::processEnded(tool), 5000);
+    QVERIFY(QDir::temp().entryList({QStringLiteral("inkvale-*")}, QDir::Dirs).isEmpty());
 }
 
 void MainWindowTest::failedImagesCanBeInspected()

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace inkvale;
 using test::FakeTool;
@@ -19,12 +20,9 @@ struct Run
     QString err;
 };
 
-// Runs an inkvale-convert; `program` defaults to the built one beside the real tool.
-Run runConvert(const QStringList &arguments,
-               const QString &program = QStringLiteral(INKVALE_BIN_DIR "/inkvale-convert"))
+// What the started process did; an exit code of -1 when it did not end in time.
+Run finishedRun(QProcess &process)
 {
-    QProcess process;
-    process.start(program, arguments);
     Run run;
     if (!process.waitForFinished(120000)) {
         return run;
@@ -33,6 +31,35 @@ Run runConvert(const QStringList &arguments,
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// Runs an inkvale-convert; `program` defaults to the built one beside the real tool.
+Run runConvert(const QStringList &arguments,
+               const QString &program = QStringLiteral(INKVALE_BIN_DIR "/inkvale-convert"))
+{
+    QProcess process;
+    process.start(program, arguments);
+    return finishedRun(process);
+}
+
+// Runs an inkvale-convert whose last argument is `rawPath`, bytes that need not be UTF-8 (as
+// a shell passes them; Qt would pass them as text).
+Run runConvertWithRawPath(const QStringList &arguments, const QByteArray &rawPath,
+                          const QString &program)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QString escaped;
+    for (const char byte : rawPath) {
+        escaped +=
+            QStringLiteral("\\%1").arg(static_cast<unsigned char>(byte), 3, 8, QLatin1Char('0'));
+    }
+    environment.insert(QStringLiteral("RAW_PATH"), escaped);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/bin/sh"),
+                  QStringList{"-c", "exec \"$@\" \"$(printf \"$RAW_PATH\")\"", "sh", program} +
+                      arguments);
+    return finishedRun(process);
 }
 
 // A copy of the program in `folder`, so that it finds the tool that lies there.
@@ -153,30 +180,196 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_work.filePath("never")));
     }
 
-    // A termination request stops the running tool and leaves nothing half done.
+    // A termination request stops the running tool, with every process it started, and
+    // leaves nothing half done.
+    void interruptionStopsCleanly_data()
+    {
+        QTest::addColumn<bool>("wrapper");
+        QTest::newRow("the tool itself") << false;
+        QTest::newRow("a wrapper script's child") << true;
+    }
+
     void interruptionStopsCleanly()
     {
-        const FakeTool tool(FakeTool::Behaviour::Slow);
+        QFETCH(bool, wrapper);
+        const FakeTool tool(wrapper ? FakeTool::Behaviour::SlowWrapper : FakeTool::Behaviour::Slow);
         const QString destination = m_work.filePath(QStringLiteral("interrupted"));
         QProcess process;
         process.start(copyProgramTo(tool.programFolder()),
                       {"--destination", destination, picture(QStringLiteral("slow.png"))});
-        const QString pidFile = tool.programFolder() + QStringLiteral("/gmic/pid");
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 10000);
-        QFile file(pidFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString toolProcess =
-            QStringLiteral("/proc/") + QString::fromLatin1(file.readAll().trimmed());
+        QTRY_VERIFY_WITH_TIMEOUT(tool.recordedPid() > 0, 10000);
+        const qint64 toolProcess = tool.recordedPid();
+        QVERIFY(!test::processEnded(toolProcess));
 
         process.terminate();
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitCode(), 130);
         QVERIFY(QString::fromUtf8(process.readAllStandardOutput())
                     .endsWith(QStringLiteral("\nStopped\n")));
-        QTRY_VERIFY(!QFileInfo::exists(toolProcess));
+        QTRY_VERIFY(test::processEnded(toolProcess));
         QVERIFY(QDir(destination).isEmpty());
         QVERIFY(
             QDir(QDir::tempPath()).entryList({QStringLiteral("inkvale-*")}, QDir::Dirs).isEmpty());
+    }
+
+    // Whatever a PATH holds, every input is converted or reported, nothing is left out in
+    // silence, and a run that converted nothing says so and ends with 1.
+    void everyPathIsConvertedOrReported_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines"); // <dir> is the case's folder, <any> any line
+        QTest::addColumn<QStringList>("results");
+
+        const QStringList nothing{"Completed", "Nothing was converted."};
+        QTest::newRow("named pipe in a folder")
+            << "dir:folder pipe:folder/fifo.jpg" << 1
+            << QStringList{"Processing <dir>/folder/fifo.jpg...",
+                           "Completed (1 failed)",
+                           "Not converted:",
+                           "<dir>/folder/fifo.jpg",
+                           "    It is a named pipe (FIFO), not a picture file",
+                           "Nothing was converted."}
+            << QStringList{};
+        QTest::newRow("named pipe given, beside a picture")
+            << "pipe:fifo.jpg picture:a.png path:fifo.jpg path:a.png" << 1
+            << QStringList{"Processing <dir>/fifo.jpg...",
+                           "Processing <dir>/a.png...",
+                           "Completed (1 failed)",
+                           "Not converted:",
+                           "<dir>/fifo.jpg",
+                           "    It is a named pipe (FIFO), not a picture file"}
+            << QStringList{"a.png"};
+        QTest::newRow("link that leads nowhere, in a folder")
+            << "dir:folder dangling:folder/gone.jpg" << 1
+            << QStringList{"Processing <dir>/folder/gone.jpg...",
+                           "Completed (1 failed)",
+                           "Not converted:",
+                           "<dir>/folder/gone.jpg",
+                           "    It is a link to a file that does not exist",
+                           "Nothing was converted."}
+            << QStringList{};
+        QTest::newRow("missing file")
+            << "path:gone.jpg" << 1 << QStringList{"Processing <dir>/gone.jpg...",
+                                                   "Completed (1 failed)",
+                                                   "Not converted:",
+                                                   "<dir>/gone.jpg",
+                                                   "    The file does not exist",
+                                                   "Nothing was converted."}
+            << QStringList{};
+        QTest::newRow("empty folder named like a picture")
+            << "dir:x.jpg/" << 1
+            << QStringList{"<dir>/x.jpg/: no pictures in this folder"} + nothing << QStringList{};
+        QTest::newRow("empty folder")
+            << "dir:empty" << 1 << QStringList{"<dir>/empty: no pictures in this folder"} + nothing
+            << QStringList{};
+        QTest::newRow("folder without pictures, beside one with")
+            << "dir:none text:none/notes.txt picture:none/sub/a.png dir:some picture:some/b.png"
+            << 0
+            << QStringList{"<dir>/none: no pictures in this folder",
+                           "Processing <dir>/some/b.png...", "Completed"}
+            << QStringList{"b.png"};
+        QTest::newRow("name that is not UTF-8, in a folder")
+            << "dir:nu raw-picture:nu" << 0
+            << QStringList{"Processing <dir>/nu/\\xff\\xfe.jpg...", "Completed"}
+            << QStringList{"\uFFFD\uFFFD.png"};
+        QTest::newRow("name that is not UTF-8, given")
+            << "raw-picture:. raw-path:" << 0
+            << QStringList{"Processing <dir>/\\xff\\xfe.jpg...", "Completed"}
+            << QStringList{"\uFFFD\uFFFD.png"};
+    }
+
+    void everyPathIsConvertedOrReported()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, results);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir root;
+        const QString destination =
+            m_work.filePath(QStringLiteral("reported-") + QTest::currentDataTag());
+        QStringList paths;
+        bool rawPath = false;
+        // Each step is "what:where", `where` relative to the case's folder. "dir" makes a
+        // folder and "path" names a file, each a PATH in turn; the others only make files.
+        // "raw-picture" puts a picture named \xFF\xFE.jpg into a folder, "raw-path:" gives
+        // that name in the case's folder as the last PATH.
+        for (const QString &step : setup.split(QLatin1Char(' '))) {
+            const QString what = step.section(QLatin1Char(':'), 0, 0);
+            const QString relative = step.section(QLatin1Char(':'), 1);
+            const QString where = root.path() + QLatin1Char('/') + relative;
+            if (what != QLatin1String("dir") && what != QLatin1String("raw-path")) {
+                QDir().mkpath(QFileInfo(where).path());
+            }
+            if (what == QLatin1String("dir")) {
+                QVERIFY(QDir().mkpath(where));
+                paths.append(where);
+            } else if (what == QLatin1String("path")) {
+                paths.append(where);
+            } else if (what == QLatin1String("pipe")) {
+                QCOMPARE(::mkfifo(QFile::encodeName(where).constData(), 0600), 0);
+            } else if (what == QLatin1String("dangling")) {
+                QVERIFY(QFile::link(root.filePath(QStringLiteral("nowhere.jpg")), where));
+            } else if (what == QLatin1String("text")) {
+                QVERIFY(QFile(where).open(QIODevice::WriteOnly));
+            } else if (what == QLatin1String("picture")) {
+                QVERIFY(test::writePicture(where, 8, 8));
+            } else if (what == QLatin1String("raw-picture")) {
+                const QString source = root.filePath(QStringLiteral("source.png"));
+                QVERIFY(test::writePicture(source, 8, 8));
+                const QByteArray target = QFile::encodeName(where) + "/\xFF\xFE.jpg";
+                QCOMPARE(::rename(QFile::encodeName(source).constData(), target.constData()), 0);
+            } else if (what == QLatin1String("raw-path")) {
+                rawPath = true;
+            }
+        }
+        const QString program = copyProgramTo(tool.programFolder());
+        const QStringList arguments = QStringList{"--destination", destination} + paths;
+        const Run run =
+            rawPath ? runConvertWithRawPath(
+                          arguments, QFile::encodeName(root.path()) + "/\xFF\xFE.jpg", program)
+                    : runConvert(arguments, program);
+        QCOMPARE(run.exitCode, exitCode);
+        QStringList expected;
+        for (const QString &line : lines) {
+            expected.append(QString(line).replace(QStringLiteral("<dir>"), root.path()));
+        }
+        QCOMPARE(run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+        QCOMPARE(QDir(destination).entryList(QDir::Files, QDir::Name), results);
+    }
+
+    // A name cannot steer the terminal: control characters in printed names and in the
+    // tool's words are shown escaped, while the log keeps the exact text.
+    void controlCharactersArePrintedEscaped()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Fail);
+        QFile script(tool.location().toolFile());
+        QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        // Colour codes the tool adds itself are dropped already; this one would set the
+        // terminal's title.
+        script.write("#!/bin/sh\nprintf 'bad \\033]0;title\\007 words\\n' >&2\nexit 1\n");
+        script.close();
+        const QString input = picture(QStringLiteral("control/\x1b[31mred\x7f\u202e.jpg"), 8, 8);
+        const QString log = m_work.filePath(QStringLiteral("control.log"));
+        const Run run =
+            runConvert({"--destination", m_work.filePath("control-out"), "--log", log, input},
+                       copyProgramTo(tool.programFolder()));
+        QCOMPARE(run.exitCode, 1);
+        const QString shown =
+            m_work.filePath(QStringLiteral("control/\\x1b[31mred\\x7f\\u202e.jpg"));
+        QVERIFY2(run.out.contains(QStringLiteral("Processing ") + shown + QStringLiteral("...\n")),
+                 qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("\n") + shown + QStringLiteral("\n")),
+                 qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("bad \\x1b]0;title\\x07 words")),
+                 qPrintable(run.out));
+        QVERIFY(!run.out.contains(QLatin1Char('\x1b')));
+        QVERIFY(!run.out.contains(QChar(0x202e)));
+
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("bad \x1b]0;title\x07 words\n"));
     }
 
     void foldersGiveTheirPicturesSortedByName()

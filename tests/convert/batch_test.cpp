@@ -1,3 +1,4 @@
+#include "base/fspath.h"
 #include "convert/batchcontroller.h"
 #include "convert/batchsources.h"
 #include "convert/conversionerror.h"
@@ -7,11 +8,14 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace inkvale;
 using test::FakeTool;
@@ -56,6 +60,12 @@ public:
 QStringList fileNames(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -206,6 +216,128 @@ private slots:
         QCOMPARE(result.converted, 3);
         QCOMPARE(fileNames(first), QStringList{"a.png"});
         QCOMPARE(fileNames(second), (QStringList{"b.jpg", "c.jpg"}));
+    }
+
+    // Only regular files are converted; anything else fails at once, without being opened (a
+    // pipe would keep its reader waiting for ever), and the batch goes on.
+    void inputsThatAreNoFilesFailAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("named pipe") << "fifo"
+                                    << "It is a named pipe (FIFO), not a picture file";
+        QTest::newRow("link that leads nowhere") << "dangling"
+                                                 << "It is a link to a file that does not exist";
+        QTest::newRow("device") << "device"
+                                << "It is a device, not a picture file";
+        QTest::newRow("folder named like a picture") << "folder"
+                                                     << "It is a folder, not a picture file";
+        QTest::newRow("missing file") << "missing"
+                                      << "The file does not exist";
+    }
+
+    void inputsThatAreNoFilesFailAtOnce()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir root;
+        QString odd = root.filePath(kind + QStringLiteral(".jpg"));
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(odd).constData(), 0600), 0);
+        } else if (kind == QLatin1String("dangling")) {
+            QVERIFY(QFile::link(root.filePath(QStringLiteral("gone.jpg")), odd));
+        } else if (kind == QLatin1String("device")) {
+            odd = QStringLiteral("/dev/null");
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(odd));
+        }
+        RecordingSources sources;
+        const QString good = picture("odd/good.png");
+        sources.rows = {good, odd};
+        sources.destinationText = root.filePath(QStringLiteral("out"));
+
+        const BatchResult result = convertBatch(sources, tool.location());
+
+        QCOMPARE(result.status, QStringLiteral("Completed (1 failed)"));
+        QCOMPARE(result.converted, 1);
+        QCOMPARE(result.failures.size(), 1);
+        QCOMPARE(result.failures[0].path, odd);
+        QCOMPARE(result.failures[0].reason, reason);
+        QVERIFY(result.failures[0].log.contains(reason));
+        QCOMPARE(fileNames(sources.destinationText), QStringList{"good.png"});
+        // The tool never ran for it: its last run was the good picture's.
+        QCOMPARE(tool.recordedInputTarget(), QFileInfo(good).canonicalFilePath());
+    }
+
+    // A name that is not valid UTF-8 is converted; its result's name shows those bytes as
+    // U+FFFD.
+    void nameThatIsNotUtf8Converts()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir root;
+        const std::filesystem::path raw = toFsPath(root.path()) / std::string("\xFF\xFE.jpg");
+        std::filesystem::copy_file(toFsPath(picture("nu/source.jpg")), raw);
+        RecordingSources sources;
+        sources.rows = {fromFsPath(raw)};
+        sources.destinationText = root.filePath(QStringLiteral("out"));
+
+        const BatchResult result = convertBatch(sources, tool.location());
+
+        QCOMPARE(result.status, QStringLiteral("Completed"));
+        QCOMPARE(result.converted, 1);
+        QCOMPARE(fileNames(sources.destinationText),
+                 QStringList{QStringLiteral("\uFFFD\uFFFD.png")});
+    }
+
+    // Another copy of the program (or another machine on a shared folder) takes the chosen
+    // name while the tool runs: the result takes the next free one, theirs stays untouched.
+    void nameTakenWhileTheToolRunsTakesTheNextFree_data()
+    {
+        QTest::addColumn<QStringList>("takenMeanwhile");
+        QTest::addColumn<QString>("ours");
+        QTest::newRow("the name") << QStringList{"photo.png"} << "photo (2).png";
+        QTest::newRow("the name and the next")
+            << QStringList{"photo.png", "photo (2).png"} << "photo (3).png";
+        QTest::newRow("the next free name, chosen when the batch began")
+            << QStringList{"photo (3).png"} << "photo (4).png";
+    }
+
+    void nameTakenWhileTheToolRunsTakesTheNextFree()
+    {
+        QFETCH(QStringList, takenMeanwhile);
+        QFETCH(QString, ours);
+        const FakeTool tool(FakeTool::Behaviour::TakeOutputName);
+        QTemporaryDir destination;
+        // "photo (3).png" is chosen at the start when these are there already.
+        const bool chosenLater = takenMeanwhile.contains(QStringLiteral("photo (3).png"));
+        if (chosenLater) {
+            for (const QString name : {"photo.png", "photo (2).png"}) {
+                QFile existing(destination.filePath(name));
+                QVERIFY(existing.open(QIODevice::WriteOnly));
+                existing.write("there before\n");
+            }
+        }
+        QFile take(tool.programFolder() + QStringLiteral("/gmic/take"));
+        QVERIFY(take.open(QIODevice::WriteOnly));
+        for (const QString &name : takenMeanwhile) {
+            take.write(destination.filePath(name).toUtf8() + '\n');
+        }
+        take.close();
+        RecordingSources sources;
+        sources.rows = {picture("race/photo.jpg")};
+        sources.destinationText = destination.path();
+
+        const BatchResult result = convertBatch(sources, tool.location());
+
+        QCOMPARE(result.status, QStringLiteral("Completed"));
+        QCOMPARE(result.converted, 1);
+        for (const QString &name : takenMeanwhile) {
+            QCOMPARE(contents(destination.filePath(name)), QByteArray("written meanwhile\n"));
+        }
+        QVERIFY(QImage(destination.filePath(ours)).size() == QSize(24, 16));
+        QCOMPARE(fileNames(destination.path()).size(),
+                 takenMeanwhile.size() + 1 + (chosenLater ? 2 : 0));
     }
 
     void stopEndsTheRunningToolAndKeepsFinishedFiles()

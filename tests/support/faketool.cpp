@@ -23,7 +23,8 @@ const char *actions(FakeTool::Behaviour behaviour)
     case FakeTool::Behaviour::NotRunnable:
         return "echo \"fake tool: writing $5\"\ncp \"$here/picture.png\" \"$5\"\n";
     case FakeTool::Behaviour::TakeOutputName:
-        return "echo 'written meanwhile' > \"$(cat \"$here/take\")\"\n"
+        return "while IFS= read -r f || [ -n \"$f\" ]; do echo 'written meanwhile' > \"$f\"; "
+               "done < \"$here/take\"\n"
                "cp \"$here/picture.png\" \"$5\"\n";
     case FakeTool::Behaviour::Silent:
         return "exit 0\n";
@@ -31,6 +32,8 @@ const char *actions(FakeTool::Behaviour behaviour)
         return "echo \"*** Error *** fake tool cannot read '$1'\" >&2\nexit 1\n";
     case FakeTool::Behaviour::Slow:
         return "echo $$ > \"$here/pid\"\nexec sleep 30\n";
+    case FakeTool::Behaviour::SlowWrapper:
+        return "sh -c 'echo $$ > \"$1/pid\"; exec sleep 30' child \"$here\" &\nwait\n";
     }
     return "";
 }
@@ -84,6 +87,27 @@ QString FakeTool::recordedInputTarget() const
         return {};
     }
     return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+qint64 FakeTool::recordedPid() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("gmic/pid")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    return file.readAll().trimmed().toLongLong();
+}
+
+bool processEnded(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return true;
+    }
+    // "pid (name) state ...": the name may hold blanks and parentheses.
+    const QByteArray text = stat.readAll();
+    const qsizetype nameEnd = text.lastIndexOf(')');
+    return nameEnd < 0 || text.mid(nameEnd + 2, 1) == "Z";
 }
 
 } // namespace inkvale::test

@@ -15,11 +15,15 @@ class FakeTool
 public:
     enum class Behaviour {
         Succeed, // writes a small PNG at the path after "-o" and says so
-        // as another program would: writes the file named in gmic/take, then succeeds
+        // as another program would: writes the files named in gmic/take (one a line), then
+        // succeeds
         TakeOutputName,
-        Silent,     // prints nothing, writes nothing
-        Fail,       // prints an error on stderr, exits 1, writes nothing
-        Slow,       // sleeps a long time (its pid in gmic/pid), never writes
+        Silent, // prints nothing, writes nothing
+        Fail,   // prints an error on stderr, exits 1, writes nothing
+        Slow,   // sleeps a long time (its pid in gmic/pid), never writes
+        // a wrapper script, as distributions install the tool: its child sleeps a long time
+        // (the child's pid in gmic/pid) while the script waits for it
+        SlowWrapper,
         NotRunnable // the file exists but cannot be executed
     };
 
@@ -33,9 +37,14 @@ public:
     int recordedNiceness() const;
     // The canonical path of the file the first argument named during the run.
     QString recordedInputTarget() const;
+    // The pid in gmic/pid; 0 while there is none.
+    qint64 recordedPid() const;
 
 private:
     QTemporaryDir m_folder;
 };
+
+// Whether the process has ended: gone, or a zombie that nobody reaps yet.
+bool processEnded(qint64 pid);
 
 } // namespace inkvale::test
