@@ -1,6 +1,7 @@
 #include "cli/clibatchsources.h"
 
 #include "cli/terminaltext.h"
+#include "cli/progressline.h"
 
 namespace inkvale {
 
@@ -16,8 +17,17 @@ CliBatchSources::CliBatchSources(QStringList paths, QString destination, QString
 
 void CliBatchSources::setStatus(const QString &text)
 {
+    if (m_quiet) {
+        return;
+    }
+    if (m_progress != nullptr) {
+        m_progress->clear();
+    }
     // The status holds the picture's name, which may hold anything.
     m_out << terminalText(text) << Qt::endl;
+    if (m_progress != nullptr) {
+        m_progress->redraw();
+    }
 }
 
 } // namespace inkvale

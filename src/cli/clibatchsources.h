@@ -9,6 +9,8 @@
 
 namespace inkvale {
 
+class ProgressLine;
+
 // The command line's fixed choices as a batch's sources; status texts are printed one per
 // line.
 class CliBatchSources : public BatchSources
@@ -24,6 +26,11 @@ public:
     QString effect() const override { return m_effect; }
     ToolLog &log() override { return *m_log; }
 
+    // Quiet: no status lines at all.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+    // A progress line on the same terminal, taken away while a status line is printed.
+    void setProgressLine(ProgressLine *progress) { m_progress = progress; }
+
     void setStatus(const QString &text) override;
     void setBusy(bool) override {}
     void pumpMessages() override {}
@@ -36,6 +43,8 @@ private:
     QString m_effect;
     std::unique_ptr<ToolLog> m_log;
     QTextStream &m_out;
+    bool m_quiet = false;
+    ProgressLine *m_progress = nullptr;
 };
 
 } // namespace inkvale

@@ -6,6 +6,7 @@
 #include "cli/convertclioptions.h"
 #include "cli/filetoollog.h"
 #include "cli/terminaltext.h"
+#include "cli/progressline.h"
 #include "convert/batchcontroller.h"
 #include "convert/conversionerror.h"
 #include "convert/effectavailability.h"
@@ -14,6 +15,7 @@
 #include "convert/tooltext.h"
 #include "convert/waitforresult.h"
 #include "platform/interruption.h"
+#include "platform/terminal.h"
 
 #include <filesystem>
 #include <QCoreApplication>
@@ -107,11 +109,18 @@ int ConvertCli::run(const QStringList &arguments)
         }
         CliBatchSources sources(collectInputs(options.paths()), options.destination(),
                                 options.format(), options.effect(), std::move(log), m_out);
-        const BatchResult result = convertStoppably(sources);
+        sources.setQuiet(options.quiet());
+        // Only a person watching a terminal wants the line; a pipe or a log file never gets it.
+        std::unique_ptr<ProgressLine> progress;
+        if (platform::isTerminal(platform::StandardStream::Error)) {
+            progress = std::make_unique<ProgressLine>(m_err);
+            sources.setProgressLine(progress.get());
+        }
+        const BatchResult result = convertStoppably(sources, progress.get());
         if (result.stopped) {
             return Stopped;
         }
-        printFailures(result);
+        printFailures(result, !options.quiet());
         if (result.converted == 0) {
             m_out << "Nothing was converted." << Qt::endl;
             return SomeFailed;
@@ -125,9 +134,13 @@ int ConvertCli::run(const QStringList &arguments)
     return CannotRun;
 }
 
-BatchResult ConvertCli::convertStoppably(BatchSources &sources)
+BatchResult ConvertCli::convertStoppably(BatchSources &sources, ProgressLine *progress)
 {
     BatchController controller(sources, m_location);
+    if (progress != nullptr) {
+        QObject::connect(&controller, &BatchController::progress, progress, &ProgressLine::update);
+        progress->start();
+    }
     QTimer interruptionCheck;
     QObject::connect(&interruptionCheck, &QTimer::timeout, &controller, [&controller] {
         if (platform::interruptionRequested()) {
@@ -135,15 +148,23 @@ BatchResult ConvertCli::convertStoppably(BatchSources &sources)
         }
     });
     interruptionCheck.start(kInterruptionCheckMs);
-    return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
+    const BatchResult result =
+        waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
+    if (progress != nullptr) {
+        progress->clear();
+    }
+    return result;
 }
 
-void ConvertCli::printFailures(const BatchResult &result)
+void ConvertCli::printFailures(const BatchResult &result, bool apart)
 {
     if (result.failures.isEmpty()) {
         return;
     }
-    m_out << Qt::endl << "Not converted:" << Qt::endl;
+    if (apart) {
+        m_out << Qt::endl;
+    }
+    m_out << "Not converted:" << Qt::endl;
     for (const BatchFailure &failure : result.failures) {
         m_out << terminalText(QDir::toNativeSeparators(failure.path)) << Qt::endl
               << indented(terminalText(failure.reason, true)) << Qt::endl;

@@ -9,6 +9,7 @@
 namespace inkvale {
 
 class BatchSources;
+class ProgressLine;
 
 // inkvale-convert: the conversion engine for scripts and headless machines.
 // Exit status: 0 every image produced its file, 1 some failed or none was converted, 2 the
@@ -24,8 +25,10 @@ public:
 private:
     int listEffects();
     QStringList collectInputs(const QStringList &paths);
-    BatchResult convertStoppably(BatchSources &sources);
-    void printFailures(const BatchResult &result);
+    // `progress` may be null.
+    BatchResult convertStoppably(BatchSources &sources, ProgressLine *progress);
+    // `apart`: a blank line first, to set the list off from the status lines above it.
+    void printFailures(const BatchResult &result, bool apart);
 
     QTextStream &m_out;
     QTextStream &m_err;

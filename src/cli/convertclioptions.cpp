@@ -30,6 +30,8 @@ ConvertCliOptions::ConvertCliOptions()
             QStringLiteral("FILE"))
     , m_listEffects(QStringLiteral("list-effects"),
                     QStringLiteral("Show which effects the installed G'MIC can run, and exit."))
+    , m_quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")},
+              QStringLiteral("Print only the pictures that were not converted."))
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Turns pictures into cartoon-style images with the G'MIC tool in gmic/ beside this "
@@ -47,7 +49,7 @@ ConvertCliOptions::ConvertCliOptions()
         "leaves nothing)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
-    m_parser.addOptions({m_effect, m_format, m_destination, m_log, m_listEffects});
+    m_parser.addOptions({m_effect, m_format, m_destination, m_log, m_listEffects, m_quiet});
     m_parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Pictures or folders."),
                                    QStringLiteral("PATH..."));
 }

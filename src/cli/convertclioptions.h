@@ -28,6 +28,7 @@ public:
     QString effect() const { return m_parser.value(m_effect); }
     // Empty when no log file was asked for.
     QString logFile() const { return m_parser.value(m_log); }
+    bool quiet() const { return m_parser.isSet(m_quiet); }
 
 private:
     QString check() const;
@@ -38,6 +39,7 @@ private:
     QCommandLineOption m_destination;
     QCommandLineOption m_log;
     QCommandLineOption m_listEffects;
+    QCommandLineOption m_quiet;
     Action m_action = Action::Convert;
     QString m_error;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
@@ -60,6 +61,28 @@ Run runConvertWithRawPath(const QStringList &arguments, const QByteArray &rawPat
                   QStringList{"-c", "exec \"$@\" \"$(printf \"$RAW_PATH\")\"", "sh", program} +
                       arguments);
     return finishedRun(process);
+}
+
+// The program run on a pseudo-terminal of its own (by Python's pty module), as a person at a
+// terminal starts it; the transcript holds what it wrote to both streams.
+Run runOnTerminal(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(INKVALE_PYTHON),
+                  QStringList{"-c",
+                              "import os, pty, sys\n"
+                              "status = pty.spawn(sys.argv[1:])\n"
+                              "sys.exit(os.waitstatus_to_exitcode(status))",
+                              program} +
+                      arguments);
+    process.closeWriteChannel();
+    Run run;
+    if (!process.waitForFinished(120000)) {
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    return run;
 }
 
 // A copy of the program in `folder`, so that it finds the tool that lies there.
@@ -157,7 +180,10 @@ private slots:
             << "Unknown format \"GIF\"";
         QTest::newRow("empty destination")
             << QStringList{"--destination", "", "x.png"} << "Unable to create directory.\n";
-        QTest::newRow("unknown option") << QStringList{"--colour", "red"} << "colour";
+        QTest::newRow("unknown option")
+            << QStringList{"--colour", "red"} << "Unknown option 'colour'.";
+        QTest::newRow("missing value")
+            << QStringList{"x.png", "--destination"} << "Missing value after '--destination'.";
     }
 
     void commandsThatCannotRun()
@@ -168,6 +194,87 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = runConvert({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY2(help.out.startsWith(QStringLiteral("Usage: ")), qPrintable(help.out));
+        for (const QString option : {"--effect", "--format", "--destination", "--log", "--quiet",
+                                     "--list-effects", "--version"}) {
+            QVERIFY2(help.out.contains(option), qPrintable(option));
+        }
+        QVERIFY(help.err.isEmpty());
+
+        const Run version = runConvert({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY2(QRegularExpression(QStringLiteral("^inkvale-convert \\d+\\.\\d+(\\.\\d+)*\n$"))
+                     .match(version.out)
+                     .hasMatch(),
+                 qPrintable(version.out));
+    }
+
+    // Quiet prints the failures and nothing else; a pipe never gets the progress line.
+    void quietAndPiped_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<bool>("failing");
+        QTest::newRow("all converted") << false << false;
+        QTest::newRow("quiet, all converted") << true << false;
+        QTest::newRow("quiet, failures") << true << true;
+    }
+
+    void quietAndPiped()
+    {
+        QFETCH(bool, quiet);
+        QFETCH(bool, failing);
+        const FakeTool tool(failing ? FakeTool::Behaviour::Fail : FakeTool::Behaviour::Succeed);
+        const QString a = picture(QStringLiteral("quiet/a.png"), 8, 8);
+        const QString b = picture(QStringLiteral("quiet/b.png"), 8, 8);
+        QStringList arguments{"--destination", m_work.filePath("quiet-out"), a, b};
+        if (quiet) {
+            arguments.prepend(QStringLiteral("--quiet"));
+        }
+        const Run run = runConvert(arguments, copyProgramTo(tool.programFolder()));
+        QCOMPARE(run.exitCode, failing ? 1 : 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        if (!quiet) {
+            QCOMPARE(run.out,
+                     QStringLiteral("Processing %1...\nProcessing %2...\nCompleted\n").arg(a, b));
+        } else if (!failing) {
+            QCOMPARE(run.out, QString());
+        } else {
+            QVERIFY2(run.out.startsWith(QStringLiteral("Not converted:\n") + a + QLatin1Char('\n')),
+                     qPrintable(run.out));
+            QVERIFY2(run.out.contains(QLatin1Char('\n') + b + QLatin1Char('\n')),
+                     qPrintable(run.out));
+            QVERIFY(!run.out.contains(QStringLiteral("Processing")));
+            QVERIFY(!run.out.contains(QStringLiteral("Completed")));
+        }
+    }
+
+    // On a terminal the progress line is drawn, redrawn in place and taken away at the end.
+    void progressOnTerminal()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString a = picture(QStringLiteral("terminal/a.png"), 8, 8);
+        const QString b = picture(QStringLiteral("terminal/b.png"), 8, 8);
+        const Run run = runOnTerminal(copyProgramTo(tool.programFolder()),
+                                      {"--destination", m_work.filePath("terminal-out"), a, b});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("\r0/2 pictures, ")), qPrintable(run.out));
+        QVERIFY2(QRegularExpression(QStringLiteral("\r1/2 pictures, \\d+:\\d\\d elapsed, about "
+                                                   "\\d+:\\d\\d left"))
+                     .match(run.out)
+                     .hasMatch(),
+                 qPrintable(run.out));
+        // Status lines start on a clean line, and the transcript ends with the last one.
+        QVERIFY2(run.out.contains(QStringLiteral("\rProcessing ") + b), qPrintable(run.out));
+        QVERIFY2(QRegularExpression(QStringLiteral("Completed\r?\n\r2/2 pictures, [^\r\n]*\r +\r$"))
+                     .match(run.out)
+                     .hasMatch(),
+                 qPrintable(run.out));
     }
 
     void missingTool()
