@@ -13,6 +13,11 @@ packages=(
     python3 openssl
     # A private session bus for the tests of the file-manager requests.
     dbus-daemon
+    # Checks of the menu entry and the software-centre metadata.
+    appstream desktop-file-utils
+    # The Debian package (cpack -G DEB): dependencies from dpkg-shlibdeps; cpack finds the
+    # programs in it with file.
+    dpkg-dev file
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
