@@ -1,0 +1,25 @@
+# `cpack -G DEB` in the build folder makes the Debian package `inkvale`: the layout of
+# `cmake --install` below /usr, the tool link included (cmake/ImageTool.cmake). Its library
+# dependencies come from dpkg-shlibdeps; what the programs load at run time without linking it
+# is named here: the tool itself, Qt's TIFF reader and its SVG icon engine.
+set(CPACK_PACKAGE_NAME "inkvale")
+set(CPACK_PACKAGE_VENDOR "${INKVALE_COMPANY_NAME}")
+set(CPACK_PACKAGE_VERSION
+    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn photos into cartoon pictures, many at a time")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Inkvale turns photographs into cartoon-style pictures with the G'MIC command-line tool: "
+    "five effects, results in PNG, JPG or BMP that never replace an existing file. The "
+    "desktop program is inkvale; inkvale-convert does the same from the command line.")
+string(REGEX REPLACE "^www\\." "" mail_domain "${INKVALE_WEB_HOST}")
+set(CPACK_PACKAGE_CONTACT "${INKVALE_COMPANY_NAME} <support@${mail_domain}>")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${INKVALE_WEB_HOST}/")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "gmic, qt6-image-formats-plugins, libqt6svg6")
+
+include(CPack)

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Makes the Debian package with cpack in the build folder, unpacks it into a scratch root and
+# checks that it holds what `cmake --install` lays out, and that the command-line program runs
+# from there. Arguments: the build folder, a scratch folder (emptied first), the cpack command.
+set -euo pipefail
+
+build=$1
+scratch=$2
+cpack=$3
+rm -rf "$scratch"
+mkdir -p "$scratch/root"
+
+"$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
+    { cat "$scratch/cpack.log"; exit 1; }
+shopt -s nullglob
+packages=("$scratch"/out/inkvale_*.deb)
+if [[ ${#packages[@]} -ne 1 ]]; then
+    echo "expected one inkvale_*.deb, found: ${packages[*]:-none}"
+    exit 1
+fi
+package=${packages[0]}
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+[[ $(dpkg-deb -f "$package" Package) == inkvale ]] || fail "package name"
+depends=$(dpkg-deb -f "$package" Depends)
+echo "Depends: $depends"
+for needed in gmic qt6-image-formats-plugins libqt6svg6 libqt6core6 libqt6widgets6 libcurl4 libc6; do
+    [[ ",$depends," == *[\ ,]${needed}[\ ,\(]* ]] || fail "Depends lacks $needed"
+done
+
+dpkg-deb -x "$package" "$scratch/root"
+root=$scratch/root/usr
+for file in lib/inkvale/inkvale lib/inkvale/inkvale-convert; do
+    [[ -f $root/$file && -x $root/$file ]] || fail "no program $file"
+done
+for file in lib/inkvale/license.txt share/applications/inkvale.desktop \
+    share/metainfo/org.tavrino.Inkvale.metainfo.xml share/icons/hicolor/scalable/apps/inkvale.svg \
+    share/man/man1/inkvale-convert.1; do
+    [[ -f $root/$file ]] || fail "no file $file"
+done
+[[ $(readlink "$root/lib/inkvale/gmic/gmic") == /usr/bin/gmic ]] || fail "gmic/gmic is no link to the system's tool"
+for program in inkvale inkvale-convert; do
+    [[ $(readlink "$root/bin/$program") == ../lib/inkvale/$program ]] || fail "bin/$program is no link to lib/inkvale/$program"
+done
+# Nothing of the build (tests, tools, benchmarks) comes along.
+expected='^\./(lib/inkvale/(inkvale|inkvale-convert|license\.txt|gmic/gmic)|bin/(inkvale|inkvale-convert)|share/(applications|metainfo|icons|man)/.*)$'
+unexpected=$(find "$root" \( -type f -o -type l \) -printf './%P\n' | grep -v -E "$expected" || true)
+[[ -z $unexpected ]] || fail "unexpected files: $unexpected"
+
+version=$("$root/bin/inkvale-convert" --version) || fail "inkvale-convert --version failed"
+[[ $version =~ ^inkvale-convert\ [0-9]+\.[0-9]+ ]] || fail "inkvale-convert --version said: $version"
+
+echo "$(basename "$package"): $(stat -c %s "$package") bytes"
+exit $((failures > 0))
