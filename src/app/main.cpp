@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/windowhandover.h"
 #include "platform/interruption.h"
 #include "windowkit/appidentity.h"
 #include "windowkit/makerweb.h"
@@ -6,6 +7,7 @@
 #include "windowkit/systemuserdialogs.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -16,6 +18,17 @@ int main(int argc, char *argv[])
     inkvale::platform::watchForInterruption();
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
+
+    // Pictures and folders to open (the menu entry's %F); made absolute, since the window
+    // that takes them may have started in another folder.
+    QStringList paths = QApplication::arguments().mid(1);
+    for (QString &path : paths) {
+        path = QFileInfo(path).absoluteFilePath();
+    }
+    inkvale::WindowHandover handover;
+    if (!handover.claim() && !paths.isEmpty() && handover.handOver(paths)) {
+        return 0;
+    }
 
     inkvale::SystemUserDialogs dialogs;
     inkvale::SystemDesktopActions desktop;
@@ -29,7 +42,12 @@ int main(int argc, char *argv[])
     environment.updateCheck.exchange.host = inkvale::makerWebHost();
 
     inkvale::MainWindow form(environment);
+    QObject::connect(&handover, &inkvale::WindowHandover::picturesArrived, &form,
+                     &inkvale::MainWindow::addOpenedPaths);
     form.show();
+    if (!paths.isEmpty()) {
+        form.addOpenedPaths(paths);
+    }
     QTimer sessionEnd;
     QObject::connect(&sessionEnd, &QTimer::timeout, &form, [&form] {
         if (inkvale::platform::interruptionRequested()) {

@@ -310,6 +310,16 @@ void MainWindow::addFiles()
     m_intake->addFiles(files);
 }
 
+void MainWindow::addOpenedPaths(const QStringList &paths)
+{
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    m_intake->addOpened(paths);
+}
+
 void MainWindow::addFolder()
 {
     const QStringList folders = m_environment.dialogs->chooseFolders(this, m_lastFolder, true);

@@ -74,6 +74,10 @@ public:
     const EffectAvailability &effectAvailability() const { return m_availability; }
     UpdateChecker &updateChecker() { return *m_updateChecker; }
 
+    // Pictures and folders named on the command line, by this start or a later one: added as
+    // if dropped on the window, which comes to the front.
+    void addOpenedPaths(const QStringList &paths);
+
     // Handlers, named after their controls.
     void addFiles();
     void addFolder();

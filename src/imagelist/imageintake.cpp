@@ -76,6 +76,11 @@ void ImageIntake::addDropped(const QStringList &paths)
     enqueue(Kind::Dropped, paths);
 }
 
+void ImageIntake::addOpened(const QStringList &paths)
+{
+    enqueue(Kind::Opened, paths);
+}
+
 void ImageIntake::cancel()
 {
     for (Entry &entry : m_entries) {
@@ -112,11 +117,15 @@ ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const Can
         return outcome; // nobody waits for it any more
     }
     try {
-        outcome.isFolder =
-            kind == Kind::Folder || (kind == Kind::Dropped && QFileInfo(path).isDir());
+        const bool likeDropped = kind == Kind::Dropped || kind == Kind::Opened;
+        const QFileInfo info(path);
+        outcome.isFolder = kind == Kind::Folder || (likeDropped && info.isDir());
         if (outcome.isFolder) {
             outcome.files = imageFilesInFolder(path);
-        } else if (kind == Kind::Dropped && !isImageFile(path)) {
+        } else if (kind == Kind::Opened && !info.exists()) {
+            // A typed name may be wrong; the reader says that it is missing.
+            outcome.picture = loadPicture(path);
+        } else if (likeDropped && !isImageFile(path)) {
             outcome.ignored = true;
         } else {
             outcome.picture = loadPicture(path);

@@ -34,6 +34,9 @@ public:
     // accepted extension is added, anything else is ignored without a word. Paths are used
     // whole, however long.
     void addDropped(const QStringList &paths);
+    // Pictures and folders named when the program starts: as a drop, but a path that does not
+    // exist fails like a picture that cannot be read.
+    void addOpened(const QStringList &paths);
     // Drops pending and running work (the Clear command).
     void cancel();
     bool isBusy() const;
@@ -51,7 +54,7 @@ signals:
     void busyChanged(bool busy);
 
 private:
-    enum class Kind { File, Folder, Dropped };
+    enum class Kind { File, Folder, Dropped, Opened };
     enum class State { Waiting, Working, Done };
 
     // What a worker found for one entry.

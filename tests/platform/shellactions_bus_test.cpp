@@ -1,29 +1,17 @@
 // The system launcher's requests on a private session bus: what a file manager receives, and
 // silence when none is there.
 #include "platform/shellactions.h"
+#include "support/privatesessionbus.h"
 #include "support/testenvironment.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QFutureWatcher>
-#include <QProcess>
 #include <QtConcurrent/QtConcurrentRun>
 
 using namespace inkvale::platform;
 
 namespace {
-
-// A bus of its own, without service files: nothing is started on demand.
-const char *const kBusConfig = "<busconfig>\n"
-                               "  <type>session</type>\n"
-                               "  <listen>unix:tmpdir=%1</listen>\n"
-                               "  <auth>EXTERNAL</auth>\n"
-                               "  <policy context=\"default\">\n"
-                               "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                               "    <allow eavesdrop=\"true\"/>\n"
-                               "    <allow own=\"*\"/>\n"
-                               "  </policy>\n"
-                               "</busconfig>\n";
 
 // Sends on a worker thread, as the window does, while this thread serves the fake.
 bool sendAway(const ShellRequest &request)
@@ -73,38 +61,23 @@ class ShellActionsBusTest : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void nobodyAnswers();
     void theFileManagerGetsTheExactCall();
 
 private:
-    QProcess m_bus;
+    inkvale::test::PrivateSessionBus m_bus;
     QString m_address;
 };
 
 void ShellActionsBusTest::initTestCase()
 {
-    QFile config(QDir::temp().filePath(QStringLiteral("bus.conf")));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString::fromLatin1(kBusConfig).arg(QDir::tempPath()).toUtf8());
-    config.close();
-    m_bus.start(QStringLiteral("dbus-daemon"),
-                {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                 QStringLiteral("--config-file=") + config.fileName()});
-    if (!m_bus.waitForStarted(10000)) {
+    if (!m_bus.start(QDir::tempPath())) {
         QSKIP("dbus-daemon is not installed (Debian package dbus-daemon)");
     }
-    QVERIFY(QTest::qWaitFor([&] { return m_bus.canReadLine(); }, 10000));
-    m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
+    m_address = m_bus.address();
     // Before the first use of the session bus in this process.
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
     QVERIFY(QDBusConnection::sessionBus().isConnected());
-}
-
-void ShellActionsBusTest::cleanupTestCase()
-{
-    m_bus.kill();
-    m_bus.waitForFinished();
 }
 
 void ShellActionsBusTest::nobodyAnswers()
