@@ -9,6 +9,10 @@ namespace inkvale::tools {
 // created when missing.
 QString screenshotFolder(int argc, char *argv[]);
 
+// With INKVALE_SCREENSHOTS_PALETTE=dark in the environment: the Fusion style with a dark
+// palette, as a desktop's dark theme gives, to see that every window stays readable.
+void useDarkPaletteWhenAsked();
+
 // Saves `picture` as `folder`/`name`.png and prints the file's path.
 void saveScreenshot(const QString &folder, const QString &name, const QPixmap &picture);
 

@@ -133,6 +133,7 @@ int main(int argc, char *argv[])
     inkvale::test::TestEnvironment environment;
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
+    inkvale::tools::useDarkPaletteWhenAsked();
     const QString out = inkvale::tools::screenshotFolder(argc, argv);
     // "online" as the second argument: only the online windows, without converting.
     const bool onlineOnly = argc > 2 && QByteArray(argv[2]) == "online";
