@@ -89,7 +89,7 @@ void WindowBatchRun::setButtonStops(bool stops)
     m_ui.convertButton->setIcon(
         artworkIcon(stops ? QStringLiteral("stop") : QStringLiteral("convert")));
     m_ui.convertButton->setToolTip(
-        stops ? tr("Stop converting: the running image is abandoned, converted images stay")
+        stops ? tr("Stop converting: the images in work are abandoned, converted images stay")
               : QString());
 }
 

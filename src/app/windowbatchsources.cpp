@@ -53,7 +53,25 @@ QString WindowBatchSources::effect() const
 
 void WindowBatchSources::setStatus(const QString &text)
 {
-    m_controls.status.setText(text);
+    m_status = text;
+    showStatus();
+}
+
+void WindowBatchSources::setRunningCount(int count)
+{
+    if (count != m_runningCount) {
+        m_runningCount = count;
+        showStatus();
+    }
+}
+
+void WindowBatchSources::showStatus()
+{
+    // One image at a time reads exactly as ever; more add their number to the last started.
+    m_controls.status.setText(
+        m_runningCount > 1
+            ? QStringLiteral("%1 (%2 running)").arg(m_status, QString::number(m_runningCount))
+            : m_status);
 }
 
 void WindowBatchSources::setBusy(bool busy)

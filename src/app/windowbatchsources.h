@@ -43,15 +43,22 @@ public:
     void takeDestination();
 
     void setStatus(const QString &text) override;
+    // With several images in work the status adds how many, as in "Processing x.jpg...
+    // (3 running)".
+    void setRunningCount(int count) override;
     void setBusy(bool busy) override;
     // The batch runs between turns of the event loop; nothing waits to be handled.
     void pumpMessages() override {}
     void signalCompletion() override;
 
 private:
+    void showStatus();
+
     Controls m_controls;
     MemoToolLog m_log;
     QString m_destination;
+    QString m_status;
+    int m_runningCount = 0;
     bool m_busy = false;
 };
 

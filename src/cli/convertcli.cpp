@@ -116,7 +116,7 @@ int ConvertCli::run(const QStringList &arguments)
             progress = std::make_unique<ProgressLine>(m_err);
             sources.setProgressLine(progress.get());
         }
-        const BatchResult result = convertStoppably(sources, progress.get());
+        const BatchResult result = convertStoppably(sources, options.jobs(), progress.get());
         if (result.stopped) {
             return Stopped;
         }
@@ -134,9 +134,10 @@ int ConvertCli::run(const QStringList &arguments)
     return CannotRun;
 }
 
-BatchResult ConvertCli::convertStoppably(BatchSources &sources, ProgressLine *progress)
+BatchResult ConvertCli::convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress)
 {
     BatchController controller(sources, m_location);
+    controller.setJobs(jobs);
     if (progress != nullptr) {
         QObject::connect(&controller, &BatchController::progress, progress, &ProgressLine::update);
         progress->start();

@@ -26,7 +26,7 @@ private:
     int listEffects();
     QStringList collectInputs(const QStringList &paths);
     // `progress` may be null.
-    BatchResult convertStoppably(BatchSources &sources, ProgressLine *progress);
+    BatchResult convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress);
     // `apart`: a blank line first, to set the list off from the status lines above it.
     void printFailures(const BatchResult &result, bool apart);
 

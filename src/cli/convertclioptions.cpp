@@ -28,6 +28,11 @@ ConvertCliOptions::ConvertCliOptions()
                     QStringLiteral("DIR"))
     , m_log(QStringLiteral("log"), QStringLiteral("Append every conversion's log to FILE."),
             QStringLiteral("FILE"))
+    , m_jobs(QStringLiteral("jobs"),
+             QStringLiteral("Convert at most N pictures at once (1: one after the other). By "
+                            "default N follows the processor cores and the memory available, "
+                            "which each picture's size and effect need."),
+             QStringLiteral("N"))
     , m_listEffects(QStringLiteral("list-effects"),
                     QStringLiteral("Show which effects the installed G'MIC can run, and exit."))
     , m_quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")},
@@ -45,11 +50,12 @@ ConvertCliOptions::ConvertCliOptions()
         "with the tool's words) or none was, 2 when the command cannot run (usage, unknown effect "
         "or "
         "format, missing tool, destination that cannot be created), 130 when stopped by "
-        "Ctrl+C or a termination request (pictures already converted stay, the one in work "
-        "leaves nothing)."));
+        "Ctrl+C or a termination request (pictures already converted stay, those in work "
+        "leave nothing)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
-    m_parser.addOptions({m_effect, m_format, m_destination, m_log, m_listEffects, m_quiet});
+    m_parser.addOptions(
+        {m_effect, m_format, m_destination, m_log, m_jobs, m_listEffects, m_quiet});
     m_parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Pictures or folders."),
                                    QStringLiteral("PATH..."));
 }
@@ -84,6 +90,10 @@ QString ConvertCliOptions::check() const
         return QStringLiteral("Unknown format \"%1\"; choose PNG, JPG or BMP.")
             .arg(m_parser.value(m_format));
     }
+    if (m_parser.isSet(m_jobs) && jobs() < 1) {
+        return QStringLiteral("Invalid --jobs \"%1\"; give a whole number of at least 1.")
+            .arg(m_parser.value(m_jobs));
+    }
     if (!m_parser.isSet(m_destination)) {
         return QStringLiteral("Missing --destination DIR (see --help).");
     }
@@ -92,6 +102,16 @@ QString ConvertCliOptions::check() const
             "Missing PATH: name the pictures or folders to convert (see --help).");
     }
     return {};
+}
+
+int ConvertCliOptions::jobs() const
+{
+    if (!m_parser.isSet(m_jobs)) {
+        return 0;
+    }
+    bool ok = false;
+    const int value = m_parser.value(m_jobs).toInt(&ok);
+    return ok && value >= 1 ? value : -1;
 }
 
 } // namespace inkvale

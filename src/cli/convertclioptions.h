@@ -29,6 +29,8 @@ public:
     // Empty when no log file was asked for.
     QString logFile() const { return m_parser.value(m_log); }
     bool quiet() const { return m_parser.isSet(m_quiet); }
+    // How many pictures convert at once: 0 when the program chooses, -1 when unusable.
+    int jobs() const;
 
 private:
     QString check() const;
@@ -38,6 +40,7 @@ private:
     QCommandLineOption m_format;
     QCommandLineOption m_destination;
     QCommandLineOption m_log;
+    QCommandLineOption m_jobs;
     QCommandLineOption m_listEffects;
     QCommandLineOption m_quiet;
     Action m_action = Action::Convert;

@@ -5,12 +5,18 @@
 #include "convert/conversionerror.h"
 #include "convert/conversionjob.h"
 #include "convert/filenames.h"
+#include "convert/parallelconversions.h"
 #include "convert/stringtoollog.h"
-#include "convert/teetoollog.h"
 #include "convert/waitforresult.h"
+#include "platform/availablememory.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QThread>
 
 namespace inkvale {
 namespace {
@@ -30,7 +36,29 @@ void createDestination(const QString &destination)
     }
 }
 
+// The picture's size from its header; 0 when it cannot be read (the conversion then fails
+// quickly). Only regular files are opened: reading a pipe would wait for a writer.
+qint64 picturePixels(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        return 0;
+    }
+    const QSize size = QImageReader(path).size();
+    return size.isValid() ? qint64(size.width()) * size.height() : 0;
+}
+
 } // namespace
+
+// One started image: where its result goes, its own log and, until it is over, its job.
+struct BatchController::Picture
+{
+    QString path;
+    QString output;
+    StringToolLog log;
+    std::unique_ptr<ConversionJob> job;
+    bool ran = false;
+    std::optional<ConversionResult> result;
+};
 
 BatchController::BatchController(BatchSources &sources, const ToolLocation &location,
                                  QObject *parent)
@@ -52,12 +80,19 @@ void BatchController::start()
     createDestination(m_sources.destination());
 
     m_result = BatchResult{};
-    m_index = 0;
+    m_next = 0;
+    m_done = 0;
+    m_inWork = 0;
+    m_pictures.clear();
+    m_cores = std::max(1, QThread::idealThreadCount());
+    // Measured once: while the batch runs, its own tools take from what is available.
+    m_availableMemory = platform::availableMemory();
     m_stopRequested = false;
     m_running = true;
     m_sources.setBusy(true);
     m_sources.pumpMessages();
-    convertNext();
+    emit progress(0, m_sources.rowCount());
+    startMore();
 }
 
 void BatchController::stop()
@@ -66,70 +101,139 @@ void BatchController::stop()
         return;
     }
     m_stopRequested = true;
-    if (m_job) {
-        m_job->cancel();
-    } else {
-        finish(true);
+    for (const std::unique_ptr<Picture> &picture : m_pictures) {
+        if (picture->job) {
+            picture->job->cancel();
+        }
     }
+    finishWhenIdle();
 }
 
-void BatchController::convertNext()
+void BatchController::startMore()
 {
-    const int total = m_sources.rowCount();
-    emit progress(m_index, total);
-    if (m_stopRequested || m_index >= total) {
-        finish(m_stopRequested);
+    // Pumping the host's messages while an image starts may come back here.
+    if (m_starting) {
         return;
     }
-    m_currentPath = m_sources.rowPath(m_index);
+    m_starting = true;
+    while (m_running && !m_stopRequested && m_next < m_sources.rowCount()) {
+        const QString path = m_sources.rowPath(m_next);
+        const int conversions = m_jobs > 0
+                                    ? m_jobs
+                                    : parallelConversions(m_cores, m_availableMemory,
+                                                          picturePixels(path), m_sources.effect());
+        if (m_inWork > 0 && m_inWork >= conversions) {
+            break;
+        }
+        ++m_next;
+        startPicture(path, conversions);
+    }
+    m_starting = false;
+    finishWhenIdle();
+}
+
+void BatchController::startPicture(const QString &path, int conversions)
+{
+    auto picture = std::make_unique<Picture>();
+    picture->path = path;
     const QString destination = m_sources.destination();
     if (destination.isEmpty()) {
         // Emptied during the batch: the name would otherwise land in the root folder.
-        m_result.failures.append({m_currentPath, QStringLiteral("Unable to create directory"), {}});
-        ++m_index;
-        QMetaObject::invokeMethod(this, &BatchController::convertNext, Qt::QueuedConnection);
+        picture->result = ConversionResult{ConversionResult::Outcome::Failed,
+                                           QStringLiteral("Unable to create directory")};
+        m_pictures.push_back(std::move(picture));
+        ++m_done;
+        emit progress(m_done, m_sources.rowCount());
+        reportInListOrder();
         return;
     }
     // A destination changed during the batch is made like the first one; should that fail,
     // placing the result fails and says why.
     std::error_code ignored;
     std::filesystem::create_directories(toFsPath(destination), ignored);
-    const QString wantedName = batchWantedName(destination, m_currentPath, m_sources.format());
-    const QString output = findFilenameThatDoesNotExist(wantedName);
-    m_sources.setStatus(QStringLiteral("Processing ") + m_currentPath + QStringLiteral("..."));
+    const QString wantedName = batchWantedName(destination, path, m_sources.format());
+    // Names still in work count as taken, so that the list order decides who gets which.
+    picture->output = findFilenameThatDoesNotExist(wantedName, reservedOutputs());
+    m_sources.setStatus(QStringLiteral("Processing ") + path + QStringLiteral("..."));
     m_sources.pumpMessages();
     if (m_stopRequested || !m_running) {
-        finish(true);
         return;
     }
 
-    m_imageLog = std::make_unique<StringToolLog>();
-    m_tee = std::make_unique<TeeToolLog>(m_sources.log(), *m_imageLog);
-    m_job = std::make_unique<ConversionJob>(m_sources.effect(), m_currentPath, output, *m_tee,
-                                            m_location);
-    m_job->takeFreeNameOf(wantedName);
-    // Queued, so that a job that ends at once does not re-enter this function, and so that
-    // the job can be deleted in imageFinished().
-    connect(m_job.get(), &ConversionJob::finished, this, &BatchController::imageFinished,
-            Qt::QueuedConnection);
-    m_job->start();
+    picture->ran = true;
+    picture->job = std::make_unique<ConversionJob>(m_sources.effect(), path, picture->output,
+                                                   picture->log, m_location);
+    picture->job->takeFreeNameOf(wantedName);
+    picture->job->setToolThreads(toolThreads(m_cores, conversions));
+    Picture *started = picture.get();
+    // Queued, so that a job that ends at once does not re-enter the starting loop, and so
+    // that the job can be deleted when it is over.
+    connect(
+        started->job.get(), &ConversionJob::finished, this,
+        [this, started](const ConversionResult &result) { pictureFinished(started, result); },
+        Qt::QueuedConnection);
+    m_pictures.push_back(std::move(picture));
+    ++m_inWork;
+    m_sources.setRunningCount(m_inWork);
+    started->job->start();
 }
 
-void BatchController::imageFinished(const ConversionResult &result)
+void BatchController::pictureFinished(Picture *picture, const ConversionResult &result)
 {
-    m_job.reset();
-    switch (result.outcome) {
-    case ConversionResult::Outcome::Converted:
-        ++m_result.converted;
-        break;
-    case ConversionResult::Outcome::Failed:
-        m_result.failures.append({m_currentPath, result.failure, m_imageLog->text()});
-        break;
-    case ConversionResult::Outcome::Cancelled:
-        break;
+    picture->job.reset();
+    picture->result = result;
+    --m_inWork;
+    ++m_done;
+    m_sources.setRunningCount(m_inWork);
+    emit progress(m_done, m_sources.rowCount());
+    reportInListOrder();
+    startMore();
+}
+
+void BatchController::reportInListOrder()
+{
+    while (!m_pictures.empty() && m_pictures.front()->result) {
+        const Picture &picture = *m_pictures.front();
+        if (picture.ran) {
+            // The host's log reads as if the images had run one after the other.
+            m_sources.log().clear();
+            m_sources.log().appendText(picture.log.text());
+        }
+        switch (picture.result->outcome) {
+        case ConversionResult::Outcome::Converted:
+            ++m_result.converted;
+            break;
+        case ConversionResult::Outcome::Failed:
+            m_result.failures.append({picture.path, picture.result->failure, picture.log.text()});
+            break;
+        case ConversionResult::Outcome::Cancelled:
+            break;
+        }
+        m_pictures.pop_front();
     }
-    ++m_index;
-    convertNext();
+}
+
+void BatchController::finishWhenIdle()
+{
+    if (!m_running || m_inWork > 0 || m_starting) {
+        return;
+    }
+    if (m_stopRequested) {
+        finish(true);
+    } else if (m_next >= m_sources.rowCount()) {
+        finish(false);
+    }
+}
+
+QSet<QString> BatchController::reservedOutputs() const
+{
+    QSet<QString> names;
+    for (const std::unique_ptr<Picture> &picture : m_pictures) {
+        if (!picture->result && !picture->output.isEmpty()) {
+            names.insert(picture->output);
+        }
+    }
+    return names;
 }
 
 void BatchController::finish(bool stopped)
@@ -154,9 +258,10 @@ void BatchController::finish(bool stopped)
     emit finished(m_result);
 }
 
-BatchResult convertBatch(BatchSources &sources, const ToolLocation &location)
+BatchResult convertBatch(BatchSources &sources, const ToolLocation &location, int jobs)
 {
     BatchController controller(sources, location);
+    controller.setJobs(jobs);
     return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
 }
 

@@ -4,18 +4,20 @@
 #include "convert/conversionresult.h"
 #include "convert/toollocation.h"
 
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <QObject>
+#include <QSet>
 
 namespace inkvale {
 
 class BatchSources;
-class ConversionJob;
-class StringToolLog;
-class TeeToolLog;
 
-// Converts every listed image, in list order, into the destination folder, one after the
-// other and without blocking the event loop; the sources are read afresh for each image.
+// Converts every listed image into the destination folder, several at once when the machine
+// allows it, without blocking the event loop. Images start in list order and the sources are
+// read afresh as each one starts; output names are reserved in list order and failures are
+// reported in list order, whatever finishes first.
 class BatchController : public QObject
 {
     Q_OBJECT
@@ -23,10 +25,13 @@ public:
     BatchController(BatchSources &sources, const ToolLocation &location, QObject *parent = nullptr);
     ~BatchController() override;
 
+    // At most `jobs` conversions at once. 0, the default, lets each image's size, its effect
+    // and the machine's cores and available memory decide (parallelConversions()).
+    void setJobs(int jobs) { m_jobs = jobs; }
     // Checks that the tool is installed and creates the destination folder, then starts the
-    // first conversion. Throws ToolMissingError or ConversionError before anything changed.
+    // first conversions. Throws ToolMissingError or ConversionError before anything changed.
     void start();
-    // Stops the running tool and ends the batch; files already converted stay.
+    // Stops every running tool and ends the batch; files already converted stay.
     void stop();
     bool isRunning() const { return m_running; }
 
@@ -36,25 +41,37 @@ signals:
     void finished(const inkvale::BatchResult &result);
 
 private:
-    void convertNext();
-    void imageFinished(const ConversionResult &result);
+    struct Picture;
+
+    void startMore();
+    void startPicture(const QString &path, int conversions);
+    void pictureFinished(Picture *picture, const ConversionResult &result);
+    void reportInListOrder();
+    void finishWhenIdle();
     void finish(bool stopped);
+    QSet<QString> reservedOutputs() const;
 
     BatchSources &m_sources;
     ToolLocation m_location;
     BatchResult m_result;
-    int m_index = 0;
-    QString m_currentPath;
-    std::unique_ptr<StringToolLog> m_imageLog;
-    std::unique_ptr<TeeToolLog> m_tee;
-    std::unique_ptr<ConversionJob> m_job;
+    int m_jobs = 0;
+    int m_cores = 1;
+    std::uint64_t m_availableMemory = 0;
+    // The next row to start, and how many images are behind or in work.
+    int m_next = 0;
+    int m_done = 0;
+    int m_inWork = 0;
+    // Started images not yet reported, in list order.
+    std::deque<std::unique_ptr<Picture>> m_pictures;
     bool m_running = false;
     bool m_stopRequested = false;
+    bool m_starting = false;
 };
 
 // The Convert command run to its end: start(), then waits for the last image while handling
 // events. Throws like BatchController::start().
 BatchResult convertBatch(BatchSources &sources,
-                         const ToolLocation &location = ToolLocation::ofRunningProgram());
+                         const ToolLocation &location = ToolLocation::ofRunningProgram(),
+                         int jobs = 0);
 
 } // namespace inkvale

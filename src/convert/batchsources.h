@@ -6,8 +6,8 @@ namespace inkvale {
 
 class ToolLog;
 
-// What a batch reads and drives. The batch queries every value afresh for each image, so a
-// host whose controls change during the batch takes effect from the next image on.
+// What a batch reads and drives. The batch queries every value afresh as each image starts, so
+// a host whose controls change during the batch takes effect from the next image on.
 class BatchSources
 {
 public:
@@ -23,6 +23,9 @@ public:
 
     virtual void setStatus(const QString &text) = 0;
     virtual void setBusy(bool busy) = 0;
+    // How many images are in work at the moment, after each start and end; a host may show it
+    // beside the status.
+    virtual void setRunningCount(int /*count*/) {}
     // Lets the host handle what is pending before the batch goes on.
     virtual void pumpMessages() = 0;
     // The batch is over (the system's default beep).

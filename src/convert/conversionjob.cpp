@@ -87,6 +87,7 @@ void ConversionJob::runTool()
 
     m_run = new ToolRun(m_log, this);
     connect(m_run, &ToolRun::finished, this, &ConversionJob::toolFinished);
+    m_run->setThreads(m_toolThreads);
     m_run->start(command, m_location.toolFile(), m_location.toolFolder(), m_priority);
 }
 

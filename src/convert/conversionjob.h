@@ -32,6 +32,9 @@ public:
     // When the output name is taken by the time the result is ready, the result takes the
     // next free variant of `wantedName` (see findFilenameThatDoesNotExist()) instead of failing.
     void takeFreeNameOf(const QString &wantedName) { m_wantedName = wantedName; }
+    // The tool's share of the processor cores (OMP_NUM_THREADS); 0, the default, leaves the
+    // tool to take them all. Set before start().
+    void setToolThreads(int threads) { m_toolThreads = threads; }
     void start();
     // Stops the tool; no output file is left. A result already being placed is completed.
     void cancel();
@@ -56,6 +59,7 @@ private:
     QString m_toolOutput;
     ToolRun *m_run = nullptr;
     EffectProbe *m_probe = nullptr;
+    int m_toolThreads = 0;
     QFutureWatcher<QString> m_placement;
     bool m_cancelled = false;
     bool m_done = false;

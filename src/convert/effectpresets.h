@@ -6,14 +6,17 @@
 namespace inkvale {
 
 // One effect: the name the effect selector shows, the tool's command word and its fixed
-// parameter string (the double quotes around 0 are part of it), and the command of Inkvale's
-// own recipe that stands in for it on a tool without that command word (empty: none needed).
+// parameter string (the double quotes around 0 are part of it), the command of Inkvale's
+// own recipe that stands in for it on a tool without that command word (empty: none needed),
+// and how much memory the tool takes per pixel of the picture with it, beyond its own fixed
+// part.
 struct EffectPreset
 {
     QString name;
     QString commandWord;
     QString parameters;
     QString recipeCommand;
+    int toolBytesPerPixel;
 
     // The parameter string as the tool receives it from a command line: its runtime strips
     // the quotes around 0.

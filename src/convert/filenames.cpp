@@ -61,11 +61,11 @@ bool nameIsTaken(const QString &path)
 
 } // namespace
 
-QString findFilenameThatDoesNotExist(const QString &filename)
+QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString> &reserved)
 {
     const NameParts parts = splitName(filename);
     QString candidate = filename;
-    for (qint64 n = 2; nameIsTaken(candidate); ++n) {
+    for (qint64 n = 2; reserved.contains(candidate) || nameIsTaken(candidate); ++n) {
         candidate = parts.folder + parts.base + QStringLiteral(" (") + QString::number(n) +
                     QLatin1Char(')') + parts.extension;
     }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 // Naming rules of the conversion: free output names, the temporary folder, tool-safe inputs.
 namespace inkvale {
 
 // `filename` itself when nothing exists at that name, otherwise the first free variant
-// "base (n).ext" with n = 2, 3, ... (numbers never nest).
-QString findFilenameThatDoesNotExist(const QString &filename);
+// "base (n).ext" with n = 2, 3, ... (numbers never nest). Names in `reserved` count as taken.
+QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString> &reserved = {});
 
 // The temporary folder with a trailing separator.
 QString tempFolder();

@@ -40,6 +40,19 @@ ToolRun::~ToolRun()
     }
 }
 
+void ToolRun::setThreads(int threads)
+{
+    if (threads <= 0) {
+        m_process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        return;
+    }
+    // Tools running side by side would otherwise each start a thread per core and fight
+    // over them.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("OMP_NUM_THREADS"), QString::number(threads));
+    m_process.setProcessEnvironment(environment);
+}
+
 void ToolRun::start(const ToolCommand &command, const QString &program,
                     const QString &workingFolder, platform::ToolPriority priority)
 {

@@ -20,6 +20,9 @@ public:
     explicit ToolRun(ToolLog &log, QObject *parent = nullptr);
     ~ToolRun() override;
 
+    // How many threads the tool's parallel loops use (OMP_NUM_THREADS); 0 leaves the
+    // environment as it is. Takes effect at the next start().
+    void setThreads(int threads);
     // `program` is the tool file; the tool runs in `workingFolder`. An empty command starts
     // nothing and only writes the framing lines.
     void start(const ToolCommand &command, const QString &program, const QString &workingFolder,

@@ -184,6 +184,15 @@ private slots:
             << QStringList{"--colour", "red"} << "Unknown option 'colour'.";
         QTest::newRow("missing value")
             << QStringList{"x.png", "--destination"} << "Missing value after '--destination'.";
+        const QString badJobs =
+            QStringLiteral("Invalid --jobs \"%1\"; give a whole number of at least 1.");
+        for (const char *jobs : {"0", "-2", "two", "1.5", ""}) {
+            QTest::addRow("--jobs \"%s\"", jobs)
+                << QStringList{"--jobs", jobs, "--destination", "out", "x.png"}
+                << badJobs.arg(QString::fromLatin1(jobs));
+        }
+        QTest::newRow("--jobs without a value")
+            << QStringList{"--destination", "out", "x.png", "--jobs"} << "Missing value after '--jobs'.";
     }
 
     void commandsThatCannotRun()
@@ -201,7 +210,7 @@ private slots:
         const Run help = runConvert({"--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY2(help.out.startsWith(QStringLiteral("Usage: ")), qPrintable(help.out));
-        for (const QString option : {"--effect", "--format", "--destination", "--log", "--quiet",
+        for (const QString option : {"--effect", "--format", "--destination", "--log", "--jobs", "--quiet",
                                      "--list-effects", "--version"}) {
             QVERIFY2(help.out.contains(option), qPrintable(option));
         }
@@ -275,6 +284,30 @@ private slots:
                      .match(run.out)
                      .hasMatch(),
                  qPrintable(run.out));
+    }
+
+    // Several pictures at once: one line as each starts, in list order, and the summary after
+    // the last.
+    void jobsRunSeveralAtOnce()
+    {
+        const FakeTool tool(FakeTool::Behaviour::RandomDelay);
+        const QString program = copyProgramTo(tool.programFolder());
+        QStringList inputs;
+        for (const char *name : {"one.png", "two.png", "fail.png", "four.png"}) {
+            inputs.append(picture(QStringLiteral("jobs/") + name));
+        }
+        const QString destination = m_work.filePath(QStringLiteral("jobs-out"));
+        const Run run =
+            runConvert(QStringList{"--jobs", "3", "--destination", destination} + inputs, program);
+        QCOMPARE(run.exitCode, 1);
+        QString expected;
+        for (const QString &input : inputs) {
+            expected += QStringLiteral("Processing %1...\n").arg(input);
+        }
+        expected += QStringLiteral("Completed (1 failed)\n\nNot converted:\n") + inputs[2];
+        QVERIFY2(run.out.startsWith(expected), qPrintable(run.out));
+        QCOMPARE(QDir(destination).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"four.png", "one.png", "two.png"}));
     }
 
     void missingTool()

@@ -2,6 +2,7 @@
 #include "convert/batchcontroller.h"
 #include "convert/batchsources.h"
 #include "convert/conversionerror.h"
+#include "convert/parallelconversions.h"
 #include "convert/stringtoollog.h"
 #include "support/faketool.h"
 #include "support/testenvironment.h"
@@ -13,8 +14,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <sys/stat.h>
 
 using namespace inkvale;
@@ -34,6 +37,7 @@ public:
     StringToolLog toolLog;
     QStringList statuses;
     QList<bool> busy;
+    QList<int> runningCounts;
     int pumps = 0;
     int beeps = 0;
     // Runs at every pump, after the status of an image was set.
@@ -47,6 +51,7 @@ public:
     ToolLog &log() override { return toolLog; }
     void setStatus(const QString &text) override { statuses.append(text); }
     void setBusy(bool on) override { busy.append(on); }
+    void setRunningCount(int count) override { runningCounts.append(count); }
     void pumpMessages() override
     {
         ++pumps;
@@ -66,6 +71,21 @@ QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The lines a fake tool appended to a file of its folder.
+QStringList toolRecord(const FakeTool &tool, const QString &name)
+{
+    QFile file(tool.programFolder() + QStringLiteral("/gmic/") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool processExists(const QString &pid)
+{
+    return QFileInfo::exists(QStringLiteral("/proc/") + pid);
 }
 
 } // namespace
@@ -352,6 +372,7 @@ private slots:
         // The tool is looked up per batch, so swap the quick tool's script for the slow one
         // once the first image is done.
         BatchController controller(sources, quick.location());
+        controller.setJobs(1);
         QSignalSpy finished(&controller, &BatchController::finished);
         sources.onPump = [&](RecordingSources &s) {
             if (s.statuses.size() == 2) {
@@ -372,6 +393,116 @@ private slots:
         QCOMPARE(result.status, QStringLiteral("Stopped"));
         QCOMPARE(fileNames(sources.destinationText), QStringList{"a.png"});
         QCOMPARE(sources.busy, (QList<bool>{true, false}));
+        QCOMPARE(sources.beeps, 0);
+        QVERIFY(!controller.isRunning());
+    }
+
+    // However the tools interleave, output names go by list order, failures are listed in list
+    // order and the batch ends after its last image.
+    void parallelRunsKeepTheListOrder_data()
+    {
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("two at once") << 2;
+        QTest::newRow("five at once") << 5;
+    }
+
+    void parallelRunsKeepTheListOrder()
+    {
+        QFETCH(int, jobs);
+        const FakeTool tool(FakeTool::Behaviour::RandomDelay);
+        RecordingSources sources;
+        const QString folder = m_work.filePath(QStringLiteral("parallel-%1/").arg(jobs));
+        QList<int> convertedWidths; // each picture has its own width, its result too
+        QStringList failing;
+        QStringList expectedStatuses;
+        for (int i = 0; i < 10; ++i) {
+            const bool fails = i % 4 == 2;
+            const QString path = folder + (fails ? QStringLiteral("fail-%1/broken.png")
+                                                 : QStringLiteral("%1/photo.png"))
+                                              .arg(i);
+            QDir().mkpath(QFileInfo(path).path());
+            QVERIFY(test::writePicture(path, 20 + i, 12));
+            sources.rows.append(path);
+            if (fails) {
+                failing.append(path);
+            } else {
+                convertedWidths.append(20 + i);
+            }
+            expectedStatuses.append("Processing " + path + "...");
+        }
+        expectedStatuses.append(QStringLiteral("Completed (2 failed)"));
+        sources.destinationText = folder + QStringLiteral("out");
+
+        const BatchResult result = convertBatch(sources, tool.location(), jobs);
+
+        QCOMPARE(fileNames(sources.destinationText).size(), convertedWidths.size());
+        for (int n = 0; n < convertedWidths.size(); ++n) {
+            const QString name =
+                n == 0 ? QStringLiteral("photo.png") : QStringLiteral("photo (%1).png").arg(n + 1);
+            QCOMPARE(QImageReader(sources.destinationText + "/" + name).size().width(),
+                     convertedWidths[n]);
+        }
+        QCOMPARE(result.converted, convertedWidths.size());
+        QStringList failedPaths;
+        for (const BatchFailure &failure : result.failures) {
+            failedPaths.append(failure.path);
+            QVERIFY(failure.log.contains("cannot read '" +
+                                         QFileInfo(failure.path).canonicalFilePath()));
+        }
+        QCOMPARE(failedPaths, failing);
+        // Images start in list order; the final status comes once, after all of them.
+        QCOMPARE(sources.statuses, expectedStatuses);
+        QCOMPARE(result.status, expectedStatuses.constLast());
+        QCOMPARE(sources.beeps, 1);
+        QCOMPARE(sources.busy, (QList<bool>{true, false}));
+        // The host's log ends as after one image at a time: with the last image's log alone.
+        const QString last =
+            "converting " + QFileInfo(sources.rows.constLast()).canonicalFilePath();
+        QVERIFY(sources.toolLog.text().contains(last));
+        QCOMPARE(sources.toolLog.text().count(QStringLiteral("converting ")), 1);
+        // As many ran at once as allowed, each with its share of the cores.
+        QCOMPARE(*std::max_element(sources.runningCounts.cbegin(), sources.runningCounts.cend()),
+                 jobs);
+        QCOMPARE(sources.runningCounts.constLast(), 0);
+        const QStringList threads = toolRecord(tool, QStringLiteral("threads"));
+        QCOMPARE(threads.size(), sources.rows.size());
+        for (const QString &count : threads) {
+            QCOMPARE(count, QString::number(toolThreads(QThread::idealThreadCount(), jobs)));
+        }
+    }
+
+    void stopEndsEveryRunningToolAndKeepsFinishedFiles()
+    {
+        const FakeTool tool(FakeTool::Behaviour::RandomDelay);
+        RecordingSources sources;
+        sources.rows = {picture("stop-all/a.png"),      picture("stop-all/b.png"),
+                        picture("stop-all/hang-1.png"), picture("stop-all/hang-2.png"),
+                        picture("stop-all/hang-3.png"), picture("stop-all/later.png")};
+        sources.destinationText = m_work.filePath(QStringLiteral("stop-all/out"));
+        BatchController controller(sources, tool.location());
+        controller.setJobs(3);
+        QSignalSpy finished(&controller, &BatchController::finished);
+
+        controller.start();
+        // a and b convert, and the three hanging ones take their places.
+        QTRY_COMPARE_WITH_TIMEOUT(toolRecord(tool, QStringLiteral("pids")).size(), 3, 10000);
+        const QStringList pids = toolRecord(tool, QStringLiteral("pids"));
+        for (const QString &pid : pids) {
+            QVERIFY(processExists(pid));
+        }
+        controller.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+
+        for (const QString &pid : pids) {
+            QVERIFY2(!processExists(pid), qPrintable(pid));
+        }
+        const auto result = finished.first().first().value<BatchResult>();
+        QVERIFY(result.stopped);
+        QCOMPARE(result.converted, 2);
+        QVERIFY(result.failures.isEmpty());
+        QCOMPARE(fileNames(sources.destinationText), (QStringList{"a.png", "b.png"}));
+        QCOMPARE(sources.statuses.size(), 6); // five images started, then "Stopped"
+        QCOMPARE(sources.statuses.constLast(), QStringLiteral("Stopped"));
         QCOMPARE(sources.beeps, 0);
         QVERIFY(!controller.isRunning());
     }

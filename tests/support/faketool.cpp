@@ -34,6 +34,15 @@ const char *actions(FakeTool::Behaviour behaviour)
         return "echo $$ > \"$here/pid\"\nexec sleep 30\n";
     case FakeTool::Behaviour::SlowWrapper:
         return "sh -c 'echo $$ > \"$1/pid\"; exec sleep 30' child \"$here\" &\nwait\n";
+    case FakeTool::Behaviour::RandomDelay:
+        return R"script(echo "${OMP_NUM_THREADS-unset}" >> "$here/threads"
+target=$(readlink -f -- "$1")
+echo "fake tool: converting $target"
+case "$target" in *hang*) echo $$ >> "$here/pids"; exec sleep 30 ;; esac
+sleep "0.$(($(od -An -N1 -tu1 /dev/urandom) % 4))"
+case "$target" in *fail*) echo "*** Error *** fake tool cannot read '$target'" >&2; exit 1 ;; esac
+cp -- "$1" "$5"
+)script";
     }
     return "";
 }

@@ -24,6 +24,11 @@ public:
         // a wrapper script, as distributions install the tool: its child sleeps a long time
         // (the child's pid in gmic/pid) while the script waits for it
         SlowWrapper,
+        // as a batch of real pictures: waits 0 to 0.3 s at random, then copies its input to
+        // the output; an input whose path holds "fail" fails instead, and one whose path
+        // holds "hang" sleeps a long time (its pid appended to gmic/pids). Every run appends
+        // its OMP_NUM_THREADS to gmic/threads.
+        RandomDelay,
         NotRunnable // the file exists but cannot be executed
     };
 

@@ -31,12 +31,17 @@ QStringList WindowDriver::addPictures(int count, int width, int height)
             pictures.filePath(QStringLiteral("holiday-%1.jpg").arg(i, 2, 10, QLatin1Char('0'))));
         test::writePicture(paths.last(), width, height);
     }
+    addFiles(paths);
+    return paths;
+}
+
+void WindowDriver::addFiles(const QStringList &paths)
+{
     m_dialogs.fileAnswers.enqueue(paths);
     m_form->addFiles();
     if (!QTest::qWaitFor([this] { return !m_form->intake().isBusy(); }, 60000)) {
         qWarning("the pictures were still being added after a minute");
     }
-    return paths;
 }
 
 void WindowDriver::startBatch(const QString &effect, const QString &format)

@@ -21,6 +21,8 @@ public:
 
     // `count` generated pictures of `width` x `height`, added through "Add Files".
     QStringList addPictures(int count, int width, int height);
+    // Existing pictures, added through "Add Files".
+    void addFiles(const QStringList &paths);
     // Starts a batch into a fresh folder and returns at once.
     void startBatch(const QString &effect, const QString &format);
     bool waitForBatch(int timeoutMs);
