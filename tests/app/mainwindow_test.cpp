@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +28,7 @@
 #include <QSplitter>
 #include <QStyleHints>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -782,20 +784,39 @@ void MainWindowTest::aDestinationIsTakenOnlyWhenItsEditingIsFinished()
     auto form = program.open();
     QTemporaryDir folder;
     const QDir dir(folder.path());
-    program.dialogs.fileAnswers.enqueue({makePicture(dir, QStringLiteral("e1.png")),
-                                         makePicture(dir, QStringLiteral("e2.png")),
-                                         makePicture(dir, QStringLiteral("e3.png"))});
+    // More pictures than can run at once, so that however many do, some start while the new
+    // name is half typed and some after its editing is finished.
+    const int count = QThread::idealThreadCount() + 3;
+    QStringList pictures;
+    for (int i = 1; i <= count; ++i) {
+        pictures.append(
+            makePicture(dir, QStringLiteral("e%1.png").arg(i, 2, 10, QLatin1Char('0'))));
+    }
+    program.dialogs.fileAnswers.enqueue(pictures);
     form->ui().addFilesTool->trigger();
     QVERIFY(waitForIntake(*form));
     QLineEdit *field = form->ui().destinationEdit;
     field->setText(dir.filePath(QStringLiteral("out")));
 
+    // How many pictures have started: the status names the last one.
+    const auto started = [&] {
+        for (qsizetype n = pictures.size(); n > 0; --n) {
+            if (form->statusText().contains(pictures[n - 1] + QStringLiteral("..."))) {
+                return n;
+            }
+        }
+        return qsizetype(0);
+    };
     // After the first image the user types "new" after the name, one key at a time; after the
     // second the editing is finished.
+    qsizetype startedWhileTyping = -1;
+    qsizetype startedBeforeTheEdit = -1;
     connect(form.get(), &MainWindow::batchProgress, field, [&](int done, int) {
         if (done == 1) {
+            startedWhileTyping = started();
             QTest::keyClicks(field, QStringLiteral("new"));
         } else if (done == 2) {
+            startedBeforeTheEdit = started();
             if (byEnter) {
                 QTest::keyClick(field, Qt::Key_Return);
             } else {
@@ -807,10 +828,26 @@ void MainWindowTest::aDestinationIsTakenOnlyWhenItsEditingIsFinished()
     QSignalSpy finished(form.get(), &MainWindow::batchFinished);
     form->ui().convertButton->click();
     QVERIFY(finished.wait(20000));
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
-             QStringList({QStringLiteral("e1.png"), QStringLiteral("e2.png")}));
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("outnew"))).entryList(QDir::Files),
-             QStringList{QStringLiteral("e3.png")});
+    // Some pictures started while the name was half typed, and some after the edit.
+    QVERIFY2(startedWhileTyping < startedBeforeTheEdit && startedBeforeTheEdit < count,
+             qPrintable(QStringLiteral("%1 then %2 of %3 started")
+                            .arg(startedWhileTyping)
+                            .arg(startedBeforeTheEdit)
+                            .arg(count)));
+    QStringList before;
+    QStringList after;
+    for (qsizetype i = 0; i < count; ++i) {
+        (i < startedBeforeTheEdit ? before : after).append(QFileInfo(pictures[i]).fileName());
+    }
+    const auto filesIn = [&](const QString &name) {
+        QStringList files = QDir(dir.filePath(name)).entryList(QDir::Files);
+        files.sort();
+        return files;
+    };
+    before.sort();
+    after.sort();
+    QCOMPARE(filesIn(QStringLiteral("out")), before);
+    QCOMPARE(filesIn(QStringLiteral("outnew")), after);
     QVERIFY(!dir.exists(QStringLiteral("outn")));
     QVERIFY(!dir.exists(QStringLiteral("outne")));
     // The setting follows every key.
