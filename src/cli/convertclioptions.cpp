@@ -54,8 +54,7 @@ ConvertCliOptions::ConvertCliOptions()
         "leave nothing)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
-    m_parser.addOptions(
-        {m_effect, m_format, m_destination, m_log, m_jobs, m_listEffects, m_quiet});
+    m_parser.addOptions({m_effect, m_format, m_destination, m_log, m_jobs, m_listEffects, m_quiet});
     m_parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Pictures or folders."),
                                    QStringLiteral("PATH..."));
 }

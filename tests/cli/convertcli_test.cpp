@@ -192,7 +192,8 @@ private slots:
                 << badJobs.arg(QString::fromLatin1(jobs));
         }
         QTest::newRow("--jobs without a value")
-            << QStringList{"--destination", "out", "x.png", "--jobs"} << "Missing value after '--jobs'.";
+            << QStringList{"--destination", "out", "x.png", "--jobs"}
+            << "Missing value after '--jobs'.";
     }
 
     void commandsThatCannotRun()
@@ -210,8 +211,8 @@ private slots:
         const Run help = runConvert({"--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY2(help.out.startsWith(QStringLiteral("Usage: ")), qPrintable(help.out));
-        for (const QString option : {"--effect", "--format", "--destination", "--log", "--jobs", "--quiet",
-                                     "--list-effects", "--version"}) {
+        for (const QString option : {"--effect", "--format", "--destination", "--log", "--jobs",
+                                     "--quiet", "--list-effects", "--version"}) {
             QVERIFY2(help.out.contains(option), qPrintable(option));
         }
         QVERIFY(help.err.isEmpty());
