@@ -1,6 +1,7 @@
 #include "app/conversionlogdialog.h"
 
 #include "convert/tooltext.h"
+#include "windowkit/readableicon.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -47,6 +49,9 @@ ConversionLogDialog::ConversionLogDialog(const BatchResult &result, QWidget *par
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    // The style's close cross is black, and vanishes on a dark theme's button.
+    QPushButton *closeButton = buttons->button(QDialogButtonBox::Close);
+    closeButton->setIcon(readableButtonIcon(closeButton->icon()));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(summary);

@@ -31,6 +31,17 @@ MarkerPanel::MarkerPanel(const QString &caption, QLabel *picture, QWidget *paren
 void MarkerPanel::setSelected(bool selected)
 {
     m_selected = selected;
+    takeColours();
+    setFrameStyle(QFrame::Panel | (selected ? QFrame::Sunken : QFrame::Raised));
+}
+
+void MarkerPanel::takeColours()
+{
+    // Setting the palette announces a palette change of its own.
+    if (m_takingColours)
+        return;
+    m_takingColours = true;
+    const bool selected = m_selected;
     const QPalette standard = QApplication::palette();
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window,
@@ -38,7 +49,15 @@ void MarkerPanel::setSelected(bool selected)
     palette.setColor(QPalette::WindowText,
                      standard.color(selected ? QPalette::HighlightedText : QPalette::WindowText));
     setPalette(palette);
-    setFrameStyle(QFrame::Panel | (selected ? QFrame::Sunken : QFrame::Raised));
+    m_takingColours = false;
+}
+
+void MarkerPanel::changeEvent(QEvent *event)
+{
+    // The desktop switched themes: the state keeps its meaning in the new colours.
+    if (event->type() == QEvent::PaletteChange)
+        takeColours();
+    QFrame::changeEvent(event);
 }
 
 void MarkerPanel::mousePressEvent(QMouseEvent *event)

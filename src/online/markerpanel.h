@@ -24,10 +24,14 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void takeColours();
+
     QLabel *m_caption;
     bool m_selected = false;
+    bool m_takingColours = false;
 };
 
 } // namespace inkvale
