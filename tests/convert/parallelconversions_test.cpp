@@ -29,6 +29,8 @@ private slots:
         QTest::newRow("12 MP Cutout in 4 GB") << 8 << 4096LL << 4000 << 3000 << "Cutout" << 4;
         QTest::newRow("12 MP Pen Drawing in 4 GB")
             << 8 << 4096LL << 4000 << 3000 << "Pen Drawing" << 4;
+        QTest::newRow("12 MP Comicbook in 4 GB") << 8 << 4096LL << 4000 << 3000 << "Comicbook" << 4;
+        QTest::newRow("12 MP Lineart in 2 GB") << 8 << 2048LL << 4000 << 3000 << "Lineart" << 4;
         QTest::newRow("12 MP Cartoon in 2 GB") << 8 << 2048LL << 4000 << 3000 << "Cartoon" << 1;
         QTest::newRow("12 MP Cutout in 2 GB") << 8 << 2048LL << 4000 << 3000 << "Cutout" << 2;
         QTest::newRow("not even one fits: one anyway")
