@@ -25,6 +25,7 @@ StatusPanel::StatusPanel(QWidget *parent)
     m_label->setObjectName(QStringLiteral("StatusText"));
     m_label->setTextFormat(Qt::PlainText);
     m_label->setMinimumWidth(1);
+    m_label->installEventFilter(this);
     m_progress->setObjectName(QStringLiteral("StatusProgress"));
     m_progress->setMaximumWidth(160);
     m_progress->setMaximumHeight(markSize + 2);
@@ -39,7 +40,7 @@ void StatusPanel::setText(const QString &text)
 {
     m_text = text;
     m_showsFailures = false;
-    m_label->setText(text);
+    showText();
     m_label->setToolTip({});
     m_mark->hide();
     unsetCursor();
@@ -64,6 +65,22 @@ void StatusPanel::showProgress(int done, int total)
 void StatusPanel::hideProgress()
 {
     m_progress->hide();
+}
+
+void StatusPanel::showText()
+{
+    // A long path keeps the name of its file in sight: shortened in the middle, not cut off at
+    // the end, in whatever room the progress bar and the window's width leave.
+    m_label->setText(m_label->fontMetrics().elidedText(m_text, Qt::ElideMiddle,
+                                                       m_label->contentsRect().width()));
+}
+
+bool StatusPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label && event->type() == QEvent::Resize) {
+        showText();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void StatusPanel::mouseReleaseEvent(QMouseEvent *event)

@@ -29,8 +29,11 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showText();
+
     QLabel *m_mark;
     QLabel *m_label;
     QProgressBar *m_progress;
