@@ -26,6 +26,8 @@ ConversionJob::ConversionJob(const QString &effect, const QString &input, const 
     , m_log(log)
     , m_location(location)
 {
+    connect(&m_preparation, &QFutureWatcher<ToolInput>::finished, this,
+            &ConversionJob::inputPrepared);
     connect(&m_placement, &QFutureWatcher<QString>::finished, this, [this] {
         const QString error = m_placement.result();
         complete(error.isEmpty() ? ConversionResult{ConversionResult::Outcome::Converted, {}}
@@ -35,9 +37,10 @@ ConversionJob::ConversionJob(const QString &effect, const QString &input, const 
 
 ConversionJob::~ConversionJob()
 {
-    // The tool and the placement work in the scratch folder, which goes with this object:
-    // both end first.
+    // The tool, the input's preparation and the placement work in the scratch folder, which
+    // goes with this object: all end first.
     delete m_run;
+    m_preparation.waitForFinished();
     m_placement.waitForFinished();
 }
 
@@ -50,45 +53,44 @@ void ConversionJob::start()
         return;
     }
     // A private folder per conversion: two conversions at once, or two running copies of the
-    // program, never take each other's result.
-    m_scratch = std::make_unique<QTemporaryDir>(tempFolder() + QStringLiteral("inkvale-XXXXXX"));
-    if (!m_scratch->isValid()) {
-        failSoon(QStringLiteral("Unable to create a temporary folder in %1: %2")
-                     .arg(tempFolder(), m_scratch->errorString()));
+    // program, never take each other's result. Only below a folder whose path the tool reads
+    // literally: it would write elsewhere.
+    const QString root = scratchRootFolder();
+    if (!root.isEmpty()) {
+        m_scratch =
+            std::make_unique<QTemporaryDir>(QDir(root).filePath(QStringLiteral("inkvale-XXXXXX")));
+    }
+    if (!m_scratch || !m_scratch->isValid()) {
+        failSoon(root.isEmpty()
+                     ? QStringLiteral("No temporary folder whose path the tool reads as it is: %1")
+                           .arg(QDir::toNativeSeparators(QDir::tempPath()))
+                     : QStringLiteral("Unable to create a temporary folder in %1: %2")
+                           .arg(QDir::toNativeSeparators(root), m_scratch->errorString()));
         return;
     }
     const EffectPreset *preset = findEffectPreset(m_effect);
-    if (preset != nullptr && !preset->recipeCommand.isEmpty() &&
-        !knownRecipeUse(m_location, m_effect).has_value()) {
+    if (preset == nullptr) {
+        // Nothing to run: the tool is not started and the input is not looked at.
+        QTimer::singleShot(0, this, [this] { startTool({}); });
+        return;
+    }
+    if (!preset->recipeCommand.isEmpty() && !knownRecipeUse(m_location, m_effect).has_value()) {
         // The first such conversion of this run asks the tool whether it has the effect.
         m_probe = new EffectProbe(m_location, this);
         connect(m_probe, &EffectProbe::finished, this, [this] {
             m_probe->deleteLater();
             m_probe = nullptr;
-            runTool();
+            prepareInput();
         });
         m_probe->start({m_effect});
         return;
     }
-    runTool();
+    prepareInput();
 }
 
-void ConversionJob::runTool()
+void ConversionJob::prepareInput()
 {
-    const QString input = toolInputPath(m_input, m_scratch->path());
-    m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
-    const ToolCommand command =
-        knownRecipeUse(m_location, m_effect).value_or(false)
-            ? ToolCommand::forRecipe(m_effect,
-                                     toolRecipePath(m_location.recipeFile(), m_scratch->path()),
-                                     input, m_toolOutput)
-            : ToolCommand::forEffect(m_effect, input, m_toolOutput);
-    m_log.addLine(command.commandLine);
-
-    m_run = new ToolRun(m_log, this);
-    connect(m_run, &ToolRun::finished, this, &ConversionJob::toolFinished);
-    m_run->setThreads(m_toolThreads);
-    m_run->start(command, m_location.toolFile(), m_location.toolFolder(), m_priority);
+    m_preparation.setFuture(QtConcurrent::run(prepareToolInput, m_input, m_scratch->path()));
 }
 
 void ConversionJob::failSoon(const QString &reason)
@@ -119,17 +121,58 @@ void ConversionJob::cancel()
     }
 }
 
-void ConversionJob::toolFinished()
+void ConversionJob::inputPrepared()
+{
+    const ToolInput input = m_preparation.result();
+    if (m_cancelled) {
+        complete({ConversionResult::Outcome::Cancelled, QStringLiteral("Stopped")});
+    } else if (!input.error.isEmpty()) {
+        // The tool is not started, so the log holds only the reason.
+        m_log.addLine(input.error);
+        complete({ConversionResult::Outcome::Failed, input.error});
+    } else {
+        startTool(input.path);
+    }
+}
+
+void ConversionJob::startTool(const QString &toolInput)
+{
+    m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
+    const ToolCommand command =
+        knownRecipeUse(m_location, m_effect).value_or(false)
+            ? ToolCommand::forRecipe(m_effect,
+                                     toolRecipePath(m_location.recipeFile(), m_scratch->path()),
+                                     toolInput, m_toolOutput)
+            : ToolCommand::forEffect(m_effect, toolInput, m_toolOutput);
+    m_log.addLine(command.commandLine);
+
+    m_toolRan = true;
+    m_run = new ToolRun(m_log, this);
+    connect(m_run, &ToolRun::finished, this, &ConversionJob::toolFinished);
+    m_run->setThreads(m_toolThreads);
+    m_run->start(command, m_location.toolFile(), m_location.toolFolder(), m_priority);
+}
+
+void ConversionJob::toolFinished(const ToolExit &exit)
 {
     if (m_cancelled) {
         complete({ConversionResult::Outcome::Cancelled, QStringLiteral("Stopped")});
         return;
     }
+    if (findEffectPreset(m_effect) == nullptr) {
+        complete({ConversionResult::Outcome::Failed,
+                  QStringLiteral("Unknown effect \"%1\"").arg(m_effect)});
+        return;
+    }
+    // A tool that failed may still have left a file, cut off where it stopped writing.
+    const QString failure = exit.failure();
+    if (!failure.isEmpty()) {
+        complete({ConversionResult::Outcome::Failed, failure});
+        return;
+    }
     if (!QFileInfo::exists(m_toolOutput)) {
-        const QString reason = findEffectPreset(m_effect) == nullptr
-                                   ? QStringLiteral("Unknown effect \"%1\"").arg(m_effect)
-                                   : QStringLiteral("The tool produced no picture");
-        complete({ConversionResult::Outcome::Failed, reason});
+        complete(
+            {ConversionResult::Outcome::Failed, QStringLiteral("The tool produced no picture")});
         return;
     }
     m_placement.setFuture(
@@ -142,6 +185,13 @@ void ConversionJob::complete(ConversionResult result)
         return;
     }
     m_done = true;
+    if (m_toolRan) {
+        closeToolLog(m_log, result.converted()
+                                ? QStringLiteral("Processing completed successfully.")
+                            : result.outcome == ConversionResult::Outcome::Cancelled
+                                ? QStringLiteral("Processing stopped.")
+                                : QStringLiteral("Processing failed: ") + result.failure);
+    }
     m_scratch.reset();
     emit finished(result);
 }

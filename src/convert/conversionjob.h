@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/conversionresult.h"
+#include "convert/toolinput.h"
 #include "convert/toollocation.h"
 #include "platform/toolprocess.h"
 
@@ -14,11 +15,14 @@ namespace inkvale {
 class EffectProbe;
 class ToolLog;
 class ToolRun;
+struct ToolExit;
 
-// One conversion, asynchronously: runs the tool on the input with the effect's preset (or
-// Inkvale's own recipe, where the tool lacks the preset's command) into a private temporary
-// folder, then puts the result at the output name. The log is cleared and then holds the
-// command line and the tool's words.
+// One conversion, asynchronously: checks the input and hands it to the tool under a neutral
+// name, runs the tool with the effect's preset (or Inkvale's own recipe, where the tool lacks
+// the preset's command) into a private temporary folder, then checks
+// the result and puts it at the output name. It succeeds only when the tool ended normally
+// with status 0 and its picture decodes whole. The log is cleared and then holds the command
+// line, the tool's words and a closing line that says how the conversion ended.
 class ConversionJob : public QObject
 {
     Q_OBJECT
@@ -43,10 +47,12 @@ signals:
     void finished(const inkvale::ConversionResult &result);
 
 private:
-    void runTool();
+    void prepareInput();
+    void inputPrepared();
+    void startTool(const QString &toolInput);
     // Fails without running the tool, once the caller is back in the event loop.
     void failSoon(const QString &reason);
-    void toolFinished();
+    void toolFinished(const ToolExit &exit);
     void complete(ConversionResult result);
 
     QString m_effect;
@@ -60,7 +66,9 @@ private:
     ToolRun *m_run = nullptr;
     EffectProbe *m_probe = nullptr;
     int m_toolThreads = 0;
+    QFutureWatcher<ToolInput> m_preparation;
     QFutureWatcher<QString> m_placement;
+    bool m_toolRan = false;
     bool m_cancelled = false;
     bool m_done = false;
     platform::ToolPriority m_priority = platform::ToolPriority::Normal;

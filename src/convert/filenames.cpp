@@ -1,6 +1,7 @@
 #include "convert/filenames.h"
 
 #include "base/fspath.h"
+#include "convert/toolinput.h"
 #include "platform/toolsafepath.h"
 
 #include <QDir>
@@ -77,22 +78,20 @@ QString tempFolder()
     return withTrailingSeparator(QDir::toNativeSeparators(QDir::tempPath()));
 }
 
-QString toolInputPath(const QString &path, const QString &privateFolder)
+QString scratchRootFolder()
 {
-    return fromFsPath(platform::toolSafePath(toFsPath(path), toFsPath(privateFolder)));
+    return fromFsPath(platform::toolScratchRoot(toFsPath(QDir::tempPath())));
 }
 
 QString toolRecipePath(const QString &path, const QString &privateFolder)
 {
+    // A link of the file's own name (Inkvale's, which tells the log's reader what it is) in
+    // a folder of its own below the scratch folder, whose path the tool reads literally; the
+    // program's folder may hold anything.
     const QDir folder(QDir(privateFolder).filePath(QStringLiteral("recipes")));
     folder.mkpath(QStringLiteral("."));
-    const QString safe = toolInputPath(path, folder.path());
-    // A link made there keeps the file's own name, which tells the log's reader what it is.
-    const QString named = folder.filePath(QFileInfo(path).fileName());
-    if (QFileInfo(safe).dir() == folder && safe != path && QFile::rename(safe, named)) {
-        return QDir::toNativeSeparators(named);
-    }
-    return safe;
+    const QString link = folder.filePath(QFileInfo(path).fileName());
+    return linkForTool(path, link).isEmpty() ? QDir::toNativeSeparators(link) : path;
 }
 
 QString batchWantedName(const QString &destination, const QString &inputPath, const QString &format)

@@ -3,7 +3,7 @@
 #include <QSet>
 #include <QString>
 
-// Naming rules of the conversion: free output names, the temporary folder, tool-safe inputs.
+// Naming rules of the conversion: free output names, the temporary folder, the scratch folder.
 namespace inkvale {
 
 // `filename` itself when nothing exists at that name, otherwise the first free variant
@@ -13,11 +13,13 @@ QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString
 // The temporary folder with a trailing separator.
 QString tempFolder();
 
-// A form of `path` that the tool reads literally; may place a link in `privateFolder`.
-QString toolInputPath(const QString &path, const QString &privateFolder);
+// The folder in which each conversion makes its private folder: the temporary folder when the
+// tool reads it literally (on Windows in its short form), else the system's common one; empty
+// when there is none the tool would read literally.
+QString scratchRootFolder();
 
-// The same for Inkvale's command file; its link goes to a folder of its own inside
-// `privateFolder`, apart from the input's.
+// Inkvale's command file as the tool should be given it: a link of its own name in a folder
+// of its own inside `privateFolder`, or the file's own path when no link can be made.
 QString toolRecipePath(const QString &path, const QString &privateFolder);
 
 // destination + separator + the input's name without its last extension (bytes that are not

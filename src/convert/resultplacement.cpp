@@ -2,6 +2,7 @@
 
 #include "base/fspath.h"
 #include "convert/filenames.h"
+#include "convert/picturereading.h"
 #include "platform/fileplacement.h"
 
 #include <QDir>
@@ -23,14 +24,11 @@ QImage flattenOntoWhite(const QImage &image)
     return flat;
 }
 
-QString transcode(const QString &toolOutput, const QString &target, const QByteArray &format)
+QString transcode(QImage image, const QString &target, const QByteArray &format)
 {
-    QImage image(toolOutput);
-    if (image.isNull()) {
-        return QStringLiteral("The tool's result cannot be read");
-    }
     const bool jpeg = format == "jpg" || format == "jpeg";
-    if (jpeg && image.hasAlphaChannel()) {
+    // Neither format keeps transparency: what shows through is white, as on a page.
+    if ((jpeg || format == "bmp") && image.hasAlphaChannel()) {
         image = flattenOntoWhite(image);
     }
     QImageWriter writer(target, format);
@@ -71,12 +69,21 @@ QString placeUnderFreeName(const QString &source, const QString &output, const Q
 QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
                     const QString &wantedName)
 {
+    // A tool that ran out of room or was killed while writing leaves a file cut off: read
+    // back whole, or not delivered.
+    const PictureFile file = readPictureFile(toolOutput);
+    const QByteArray written = pictureFormatOf(file.bytes);
+    const PictureReading reading =
+        written.isEmpty() ? PictureReading{} : readWholePicture(file.bytes, written);
+    if (!file.error.isEmpty() || written.isEmpty() || !reading.whole()) {
+        return QStringLiteral("The tool's picture is incomplete");
+    }
     QString source = toolOutput;
     const QByteArray format = QFileInfo(output).suffix().toLower().toLatin1();
     if (format != "png" && QImageWriter::supportedImageFormats().contains(format)) {
         source =
             QDir(scratchFolder).filePath(QStringLiteral("result.") + QString::fromLatin1(format));
-        QString error = transcode(toolOutput, source, format);
+        QString error = transcode(reading.image, source, format);
         if (!error.isEmpty()) {
             return error;
         }

@@ -8,6 +8,22 @@
 
 namespace inkvale {
 
+QString ToolExit::failure() const
+{
+    switch (kind) {
+    case Kind::Exited:
+        return code == 0 ? QString() : QStringLiteral("The tool ended with status %1").arg(code);
+    case Kind::Signalled:
+        // The kernel's out-of-memory killer ends a process with SIGKILL (9), the usual fate
+        // of a tool given a huge picture.
+        return QStringLiteral("The tool was ended by signal %1").arg(code) +
+               (code == 9 ? QStringLiteral(" (out of memory?)") : QString());
+    case Kind::NotStarted:
+        return QStringLiteral("The tool could not be started");
+    }
+    return {};
+}
+
 ToolRun::ToolRun(ToolLog &log, QObject *parent)
     : QObject(parent)
     , m_log(log)
@@ -18,15 +34,19 @@ ToolRun::ToolRun(ToolLog &log, QObject *parent)
     // terminal would be stopped and hang the conversion.
     m_process.setStandardInputFile(QProcess::nullDevice());
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &ToolRun::readOutput);
-    connect(&m_process, &QProcess::finished, this, [this] {
-        readOutput();
-        finish();
-    });
+    connect(&m_process, &QProcess::finished, this,
+            [this](int exitCode, QProcess::ExitStatus exitStatus) {
+                readOutput();
+                // On a crash Qt gives the signal's number as the exit code.
+                finish({exitStatus == QProcess::CrashExit ? ToolExit::Kind::Signalled
+                                                          : ToolExit::Kind::Exited,
+                        exitCode});
+            });
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
             // The reason stands where the tool's own words would have been.
             m_log.appendText(m_process.errorString() + QLatin1Char('\n'));
-            finish();
+            finish({ToolExit::Kind::NotStarted, 0});
         }
     });
 }
@@ -60,7 +80,7 @@ void ToolRun::start(const ToolCommand &command, const QString &program,
     m_decoder.resetState();
     m_log.addLine(QStringLiteral("Commencing processing..."));
     if (command.isEmpty()) {
-        QTimer::singleShot(0, this, &ToolRun::finish);
+        QTimer::singleShot(0, this, [this] { finish({}); });
         return;
     }
     platform::setToolCommand(m_process, program, command.arguments, command.commandLine, priority);
@@ -85,28 +105,40 @@ void ToolRun::readOutput()
     }
 }
 
-void ToolRun::finish()
+void ToolRun::finish(ToolExit exit)
 {
     if (!m_running) {
         return;
     }
     m_running = false;
-    m_log.addLine(QStringLiteral("Processing completed successfully."));
-    m_log.addLine(QStringLiteral("**********************************"));
-    m_log.addLine(QString());
-    emit finished();
+    emit finished(exit);
 }
 
-void runToolCaptured(const ToolCommand &command, const QString &program,
-                     const QString &workingFolder, ToolLog &log)
+void closeToolLog(ToolLog &log, const QString &closing)
+{
+    log.addLine(closing);
+    log.addLine(QStringLiteral("**********************************"));
+    log.addLine(QString());
+}
+
+ToolExit runToolCaptured(const ToolCommand &command, const QString &program,
+                         const QString &workingFolder, ToolLog &log)
 {
     ToolRun run(log);
+    ToolExit exit;
     QEventLoop loop;
-    QObject::connect(&run, &ToolRun::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&run, &ToolRun::finished, &loop, [&](const ToolExit &value) {
+        exit = value;
+        loop.quit();
+    });
     run.start(command, program, workingFolder);
     if (run.isRunning()) {
         loop.exec();
     }
+    const QString failure = exit.failure();
+    closeToolLog(log, failure.isEmpty() ? QStringLiteral("Processing completed successfully.")
+                                        : QStringLiteral("Processing failed: ") + failure);
+    return exit;
 }
 
 } // namespace inkvale

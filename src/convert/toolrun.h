@@ -11,8 +11,23 @@ namespace inkvale {
 
 class ToolLog;
 
+// How a run of the tool ended.
+struct ToolExit
+{
+    enum class Kind { Exited, Signalled, NotStarted };
+
+    Kind kind = Kind::Exited;
+    // The exit status, or the signal that ended the tool.
+    int code = 0;
+
+    // Why the run counts as failed, in the log's and the failure list's words; empty when
+    // the tool ended normally with status 0.
+    QString failure() const;
+};
+
 // Runs the tool once without a shell and without blocking: everything it prints on either
-// channel goes into the log as it comes, framed by the fixed opening and closing lines.
+// channel goes into the log as it comes, after the opening line "Commencing processing...".
+// The closing lines are the caller's: only it knows whether the result is whole.
 class ToolRun : public QObject
 {
     Q_OBJECT
@@ -24,7 +39,7 @@ public:
     // environment as it is. Takes effect at the next start().
     void setThreads(int threads);
     // `program` is the tool file; the tool runs in `workingFolder`. An empty command starts
-    // nothing and only writes the framing lines.
+    // nothing and only writes the opening line.
     void start(const ToolCommand &command, const QString &program, const QString &workingFolder,
                platform::ToolPriority priority = platform::ToolPriority::Normal);
     // Ends the tool; finished() follows.
@@ -32,11 +47,11 @@ public:
     bool isRunning() const { return m_running; }
 
 signals:
-    void finished();
+    void finished(const inkvale::ToolExit &exit);
 
 private:
     void readOutput();
-    void finish();
+    void finish(ToolExit exit);
 
     ToolLog &m_log;
     QProcess m_process;
@@ -44,9 +59,15 @@ private:
     bool m_running = false;
 };
 
+// The closing lines of a conversion's log: `closing` ("Processing completed successfully." or
+// what went wrong), the line of 34 asterisks and an empty line.
+void closeToolLog(ToolLog &log, const QString &closing);
+
 // The tool run to its end while handling events: the command's output lands in the log
-// between "Commencing processing..." and the closing lines.
-void runToolCaptured(const ToolCommand &command, const QString &program,
-                     const QString &workingFolder, ToolLog &log);
+// between "Commencing processing..." and the closing lines, which say how the tool ended.
+ToolExit runToolCaptured(const ToolCommand &command, const QString &program,
+                         const QString &workingFolder, ToolLog &log);
 
 } // namespace inkvale
+
+Q_DECLARE_METATYPE(inkvale::ToolExit)

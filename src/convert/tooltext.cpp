@@ -1,5 +1,6 @@
 #include "convert/tooltext.h"
 
+#include <algorithm>
 #include <QRegularExpression>
 
 namespace inkvale {
@@ -13,13 +14,17 @@ QString plainToolText(const QString &text)
 QString toolWordsFromLog(const QString &log)
 {
     const QString opening = QStringLiteral("Commencing processing...\n");
-    const QString closing = QStringLiteral("Processing completed successfully.");
     const qsizetype start = log.indexOf(opening);
     if (start < 0) {
-        return plainToolText(log).trimmed();
+        return {}; // the tool was never started
     }
     const qsizetype from = start + opening.size();
-    const qsizetype end = log.lastIndexOf(closing);
+    // The closing line is the one before the line of asterisks.
+    const QString asterisks = QLatin1Char('\n') + QString(34, QLatin1Char('*')) + QLatin1Char('\n');
+    qsizetype end = log.lastIndexOf(asterisks);
+    if (end >= from) {
+        end = std::max(from, log.lastIndexOf(QLatin1Char('\n'), end - 1) + 1);
+    }
     return plainToolText(log.mid(from, end < from ? -1 : end - from)).trimmed();
 }
 

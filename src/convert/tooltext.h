@@ -8,7 +8,8 @@ namespace inkvale {
 QString plainToolText(const QString &text);
 
 // What the tool itself said in a conversion's log: the text between the opening
-// "Commencing processing..." and the closing lines, without colour codes, trimmed.
+// "Commencing processing..." and the closing lines, without colour codes, trimmed; empty
+// when the tool was never started.
 QString toolWordsFromLog(const QString &log);
 
 } // namespace inkvale

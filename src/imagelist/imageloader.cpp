@@ -1,12 +1,8 @@
 #include "imagelist/imageloader.h"
 
-#include "imagelist/picturetruncation.h"
+#include "convert/picturereading.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageReader>
 
 namespace inkvale {
 
@@ -23,22 +19,6 @@ QByteArray decoderFor(const QString &path)
     return decoders.contains(suffix) ? suffix : QByteArray();
 }
 
-// Qt's own limit on a decoded picture (128 MB, 32 megapixels) would refuse the photos of
-// today's phones. The limit is process-wide; raised once, to about 268 megapixels, so that a
-// damaged header still cannot ask for any amount.
-void raiseDecodingLimit()
-{
-    static const bool raised = [] {
-        constexpr int Megabytes = 1024;
-        const int current = QImageReader::allocationLimit();
-        if (current != 0 && current < Megabytes) {
-            QImageReader::setAllocationLimit(Megabytes);
-        }
-        return true;
-    }();
-    Q_UNUSED(raised);
-}
-
 } // namespace
 
 LoadResult loadPicture(const QString &path)
@@ -46,45 +26,19 @@ LoadResult loadPicture(const QString &path)
     LoadResult result;
     result.path = path;
 
-    // Opening a pipe or device would wait for a writer for ever.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        result.error = QStringLiteral("Not a regular file");
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
     // Read once: the decoder and the truncation test both need the bytes.
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+    const PictureFile file = readPictureFile(path);
+    if (!file.error.isEmpty()) {
+        result.error = file.error;
         return result;
     }
-    file.close();
-
-    raiseDecodingLimit();
-    const QByteArray format = decoderFor(path);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
-    QImage image;
-    if (!reader.read(&image)) {
-        result.error = reader.errorString();
-        return result;
-    }
-    // Some of Qt's decoders fill a missing end with blank pixels instead of failing.
-    if (pictureDataEndsEarly(format, bytes)) {
-        result.error = QStringLiteral("Unable to read image data: the file is truncated");
+    const PictureReading reading = readWholePicture(file.bytes, decoderFor(path));
+    if (!reading.whole()) {
+        result.error = reading.error;
         return result;
     }
     result.ok = true;
-    result.size = image.size();
+    result.size = reading.image.size();
     return result;
 }
 

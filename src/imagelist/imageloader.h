@@ -15,9 +15,8 @@ struct LoadResult
 };
 
 // Decodes the whole picture with the decoder that the file's extension names (never by its
-// content), only to learn its size; truncated or corrupt content fails. Safe to call on any
-// thread. The first call raises Qt's process-wide limit on a decoded picture to 1 GB where it
-// is lower, so that photos of many megapixels load.
+// content), only to learn its size as viewers show it (a JPEG's orientation tag applied);
+// truncated or corrupt content fails. Safe to call on any thread.
 LoadResult loadPicture(const QString &path);
 
 } // namespace inkvale

@@ -4,13 +4,17 @@
 
 namespace inkvale::platform {
 
-// Returns a path to `input` that the image tool reads literally. On Windows that is the short
-// (8.3) form, or `input` itself when it has none that fits 260 characters; elsewhere it is
-// `input` itself. When the tool would still misread that path (commas, quotes, braces, dollar
-// signs, control characters, a leading dash; backslashes too outside Windows), it is instead a
-// link with a neutral name created inside `privateFolder` (on Windows a hard link, or a copy
-// where the volume has none). Falls back to the path it would otherwise return.
-std::filesystem::path toolSafePath(const std::filesystem::path &input,
-                                   const std::filesystem::path &privateFolder);
+// Whether the image tool reads `path` literally. G'MIC splits its arguments at commas,
+// substitutes "{...}" and "$...", strips double quotes and ends an item at a control
+// character; a path starting with a dash is taken for a command, and outside Windows a
+// backslash may start an escape.
+bool toolReadsLiterally(const std::filesystem::path &path);
+
+// The folder in which each conversion makes its private folder, in a form the tool reads
+// literally together with any plain name below it: `temporaryFolder` made absolute (on
+// Windows its short form), else, where the system has one, its common temporary folder
+// ("/tmp"). An empty path when neither can be read literally: nothing is ever written
+// through a path the tool would misread.
+std::filesystem::path toolScratchRoot(const std::filesystem::path &temporaryFolder);
 
 } // namespace inkvale::platform

@@ -2,38 +2,13 @@
 
 #include <algorithm>
 #include <string>
+#include <system_error>
 #include <windows.h>
 
 namespace fs = std::filesystem;
 
 namespace inkvale::platform {
 namespace {
-
-// G'MIC splits its arguments at commas, substitutes "{...}" and "$..." and strips quotes;
-// control characters end an item, and a relative path starting with a dash is taken for a
-// command. Short names may still hold "$", "{" and "}", and where a volume makes no short
-// names every character of the long name stays.
-bool toolWouldMisread(const std::wstring &path)
-{
-    if (!path.empty() && path.front() == L'-') {
-        return true;
-    }
-    return std::any_of(path.begin(), path.end(), [](wchar_t c) {
-        return c < 0x20 || c == 0x7f || c == L',' || c == L'"' || c == L'{' || c == L'}' ||
-               c == L'$';
-    });
-}
-
-// The tool picks its decoder by extension, so the neutral name keeps a harmless one.
-std::wstring neutralExtension(const fs::path &input)
-{
-    const std::wstring ext = input.extension().wstring();
-    const bool plain =
-        ext.size() > 1 && std::all_of(ext.begin() + 1, ext.end(), [](wchar_t c) {
-            return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
-        });
-    return plain ? ext : std::wstring();
-}
 
 // The short (8.3) form, or `path` itself when the call fails or the short form does not fit
 // the classic 260-character buffer.
@@ -49,23 +24,30 @@ fs::path shortForm(const fs::path &path)
 
 } // namespace
 
-fs::path toolSafePath(const fs::path &input, const fs::path &privateFolder)
+bool toolReadsLiterally(const fs::path &path)
 {
-    const fs::path shortPath = shortForm(input);
-    if (!toolWouldMisread(shortPath.native())) {
-        return shortPath;
+    const std::wstring &text = path.native();
+    if (!text.empty() && text.front() == L'-') {
+        return false;
     }
-    // The same file under a neutral name: a hard link where the volume allows one (not across
-    // volumes, not on FAT), otherwise a copy, which the caller removes with its folder.
-    const fs::path link = privateFolder / (L"input" + neutralExtension(input));
-    DeleteFileW(link.c_str());
-    if (!CreateHardLinkW(link.c_str(), input.c_str(), nullptr) &&
-        !CopyFileW(input.c_str(), link.c_str(), TRUE)) {
-        return shortPath;
+    return std::none_of(text.begin(), text.end(), [](wchar_t c) {
+        return c < 0x20 || c == 0x7f || c == L',' || c == L'"' || c == L'{' || c == L'}' ||
+               c == L'$';
+    });
+}
+
+fs::path toolScratchRoot(const fs::path &temporaryFolder)
+{
+    // Absolute, because the tool runs in a folder of its own. A user name with a comma puts
+    // one in the temporary folder's long name; its short form has none, but may still hold
+    // "$", "{" and "}", and a volume may make no short names at all.
+    std::error_code ec;
+    const fs::path preferred = fs::absolute(temporaryFolder, ec);
+    if (ec) {
+        return {};
     }
-    // The private folder lies in the user's temporary folder, whose name may hold a comma too.
-    const fs::path shortLink = shortForm(link);
-    return toolWouldMisread(shortLink.native()) ? shortPath : shortLink;
+    const fs::path shortPath = shortForm(preferred);
+    return toolReadsLiterally(shortPath) ? shortPath : fs::path();
 }
 
 } // namespace inkvale::platform

@@ -148,7 +148,9 @@ private slots:
     {
         const FakeTool tool(FakeTool::Behaviour::Fail);
         RecordingSources sources;
-        sources.rows = {picture("fail/one.png"), picture("fail/two.png")};
+        // Of different formats, so that each log tells its picture: the tool sees only
+        // neutral names.
+        sources.rows = {picture("fail/one.png"), picture("fail/two.jpg")};
         sources.destinationText = m_work.filePath(QStringLiteral("fail/out"));
 
         const BatchResult result = convertBatch(sources, tool.location());
@@ -159,7 +161,10 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(result.failures[i].path, sources.rows[i]);
             // Each failure keeps its own image's log, not the last one.
-            QVERIFY(result.failures[i].log.contains("cannot read '" + sources.rows[i] + "'"));
+            const QString suffix = QFileInfo(sources.rows[i]).suffix();
+            QVERIFY(result.failures[i].log.contains("/input." + suffix + "'"));
+            QVERIFY(result.failures[i].log.contains("*** Error *** fake tool cannot read"));
+            QCOMPARE(result.failures[i].reason, QStringLiteral("The tool ended with status 1"));
         }
         QVERIFY(fileNames(sources.destinationText).isEmpty());
         QCOMPARE(sources.beeps, 1);

@@ -1,12 +1,15 @@
 #include "convert/conversionjob.h"
 #include "convert/stringtoollog.h"
 #include "convert/toolrun.h"
+#include "imagelist/giffixture.h"
 #include "support/faketool.h"
+#include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -19,9 +22,24 @@ using test::FakeTool;
 
 namespace {
 
-const QString kClosing = QStringLiteral("Processing completed successfully.\n"
-                                        "**********************************\n"
-                                        "\n");
+QByteArray encoded(const char *format)
+{
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(qRgb(10, 120, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+const QString kAsterisks = QStringLiteral("**********************************\n\n");
+const QString kClosing = QStringLiteral("Processing completed successfully.\n") + kAsterisks;
+
+QString closingOf(const QString &failure)
+{
+    return QStringLiteral("Processing failed: ") + failure + QLatin1Char('\n') + kAsterisks;
+}
 
 QStringList scratchFolders()
 {
@@ -45,21 +63,35 @@ private slots:
         QTest::addColumn<int>("behaviour");
         QTest::addColumn<QString>("effect");
         QTest::addColumn<QString>("toolWords"); // a regular expression for the middle part
-        QTest::addColumn<bool>("converted");
+        QTest::addColumn<QString>("failure");   // empty when converted
 
         QTest::newRow("tool that writes its picture")
             << int(FakeTool::Behaviour::Succeed) << "Cartoon"
             << "fake tool: writing .*\n"
-            << true;
+            << "";
         QTest::newRow("silent tool") << int(FakeTool::Behaviour::Silent) << "Cartoon"
-                                     << "" << false;
+                                     << ""
+                                     << "The tool produced no picture";
         QTest::newRow("failing tool") << int(FakeTool::Behaviour::Fail) << "Cutout"
                                       << "\\*\\*\\* Error \\*\\*\\* fake tool cannot read '.*'\n"
-                                      << false;
+                                      << "The tool ended with status 1";
         QTest::newRow("tool that cannot start")
             << int(FakeTool::Behaviour::NotRunnable) << "Cartoon"
             << ".*<EACCES>.*\n"
-            << false;
+            << "The tool could not be started";
+        // A cut-off picture is never delivered, whatever the tool's status says.
+        QTest::newRow("tool that runs out of room")
+            << int(FakeTool::Behaviour::HalfPictureThenFail) << "Cartoon"
+            << "\\*\\*\\* Error \\*\\*\\* fake tool: No space left on device\n"
+            << "The tool ended with status 255";
+        QTest::newRow("tool killed while writing")
+            << int(FakeTool::Behaviour::KilledWhileWritingPicture) << "Cartoon"
+            << ""
+            << "The tool was ended by signal 9 (out of memory?)";
+        QTest::newRow("tool that writes half a picture and ends well")
+            << int(FakeTool::Behaviour::HalfPicture) << "Cartoon"
+            << ""
+            << "The tool's picture is incomplete";
     }
 
     void logText()
@@ -67,7 +99,8 @@ private slots:
         QFETCH(int, behaviour);
         QFETCH(QString, effect);
         QFETCH(QString, toolWords);
-        QFETCH(bool, converted);
+        QFETCH(QString, failure);
+        const bool converted = failure.isEmpty();
         const FakeTool tool(static_cast<FakeTool::Behaviour>(behaviour));
         const QString input = m_pictures.filePath(QStringLiteral("in.png"));
         QVERIFY(test::writePicture(input, 20, 10));
@@ -78,18 +111,21 @@ private slots:
         const ConversionResult result = convertImage(effect, input, output, log, tool.location());
 
         QCOMPARE(result.converted(), converted);
+        QCOMPARE(result.failure, failure);
         QCOMPARE(QFileInfo::exists(output), converted);
         // The system's words for a file that cannot be run, in the language it speaks.
         toolWords.replace(
             QStringLiteral("<EACCES>"),
             QRegularExpression::escape(QString::fromLocal8Bit(std::strerror(EACCES))));
-        const QString pattern = QStringLiteral("gmic \"%1\" \\S+ \\S+ -o \"(.*)\"\n").arg(input) +
-                                QStringLiteral("Commencing processing\\.\\.\\.\n") + toolWords +
-                                QRegularExpression::escape(kClosing);
+        const QString pattern =
+            QStringLiteral("gmic \"(.*)/input\\.png\" \\S+ \\S+ -o \"(.*)\"\n") +
+            QStringLiteral("Commencing processing\\.\\.\\.\n") + toolWords +
+            QRegularExpression::escape(converted ? kClosing : closingOf(failure));
         const QRegularExpression expected(QRegularExpression::anchoredPattern(pattern));
         const QRegularExpressionMatch match = expected.match(log.text());
         QVERIFY2(match.hasMatch(), qPrintable(log.text()));
-        const QString temporary = match.captured(1);
+        const QString temporary = match.captured(2);
+        QCOMPARE(match.captured(1), QFileInfo(temporary).path());
         QCOMPARE(QFileInfo(temporary).fileName(), QStringLiteral("zemcartoon.png"));
         QVERIFY(QFileInfo(temporary).path().startsWith(QDir::tempPath()));
         QVERIFY2(!QFileInfo::exists(temporary), "the temporary output is removed");
@@ -111,6 +147,30 @@ private slots:
                  QStringLiteral("Commencing processing...\nab \u00fc done\n") + kClosing);
     }
 
+    // The closing line says how the tool ended.
+    void toolEndIsReported_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("closing");
+        QTest::newRow("status 0") << "exit 0" << kClosing;
+        QTest::newRow("status 255") << "exit 255" << closingOf("The tool ended with status 255");
+        QTest::newRow("killed") << "kill -9 $$"
+                                << closingOf("The tool was ended by signal 9 (out of memory?)");
+        QTest::newRow("crashed") << "kill -11 $$" << closingOf("The tool was ended by signal 11");
+    }
+
+    void toolEndIsReported()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, closing);
+        ToolCommand command;
+        command.commandLine = QStringLiteral("sh -c ...");
+        command.arguments = {QStringLiteral("-c"), script};
+        StringToolLog log;
+        runToolCaptured(command, QStringLiteral("/bin/sh"), QDir::tempPath(), log);
+        QCOMPARE(log.text(), QStringLiteral("Commencing processing...\n") + closing);
+    }
+
     void unknownEffectStartsNothing()
     {
         const FakeTool tool(FakeTool::Behaviour::Succeed);
@@ -120,7 +180,8 @@ private slots:
             convertImage(QStringLiteral("Sepia"), m_pictures.filePath(QStringLiteral("in.png")),
                          output, log, tool.location());
         QVERIFY(!result.converted());
-        QCOMPARE(log.text(), QStringLiteral("\nCommencing processing...\n") + kClosing);
+        QCOMPARE(log.text(), QStringLiteral("\nCommencing processing...\n") +
+                                 closingOf(QStringLiteral("Unknown effect \"Sepia\"")));
         QVERIFY(tool.recordedArguments().isEmpty());
         QVERIFY(!QFileInfo::exists(output));
     }
@@ -137,7 +198,211 @@ private slots:
         QCOMPARE(lines.at(1), QStringLiteral("Commencing processing..."));
         QVERIFY2(!lines.at(2).isEmpty() && !lines.at(2).startsWith(QStringLiteral("Processing")),
                  qPrintable(log.text()));
-        QVERIFY(log.text().endsWith(kClosing));
+        QVERIFY(log.text().endsWith(closingOf(QStringLiteral("The tool could not be started"))));
+    }
+
+    // The tool never sees a name chosen by the user: every input reaches it as "input" with
+    // the extension of the format its content holds, and a file that holds no whole picture
+    // fails before the tool starts, with the decoder's words.
+    void inputsReachTheToolUnderANeutralName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("toolInput"); // file name the tool gets; empty: not started
+        QTest::addColumn<QString>("failure");
+
+        const QByteArray jpeg = encoded("JPEG");
+        const QByteArray png = encoded("PNG");
+        const QByteArray commands("#@gmic\ncartoon :\n  x 0,\"touch pwned\"\n");
+        QTest::newRow("jpeg") << "photo.jpg" << jpeg << "input.jpg"
+                              << "";
+        QTest::newRow("jpeg data in a .png") << "photo.png" << jpeg << "input.jpg"
+                                             << "";
+        QTest::newRow("png data in a .jpg") << "photo.jpg" << png << "input.png"
+                                            << "";
+        QTest::newRow("bmp") << "photo.BMP" << encoded("BMP") << "input.bmp"
+                             << "";
+        QTest::newRow("tiff") << "scan.tiff" << encoded("TIFF") << "input.tif"
+                              << "";
+        QTest::newRow("gif") << "clip.gif" << test::gifData(20, 10) << "input.gif"
+                             << "";
+        QTest::newRow("picture named like commands") << "photo.GMIC" << jpeg << "input.jpg"
+                                                     << "";
+        QTest::newRow("name the tool would misread") << "a,{1+1}$x.png" << png << "input.png"
+                                                     << "";
+        const QString noPicture =
+            QStringLiteral("Not a picture: the file holds no BMP, GIF, JPEG, PNG or TIFF data");
+        QTest::newRow("command definitions") << "evil.gmic" << commands << "" << noPicture;
+        QTest::newRow("command definitions named like a picture")
+            << "evil.png" << commands << "" << noPicture;
+        QTest::newRow("empty file") << "empty.jpg" << QByteArray() << "" << noPicture;
+        QTest::newRow("truncated jpeg") << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10) << ""
+                                        << "<decoder>";
+        QTest::newRow("jpeg without its end marker")
+            << "cut.jpg" << jpeg.left(jpeg.size() - 2) << ""
+            << "Unable to read image data: the file is truncated";
+        QTest::newRow("truncated png") << "cut.png" << png.left(png.size() * 6 / 10) << ""
+                                       << "<decoder>";
+    }
+
+    void inputsReachTheToolUnderANeutralName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, toolInput);
+        QFETCH(QString, failure);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(name);
+        QVERIFY(test::writeFile(input, content));
+        const QString output = folder.filePath(QStringLiteral("result.png"));
+        StringToolLog log;
+
+        const ConversionResult result =
+            convertImage(QStringLiteral("Cartoon"), input, output, log, tool.location());
+
+        QCOMPARE(result.converted(), failure.isEmpty());
+        QCOMPARE(QFileInfo::exists(output), failure.isEmpty());
+        const QStringList arguments = tool.recordedArguments();
+        if (toolInput.isEmpty()) {
+            QVERIFY2(arguments.isEmpty(), "the tool is not started");
+            if (failure != QStringLiteral("<decoder>")) {
+                QCOMPARE(result.failure, failure);
+            }
+            QVERIFY(!result.failure.isEmpty());
+            QCOMPARE(log.text(), result.failure + QLatin1Char('\n'));
+        } else {
+            QCOMPARE(QFileInfo(arguments.at(0)).fileName(), toolInput);
+            QCOMPARE(QFileInfo(arguments.at(0)).path(), QFileInfo(arguments.at(4)).path());
+            QCOMPARE(tool.recordedInputTarget(), QFileInfo(input).canonicalFilePath());
+        }
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("pwned"))));
+        QVERIFY(scratchFolders().isEmpty());
+    }
+
+    // A photo whose orientation tag turns it reaches the tool upright, as viewers show it;
+    // without the tag, or with orientation 1, the file itself does.
+    void photosReachTheToolUpright_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("no tag") << 0 << false;
+        QTest::newRow("1: as stored") << 1 << false;
+        QTest::newRow("3: upside down") << 3 << true;
+        QTest::newRow("6: portrait turned clockwise") << 6 << true;
+        QTest::newRow("8: portrait turned anticlockwise") << 8 << true;
+    }
+
+    void photosReachTheToolUpright()
+    {
+        QFETCH(int, orientation);
+        QFETCH(bool, copied);
+        const FakeTool tool(FakeTool::Behaviour::CopyInput);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(QStringLiteral("portrait.jpg"));
+        QVERIFY(test::writeFile(
+            input, test::jpegWithOrientation(test::markedPicture(QSize(40, 64)), orientation)));
+        const QString output = folder.filePath(QStringLiteral("portrait.bmp"));
+        StringToolLog log;
+
+        QVERIFY2(convertImage(QStringLiteral("Cartoon"), input, output, log, tool.location())
+                     .converted(),
+                 qPrintable(log.text()));
+
+        QCOMPARE(tool.recordedInputTarget() == QFileInfo(input).canonicalFilePath(), !copied);
+        QImageReader reader(output);
+        reader.setAutoTransform(false);
+        const QImage result = reader.read();
+        QCOMPARE(result.size(), QSize(40, 64));
+        QVERIFY(test::markIsTopLeft(result));
+    }
+
+    // The tool writes one picture per frame of an animation or page of a document, under
+    // names of its own: it gets the first frame alone.
+    void severalFramesGiveTheFirst_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("animated gif")
+            << "clip.gif" << test::twoFrameGif(QSize(30, 20)) << QSize(30, 20);
+        QTest::newRow("two-page tiff")
+            << "scan.tif" << test::twoPageTiff(QSize(30, 20), QSize(12, 16)) << QSize(30, 20);
+    }
+
+    void severalFramesGiveTheFirst()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QSize, size);
+        const FakeTool tool(FakeTool::Behaviour::CopyInput);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(name);
+        QVERIFY(test::writeFile(input, content));
+        QImageReader original(input);
+        QCOMPARE(original.imageCount(), 2);
+        const QString output = folder.filePath(QStringLiteral("first.png"));
+        StringToolLog log;
+
+        QVERIFY2(convertImage(QStringLiteral("Cartoon"), input, output, log, tool.location())
+                     .converted(),
+                 qPrintable(log.text()));
+
+        QImageReader result(output);
+        QVERIFY(result.imageCount() <= 1);
+        QCOMPARE(result.read().size(), size);
+    }
+
+    // A temporary folder whose path the tool would misread ("my,tmp" is read as the file "my"
+    // with options) is never handed to it: the conversion works below a folder it reads
+    // literally, and a file beside the temporary folder stays untouched.
+    void scratchPathIsReadLiterally_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::newRow("comma") << "my,tmp";
+        QTest::newRow("dollar") << "my$HOME";
+        QTest::newRow("braces") << "my{1+1}";
+        QTest::newRow("double quote") << "my\"tmp";
+        QTest::newRow("backslash") << "my\\tmp";
+        QTest::newRow("tab") << "my\ttmp";
+        QTest::newRow("plain") << "my tmp";
+    }
+
+    void scratchPathIsReadLiterally()
+    {
+        QFETCH(QString, folderName);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir root;
+        const QString temporary = root.filePath(folderName);
+        QVERIFY(QDir().mkpath(temporary));
+        const QString marker = root.filePath(QStringLiteral("my"));
+        QVERIFY(test::writeFile(marker, "the user's file"));
+        const QString input = m_pictures.filePath(QStringLiteral("in.png"));
+        const QString output =
+            m_pictures.filePath(QStringLiteral("scratch %1.png").arg(QTest::currentDataTag()));
+        const QByteArray previous = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temporary.toUtf8());
+        StringToolLog log;
+        const ConversionResult result =
+            convertImage(QStringLiteral("Cartoon"), input, output, log, tool.location());
+        qputenv("TMPDIR", previous);
+
+        QVERIFY2(result.converted(), qPrintable(log.text()));
+        const QStringList arguments = tool.recordedArguments();
+        for (const int at : {0, 4}) {
+            QVERIFY2(!arguments.at(at).contains(
+                         QRegularExpression(QStringLiteral("[,\"{}$\\\\\\x00-\\x1f]"))),
+                     qPrintable(arguments.at(at)));
+        }
+        const bool literal = folderName == QStringLiteral("my tmp");
+        QCOMPARE(arguments.at(4).startsWith(temporary + QLatin1Char('/')), literal);
+        QFile markerFile(marker);
+        QVERIFY(markerFile.open(QIODevice::ReadOnly));
+        QCOMPARE(markerFile.readAll(), QByteArray("the user's file"));
+        QCOMPARE(
+            QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList({QStringLiteral("my"), folderName}));
+        QVERIFY(QDir(temporary).isEmpty());
     }
 
     // No shell lies between the program and the tool: every character of a name arrives as

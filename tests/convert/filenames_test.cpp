@@ -130,51 +130,6 @@ private slots:
         QVERIFY(folder.endsWith(QDir::separator()));
         QCOMPARE(QDir(folder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
     }
-
-    void shortPath_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("linked");
-        QTest::addColumn<QString>("linkSuffix");
-
-        QTest::newRow("plain") << "photo.jpg" << false << "";
-        QTest::newRow("spaces and letters") << "Été à Paris 1.jpg" << false << "";
-        QTest::newRow("shell characters the tool leaves alone") << "a'b&c%d;e.png" << false << "";
-        QTest::newRow("comma") << "Paris, 2019.jpg" << true << ".jpg";
-        QTest::newRow("braces") << "a{2*3}.png" << true << ".png";
-        QTest::newRow("dollar") << "price$5.png" << true << ".png";
-        QTest::newRow("double quote") << "say \"cheese\".PNG" << true << ".PNG";
-        QTest::newRow("backslash") << "a\\b.png" << true << ".png";
-        QTest::newRow("tab") << "a\tb.png" << true << ".png";
-        QTest::newRow("odd extension is dropped") << "x,y.p$g" << true << "";
-    }
-
-    void shortPath()
-    {
-        QFETCH(QString, name);
-        QFETCH(bool, linked);
-        QFETCH(QString, linkSuffix);
-        QTemporaryDir pictures;
-        QTemporaryDir scratch;
-        const QString input = pictures.filePath(name);
-        QVERIFY(test::writePicture(input, 8, 8));
-
-        const QString safe = toolInputPath(input, scratch.path());
-        if (!linked) {
-            QCOMPARE(safe, input);
-            return;
-        }
-        QCOMPARE(QFileInfo(safe).path(), scratch.path());
-        QCOMPARE(QFileInfo(safe).fileName(), QStringLiteral("input") + linkSuffix);
-        QCOMPARE(QFileInfo(safe).canonicalFilePath(), QFileInfo(input).canonicalFilePath());
-    }
-
-    void shortPathOfRelativeNameWithLeadingDash()
-    {
-        QTemporaryDir scratch;
-        const QString safe = toolInputPath(QStringLiteral("-rotate.png"), scratch.path());
-        QVERIFY(!safe.startsWith(QLatin1Char('-')));
-    }
 };
 
 INKVALE_TEST_MAIN(FileNamesTest)

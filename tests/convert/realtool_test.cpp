@@ -4,10 +4,12 @@
 #include "convert/filenames.h"
 #include "convert/stringtoollog.h"
 #include "convert/toolcommand.h"
+#include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 
 #include <algorithm>
 #include <numeric>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -372,6 +374,95 @@ private slots:
         QCOMPARE(QImageReader(output).size(), QSize(30 + name.size(), 20));
         QCOMPARE(QDir(folder.filePath(QStringLiteral("out"))).entryList(QDir::Files),
                  QStringList{QFileInfo(name).completeBaseName() + QStringLiteral(".jpg")});
+    }
+
+    // Inputs the tool would mishandle: a cut-off photo it would fill with grey, a portrait
+    // it would read lying down, frames it would write as several pictures.
+    void inputsTheToolWouldMishandle_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QSize>("size"); // of the result; empty when it must fail
+        QTest::addColumn<QString>("failure");
+
+        QImage photo(160, 120, QImage::Format_RGB32);
+        photo.fill(Qt::darkGreen);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        photo.save(&buffer, "JPEG");
+        QTest::newRow("truncated photo")
+            << "cut.jpg" << jpeg.left(jpeg.size() / 2) << QSize() << "Unable to read image data";
+        QTest::newRow("portrait stored lying down")
+            << "portrait.jpg" << test::jpegWithOrientation(test::markedPicture(QSize(60, 90)), 6)
+            << QSize(60, 90) << "";
+        QTest::newRow("animated gif")
+            << "clip.gif" << test::twoFrameGif(QSize(40, 30)) << QSize(40, 30) << "";
+        QTest::newRow("two-page tiff")
+            << "scan.tif" << test::twoPageTiff(QSize(40, 30), QSize(20, 20)) << QSize(40, 30) << "";
+    }
+
+    void inputsTheToolWouldMishandle()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QSize, size);
+        QFETCH(QString, failure);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(name);
+        QVERIFY(test::writeFile(input, content));
+        const QString output = folder.filePath(QStringLiteral("result.png"));
+        StringToolLog log;
+
+        const ConversionResult result =
+            convertImage(QStringLiteral("Cartoon"), input, output, log, m_tool);
+
+        QVERIFY2(failure.isEmpty() ? result.failure.isEmpty() : result.failure.startsWith(failure),
+                 qPrintable(result.failure));
+        if (size.isEmpty()) {
+            QVERIFY(!result.failure.isEmpty());
+            QVERIFY2(!log.text().contains(QStringLiteral("Commencing")), "the tool is not started");
+            QVERIFY(!QFileInfo::exists(output));
+            return;
+        }
+        QVERIFY2(result.converted(), qPrintable(log.text()));
+        QCOMPARE(QImageReader(output).size(), size);
+        QStringList files({name, "result.png"});
+        files.sort();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), files);
+    }
+
+    // G'MIC reads "v/my,tmp/inkvale-.../zemcartoon.png" as the file "v/my" with options: such
+    // a temporary folder is never handed to it, and the file "v/my" stays as it is.
+    void temporaryFolderTheToolWouldMisread()
+    {
+        QTemporaryDir root;
+        const QString temporary = root.filePath(QStringLiteral("my,tmp"));
+        QVERIFY(QDir().mkpath(temporary));
+        const QString marker = root.filePath(QStringLiteral("my"));
+        QVERIFY(test::writePicture(marker, 10, 10));
+        QFile markerFile(marker);
+        QVERIFY(markerFile.open(QIODevice::ReadOnly));
+        const QByteArray markerBytes = markerFile.readAll();
+        markerFile.close();
+        const QString input = m_work.filePath(QStringLiteral("literal.png"));
+        QVERIFY(test::writePicture(input, 30, 20));
+        const QString output = m_work.filePath(QStringLiteral("literal-out.png"));
+
+        const QByteArray previous = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temporary.toUtf8());
+        StringToolLog log;
+        const ConversionResult result =
+            convertImage(QStringLiteral("Cartoon"), input, output, log, m_tool);
+        qputenv("TMPDIR", previous);
+
+        QVERIFY2(result.converted(), qPrintable(log.text()));
+        QCOMPARE(QImageReader(output).size(), QSize(30, 20));
+        QVERIFY(markerFile.open(QIODevice::ReadOnly));
+        QCOMPARE(markerFile.readAll(), markerBytes);
+        QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"my", "my,tmp"}));
+        QVERIFY(QDir(temporary).isEmpty());
     }
 };
 

@@ -51,16 +51,57 @@ private slots:
         QCOMPARE(reader.size(), QSize(33, 21));
     }
 
-    void transparencyBecomesWhiteInJpeg()
+    // Neither JPEG nor BMP keeps transparency: what shows through is white.
+    void transparencyBecomesWhite_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("jpg") << "clear.jpg";
+        QTest::newRow("bmp") << "clear.bmp";
+    }
+
+    void transparencyBecomesWhite()
+    {
+        QFETCH(QString, name);
         QTemporaryDir scratch;
         const QString toolOutput = scratch.filePath(QStringLiteral("zemcartoon.png"));
         QImage clear(8, 8, QImage::Format_ARGB32);
         clear.fill(Qt::transparent);
         QVERIFY(clear.save(toolOutput));
-        const QString output = scratch.filePath(QStringLiteral("clear.jpg"));
+        const QString output = scratch.filePath(name);
         QCOMPARE(placeResult(toolOutput, output, scratch.path()), QString());
         QVERIFY(qGray(QImage(output).pixel(4, 4)) > 250);
+    }
+
+    // A picture the tool left cut off (no room left, killed while writing) is not delivered
+    // in any format.
+    void cutOffResultIsNotDelivered_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("share"); // of the picture's bytes that were written
+        for (const char *name : {"out.png", "out.jpg", "out.bmp"}) {
+            QTest::addRow("%s, half", name) << name << 0.5;
+            QTest::addRow("%s, all but the end chunk", name) << name << -12.0;
+        }
+        QTest::newRow("empty") << "out.png" << 0.0;
+    }
+
+    void cutOffResultIsNotDelivered()
+    {
+        QFETCH(QString, name);
+        QFETCH(double, share);
+        QTemporaryDir scratch;
+        const QString whole = scratch.filePath(QStringLiteral("whole.png"));
+        QVERIFY(test::writePicture(whole, 60, 40));
+        const QByteArray bytes = contentOf(whole);
+        const qsizetype kept =
+            share < 0 ? bytes.size() + qsizetype(share) : qsizetype(bytes.size() * share);
+        const QString toolOutput = scratch.filePath(QStringLiteral("zemcartoon.png"));
+        QVERIFY(test::writeFile(toolOutput, bytes.left(kept)));
+        const QString output = scratch.filePath(name);
+
+        QCOMPARE(placeResult(toolOutput, output, scratch.path()),
+                 QStringLiteral("The tool's picture is incomplete"));
+        QVERIFY(!QFileInfo::exists(output));
     }
 
     void existingFileIsNeverReplaced()
@@ -70,10 +111,7 @@ private slots:
         QVERIFY(test::writePicture(toolOutput, 10, 10));
         for (const QString name : {"taken.png", "taken.jpg"}) {
             const QString output = scratch.filePath(name);
-            QFile existing(output);
-            QVERIFY(existing.open(QIODevice::WriteOnly));
-            existing.write("the user's file");
-            existing.close();
+            QVERIFY(test::writeFile(output, "the user's file"));
 
             const QString error = placeResult(toolOutput, output, scratch.path());
             QVERIFY2(error.startsWith(QStringLiteral("Unable to save ") + output),
@@ -86,12 +124,10 @@ private slots:
     {
         QTemporaryDir scratch;
         const QString toolOutput = scratch.filePath(QStringLiteral("zemcartoon.png"));
-        QFile broken(toolOutput);
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("not a picture");
-        broken.close();
+        QVERIFY(test::writeFile(toolOutput, "not a picture"));
         const QString output = scratch.filePath(QStringLiteral("broken.bmp"));
-        QVERIFY(!placeResult(toolOutput, output, scratch.path()).isEmpty());
+        QCOMPARE(placeResult(toolOutput, output, scratch.path()),
+                 QStringLiteral("The tool's picture is incomplete"));
         QVERIFY(!QFileInfo::exists(output));
     }
 };

@@ -1,5 +1,6 @@
 #include "imagelist/giffixture.h"
 #include "imagelist/imageloader.h"
+#include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 
 #include <QBuffer>
@@ -88,6 +89,11 @@ private slots:
         fixture("truncated.bmp", cut(encoded(160, 120, "BMP"), 0.9));
         fixture("truncated.gif", cut(test::gifData(160, 120), 0.7));
         fixture("notes.txt", "not a picture\n");
+        // A portrait photo as phones store it: lying down, with a tag that turns it upright.
+        for (const int orientation : {0, 1, 3, 6, 8}) {
+            fixture(QStringLiteral("orientation %1.jpg").arg(orientation),
+                    test::jpegWithOrientation(test::markedPicture(QSize(21, 33)), orientation));
+        }
         fixture("no extension", encoded(33, 21, "PNG"));
         QVERIFY(QDir(m_work.path()).mkdir(QStringLiteral("folder.png")));
     }
@@ -102,6 +108,11 @@ private slots:
             QTest::newRow(name) << name << QSize(33, 21);
         }
         QTest::newRow("thumbnail in the header") << "complete thumbnail.jpg" << QSize(160, 120);
+        // The size as viewers show the photo.
+        for (const int orientation : {0, 1, 3, 6, 8}) {
+            const QString name = QStringLiteral("orientation %1.jpg").arg(orientation);
+            QTest::newRow(qPrintable(name)) << name << QSize(21, 33);
+        }
     }
 
     void readsTheSizeWithTheDecoderOfTheExtension()

@@ -16,7 +16,11 @@ readlink -f -- "$1" > "$here/input-target"
 ( read -r s < /proc/$$/stat; set -- ${s##*) }; echo "${17}" > "$here/nice" ) 2>/dev/null
 )";
 
-const char *actions(FakeTool::Behaviour behaviour)
+// The first half of a PNG, as a tool leaves it when it stops writing.
+const QByteArray kHalfPicture =
+    "head -c $(($(wc -c < \"$here/picture.png\") / 2)) \"$here/picture.png\" > \"$5\"\n";
+
+QByteArray actions(FakeTool::Behaviour behaviour)
 {
     switch (behaviour) {
     case FakeTool::Behaviour::Succeed:
@@ -43,6 +47,15 @@ sleep "0.$(($(od -An -N1 -tu1 /dev/urandom) % 4))"
 case "$target" in *fail*) echo "*** Error *** fake tool cannot read '$target'" >&2; exit 1 ;; esac
 cp -- "$1" "$5"
 )script";
+    case FakeTool::Behaviour::CopyInput:
+        return "cp \"$1\" \"$5\"\n";
+    case FakeTool::Behaviour::HalfPictureThenFail:
+        return kHalfPicture +
+               "echo \"*** Error *** fake tool: No space left on device\" >&2\nexit 255\n";
+    case FakeTool::Behaviour::HalfPicture:
+        return kHalfPicture;
+    case FakeTool::Behaviour::KilledWhileWritingPicture:
+        return kHalfPicture + "kill -9 $$\n";
     }
     return "";
 }

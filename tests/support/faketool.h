@@ -29,7 +29,12 @@ public:
         // holds "hang" sleeps a long time (its pid appended to gmic/pids). Every run appends
         // its OMP_NUM_THREADS to gmic/threads.
         RandomDelay,
-        NotRunnable // the file exists but cannot be executed
+        NotRunnable, // the file exists but cannot be executed
+        CopyInput,   // copies the file it is given as its picture
+        // writes half a PNG, says "*** Error *** ... No space left on device", exits 255
+        HalfPictureThenFail,
+        HalfPicture,              // writes half a PNG and exits 0
+        KilledWhileWritingPicture // writes half a PNG and is killed by signal 9
     };
 
     explicit FakeTool(Behaviour behaviour);

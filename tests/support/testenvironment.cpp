@@ -1,6 +1,7 @@
 #include "support/testenvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -39,6 +40,12 @@ bool writePicture(const QString &path, int width, int height)
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
     return image.save(path,
                       QImageWriter::supportedImageFormats().contains(suffix) ? nullptr : "PNG");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace inkvale::test

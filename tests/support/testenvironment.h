@@ -22,6 +22,9 @@ private:
 // write it, else as PNG; returns success.
 bool writePicture(const QString &path, int width, int height);
 
+// `bytes` written as the file `path`; returns success.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
 } // namespace inkvale::test
 
 // QTEST_GUILESS_MAIN in a fresh home; the Gui module is loaded for image codecs only.

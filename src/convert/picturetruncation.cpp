@@ -1,4 +1,4 @@
-#include "imagelist/picturetruncation.h"
+#include "convert/picturetruncation.h"
 
 #include <cstring>
 
@@ -18,6 +18,10 @@ public:
     uchar at(qsizetype index) const { return m_data[index]; }
     quint32 u16le(qsizetype index) const { return m_data[index] | (m_data[index + 1] << 8); }
     quint32 u16be(qsizetype index) const { return (m_data[index] << 8) | m_data[index + 1]; }
+    quint32 u32be(qsizetype index) const
+    {
+        return (static_cast<quint32>(u16be(index)) << 16) | u16be(index + 2);
+    }
     quint32 u32le(qsizetype index) const
     {
         return u16le(index) | (static_cast<quint32>(u16le(index + 2)) << 16);
@@ -153,6 +157,30 @@ bool gifEndsEarly(const Bytes &bytes)
     }
 }
 
+// Walks the chunks to the end chunk: a picture cut off anywhere, even after its last pixel
+// row, lacks it.
+bool pngEndsEarly(const Bytes &bytes)
+{
+    qsizetype at = 8; // after the signature
+    for (;;) {
+        if (at + 8 > bytes.size()) {
+            return true;
+        }
+        const quint32 length = bytes.u32be(at);
+        if (length > 0x7FFFFFFF) {
+            return false; // malformed; the decoder's business
+        }
+        const bool end = std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0;
+        at += 12 + qsizetype(length);
+        if (at > bytes.size()) {
+            return true;
+        }
+        if (end) {
+            return false;
+        }
+    }
+}
+
 } // namespace
 
 bool pictureDataEndsEarly(const QByteArray &format, const QByteArray &data)
@@ -166,6 +194,9 @@ bool pictureDataEndsEarly(const QByteArray &format, const QByteArray &data)
     }
     if (format == "gif") {
         return gifEndsEarly(bytes);
+    }
+    if (format == "png") {
+        return bytes.size() >= 8 && pngEndsEarly(bytes);
     }
     return false;
 }

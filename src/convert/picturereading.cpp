@@ -1,0 +1,111 @@
+#include "convert/picturereading.h"
+
+#include "convert/picturetruncation.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace inkvale {
+namespace {
+
+// Qt's own limit on a decoded picture (128 MB, 32 megapixels) would refuse the photos of
+// today's phones. The limit is process-wide; raised once, to about 268 megapixels, so that a
+// damaged header still cannot ask for any amount.
+void raiseDecodingLimit()
+{
+    static const bool raised = [] {
+        constexpr int Megabytes = 1024;
+        const int current = QImageReader::allocationLimit();
+        if (current != 0 && current < Megabytes) {
+            QImageReader::setAllocationLimit(Megabytes);
+        }
+        return true;
+    }();
+    Q_UNUSED(raised);
+}
+
+bool isJpeg(const QByteArray &format)
+{
+    return format == "jpeg" || format == "jpg";
+}
+
+} // namespace
+
+PictureFile readPictureFile(const QString &path)
+{
+    PictureFile result;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        result.error = QStringLiteral("Not a regular file");
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        result.bytes.clear();
+    }
+    return result;
+}
+
+PictureReading readWholePicture(const QByteArray &data, const QByteArray &format)
+{
+    raiseDecodingLimit();
+    PictureReading reading;
+    QByteArray bytes = data; // shared, not copied: the buffer only reads
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    // An empty format with detection off makes the reader report the format as unsupported.
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    // Phones store portrait photos lying down and say so in the tag; the other formats'
+    // tags are left alone, as the tool leaves them.
+    reader.setAutoTransform(isJpeg(format));
+    if (format == "gif" || format == "tif" || format == "tiff") {
+        reading.severalFrames = reader.imageCount() > 1;
+    }
+    if (!reader.read(&reading.image)) {
+        reading.error = reader.errorString();
+        reading.image = QImage();
+        return reading;
+    }
+    // Some of Qt's decoders fill a missing end with blank pixels instead of failing.
+    if (pictureDataEndsEarly(format, data)) {
+        reading.error = QStringLiteral("Unable to read image data: the file is truncated");
+        reading.image = QImage();
+        return reading;
+    }
+    reading.turned =
+        isJpeg(format) && reader.transformation() != QImageIOHandler::TransformationNone;
+    return reading;
+}
+
+QByteArray pictureFormatOf(const QByteArray &data)
+{
+    if (data.startsWith("\xFF\xD8\xFF")) {
+        return "jpeg";
+    }
+    if (data.startsWith("\x89PNG\r\n\x1A\n")) {
+        return "png";
+    }
+    if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) {
+        return "gif";
+    }
+    if (data.startsWith(QByteArrayLiteral("II*\0")) ||
+        data.startsWith(QByteArrayLiteral("MM\0*"))) {
+        return "tiff";
+    }
+    if (data.startsWith("BM") && data.size() >= 26) {
+        return "bmp";
+    }
+    return {};
+}
+
+} // namespace inkvale
