@@ -88,6 +88,9 @@ QString toolRecipePath(const QString &path, const QString &privateFolder)
     // A link of the file's own name (Inkvale's, which tells the log's reader what it is) in
     // a folder of its own below the scratch folder, whose path the tool reads literally; the
     // program's folder may hold anything.
+    if (platform::toolReadsLiterally(toFsPath(path))) {
+        return path;
+    }
     const QDir folder(QDir(privateFolder).filePath(QStringLiteral("recipes")));
     folder.mkpath(QStringLiteral("."));
     const QString link = folder.filePath(QFileInfo(path).fileName());
