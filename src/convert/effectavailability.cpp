@@ -160,8 +160,9 @@ bool EffectProbe::startRecipe(const QString &effect)
     if (!m_scratch) {
         // The recipe file's link goes where the tool reads paths literally, as a conversion's.
         const QString root = scratchRootFolder();
-        m_scratch = std::make_unique<QTemporaryDir>(
-            QDir(root.isEmpty() ? QDir::tempPath() : root).filePath(QStringLiteral("inkvale-XXXXXX")));
+        m_scratch =
+            std::make_unique<QTemporaryDir>(QDir(root.isEmpty() ? QDir::tempPath() : root)
+                                                .filePath(QStringLiteral("inkvale-XXXXXX")));
     }
     const QString recipes = m_scratch->isValid()
                                 ? toolRecipePath(m_location.recipeFile(), m_scratch->path())

@@ -1,10 +1,13 @@
 #include "convert/picturereading.h"
 
+#include "base/fspath.h"
 #include "convert/picturetruncation.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 namespace inkvale {
@@ -35,20 +38,34 @@ bool isJpeg(const QByteArray &format)
 
 PictureFile readPictureFile(const QString &path)
 {
+    // Through the platform's path, not QFile: a name that is not valid UTF-8 must still open.
+    namespace fs = std::filesystem;
     PictureFile result;
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    const fs::path file = toFsPath(path);
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
         result.error = QStringLiteral("Not a regular file");
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) {
+        result.error = QString::fromLocal8Bit(std::strerror(errno));
         return result;
     }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+    const auto size = fs::file_size(file, ec);
+    if (!ec && size > 0) {
+        result.bytes.resize(qsizetype(size));
+        stream.read(result.bytes.data(), qsizetype(size));
+        result.bytes.resize(qsizetype(stream.gcount()));
+    }
+    // Whatever remains beyond the size first seen (a file still growing) is read too.
+    char chunk[65536];
+    while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) {
+        result.bytes.append(chunk, qsizetype(stream.gcount()));
+    }
+    if (stream.bad()) {
+        result.error = QStringLiteral("Unable to read the file");
         result.bytes.clear();
     }
     return result;
