@@ -5,11 +5,15 @@
 
 #include <filesystem>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 int main(int argc, char *argv[])
 {
     inkvale::platform::watchForInterruption();
     QCoreApplication app(argc, argv);
+    // The decoders' own warnings about a damaged picture would land amid the output; the
+    // failure list gives the same words under the file's name.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     app.setApplicationVersion(inkvale::formatAppVersion(
         inkvale::readVersionNumber(QCoreApplication::applicationFilePath())));
     QTextStream out(stdout);
