@@ -7,6 +7,7 @@
 // Usage: QT_QPA_PLATFORM=offscreen build/bin/preview-benchmark [RUNS]
 #include "app/mainwindow.h"
 #include "convert/toolcommand.h"
+#include "convert/toollocation.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
 #include "imagelist/previewpicture.h"
@@ -39,11 +40,15 @@ qint64 median(QList<qint64> values)
     return values.at(values.size() / 2);
 }
 
-// The plain tool on the whole picture, started and awaited as a script would.
-qint64 plainRun(const QString &programFolder, const QString &effect, const QString &input,
-                const QString &output)
+// The plain tool on the whole picture, started and awaited as a script would; with Inkvale's
+// recipe file where the tool lacks the effect's own command, as the window runs it.
+qint64 plainRun(const QString &programFolder, const QString &effect, bool recipe,
+                const QString &input, const QString &output)
 {
-    const inkvale::ToolCommand command = inkvale::ToolCommand::forEffect(effect, input, output);
+    const inkvale::ToolCommand command =
+        recipe ? inkvale::ToolCommand::forRecipe(
+                     effect, inkvale::ToolLocation(programFolder).recipeFile(), input, output)
+               : inkvale::ToolCommand::forEffect(effect, input, output);
     QFile::remove(output);
     QElapsedTimer clock;
     clock.start();
@@ -128,7 +133,9 @@ int main(int argc, char *argv[])
         QList<qint64> exact;
         // Pairs run back to back, so that a busy machine weighs on both sides alike.
         for (int run = 0; run < runs; ++run) {
-            plain.append(plainRun(driver.folder(), effect, photo, plainOutput));
+            plain.append(plainRun(driver.folder(), effect,
+                                  form.effectAvailability().usesRecipe(effect), photo,
+                                  plainOutput));
             const PreviewTimes times = previewRun(nullptr);
             first.append(times.first);
             exact.append(times.exact);
