@@ -48,21 +48,34 @@ PictureFile readPictureFile(const QString &path)
         result.error = QStringLiteral("Not a regular file");
         return result;
     }
+    const QString tooLarge =
+        QStringLiteral("The file is larger than any picture Inkvale reads (%1 GB)")
+            .arg(kLargestPictureFile >> 30);
+    // Nothing Inkvale can decode is that large (see raiseDecodingLimit): such a file is not
+    // read into memory at all.
+    const auto size = fs::file_size(file, ec);
+    if (!ec && size > kLargestPictureFile) {
+        result.error = tooLarge;
+        return result;
+    }
     std::ifstream stream(file, std::ios::binary);
     if (!stream) {
         result.error = QString::fromLocal8Bit(std::strerror(errno));
         return result;
     }
-    const auto size = fs::file_size(file, ec);
-    if (!ec && size > 0) {
-        result.bytes.resize(qsizetype(size));
-        stream.read(result.bytes.data(), qsizetype(size));
-        result.bytes.resize(qsizetype(stream.gcount()));
+    if (!ec) {
+        result.bytes.reserve(qsizetype(size));
     }
-    // Whatever remains beyond the size first seen (a file still growing) is read too.
-    char chunk[65536];
+    // To the end, even past the size first seen (a file still being written), but never
+    // beyond the limit.
+    char chunk[1 << 16];
     while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) {
         result.bytes.append(chunk, qsizetype(stream.gcount()));
+        if (quint64(result.bytes.size()) > kLargestPictureFile) {
+            result.error = tooLarge;
+            result.bytes.clear();
+            return result;
+        }
     }
     if (stream.bad()) {
         result.error = QStringLiteral("Unable to read the file");

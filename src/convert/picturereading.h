@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QtGlobal>
 
 namespace inkvale {
 
@@ -28,8 +29,12 @@ struct PictureFile
     QString error;
 };
 
+// The size of the largest file readPictureFile() reads.
+inline constexpr quint64 kLargestPictureFile = quint64(1) << 30;
+
 // Reads all of the file at `path`; anything but a regular file (after following links) fails
-// at once, since opening a pipe or device would wait for a writer for ever.
+// at once, since opening a pipe or device would wait for a writer for ever, and so does a file
+// larger than kLargestPictureFile.
 PictureFile readPictureFile(const QString &path);
 
 // Reads the whole picture in `data` with the decoder for `format` (never guessing another);

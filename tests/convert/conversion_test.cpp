@@ -1,4 +1,5 @@
 #include "convert/conversionjob.h"
+#include "convert/picturereading.h"
 #include "convert/stringtoollog.h"
 #include "convert/toolrun.h"
 #include "imagelist/giffixture.h"
@@ -278,6 +279,26 @@ private slots:
         }
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("pwned"))));
         QVERIFY(scratchFolders().isEmpty());
+    }
+
+    // A file larger than any picture (here a sparse one, which costs no disk) is refused from
+    // its size, never read into memory.
+    void fileLargerThanAnyPictureIsNotRead()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(QStringLiteral("huge.jpg"));
+        QVERIFY(test::writeFile(input, encoded("JPEG")));
+        QVERIFY(QFile::resize(input, qint64(kLargestPictureFile) + 1));
+        StringToolLog log;
+
+        const ConversionResult result =
+            convertImage(QStringLiteral("Cartoon"), input,
+                         folder.filePath(QStringLiteral("huge.png")), log, tool.location());
+
+        QCOMPARE(result.failure,
+                 QStringLiteral("The file is larger than any picture Inkvale reads (1 GB)"));
+        QVERIFY(tool.recordedArguments().isEmpty());
     }
 
     // A photo whose orientation tag turns it reaches the tool upright, as viewers show it;
