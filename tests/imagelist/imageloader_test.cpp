@@ -1,8 +1,10 @@
+#include "base/fspath.h"
 #include "imagelist/giffixture.h"
 #include "imagelist/imageloader.h"
 #include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 
+#include <filesystem>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -192,6 +194,17 @@ private slots:
         const LoadResult result = loadPicture(path);
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(result.size, QSize(48, 32));
+    }
+
+    // A Linux name need not be UTF-8; the list must still read the picture it names.
+    void aNameThatIsNotUtf8Loads()
+    {
+        const std::filesystem::path raw = toFsPath(m_work.path()) / std::string("\xFF\xFE.jpg");
+        std::filesystem::copy_file(toFsPath(m_work.filePath(QStringLiteral("good.jpg"))), raw);
+        const LoadResult result = loadPicture(fromFsPath(raw));
+        std::filesystem::remove(raw);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.size, QSize(33, 21));
     }
 
     // Opening a pipe for reading would wait for a writer that never comes.
