@@ -9,6 +9,29 @@
 
 namespace inkvale {
 
+namespace {
+
+// `text` as it fits `width`: whole where it can be; else its first word and as much of the
+// rest's end as there is room for ("Processing …/holiday/beach.jpg", the end names the
+// picture); cut in the middle when even that has no room.
+QString fittedText(const QString &text, const QFontMetrics &metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width) {
+        return text;
+    }
+    const qsizetype space = text.indexOf(QLatin1Char(' '));
+    if (space > 0) {
+        const QString head = text.left(space + 1);
+        const int room = width - metrics.horizontalAdvance(head);
+        if (room >= 4 * metrics.horizontalAdvance(QChar(0x2026))) {
+            return head + metrics.elidedText(text.mid(space + 1), Qt::ElideLeft, room);
+        }
+    }
+    return metrics.elidedText(text, Qt::ElideMiddle, width);
+}
+
+} // namespace
+
 StatusPanel::StatusPanel(QWidget *parent)
     : QWidget(parent)
     , m_mark(new QLabel(this))
@@ -69,10 +92,9 @@ void StatusPanel::hideProgress()
 
 void StatusPanel::showText()
 {
-    // A long path keeps the name of its file in sight: shortened in the middle, not cut off at
-    // the end, in whatever room the progress bar and the window's width leave.
-    m_label->setText(m_label->fontMetrics().elidedText(m_text, Qt::ElideMiddle,
-                                                       m_label->contentsRect().width()));
+    // A long path keeps the name of its file in sight, in whatever room the progress bar and
+    // the window's width leave.
+    m_label->setText(fittedText(m_text, m_label->fontMetrics(), m_label->contentsRect().width()));
 }
 
 bool StatusPanel::eventFilter(QObject *watched, QEvent *event)
