@@ -5,8 +5,11 @@
 
 namespace inkvale::tools {
 
-// How alive an event loop stays: a zero-interval timer notes the longest gap between two of
-// its turns while the meter runs.
+// How alive an event loop stays: a timer of a few milliseconds notes the longest gap between
+// two of its ticks while the meter runs. A gap reads up to that interval longer than the loop
+// was held; unlike a zero-interval timer, the meter lets the loop sleep and so takes no core
+// from the work it watches (on two cores, a spinning meter took half the machine from a
+// batch's tools).
 class LoopGapMeter
 {
 public:
