@@ -91,7 +91,9 @@ void saveLargePreview(const QString &out, WindowDriver &driver)
     inkvale::test::writePicture(photo, 4000, 3000);
     driver.dialogs().fileAnswers.enqueue({photo});
     form.addFiles();
-    QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 60000);
+    if (!QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 60000)) {
+        qWarning("the photo was still being added after a minute");
+    }
 
     QObject context;
     QObject::connect(&form.preview(), &inkvale::ImagePreview::pictureShown, &context,
@@ -120,10 +122,14 @@ void saveFolderLoading(const QString &out, WindowDriver &driver)
     }
     driver.dialogs().folderAnswers.enqueue({folder.path()});
     form.addFolder();
-    QTest::qWaitFor([&] { return form.intake().handledCount() >= 60 || !form.intake().isBusy(); },
-                    60000);
+    if (!QTest::qWaitFor(
+            [&] { return form.intake().handledCount() >= 60 || !form.intake().isBusy(); }, 60000)) {
+        qWarning("fewer than 60 pictures were in the list after a minute");
+    }
     saveScreenshot(out, QStringLiteral("16-folder-loading"), form.grab());
-    QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 120000);
+    if (!QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 120000)) {
+        qWarning("the folder was still being added after two minutes");
+    }
 }
 
 } // namespace
