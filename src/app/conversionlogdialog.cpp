@@ -72,7 +72,11 @@ void ConversionLogDialog::showFailure(int index)
         return;
     }
     const BatchFailure &failure = m_failures.at(index);
-    m_details->setPlainText(failure.reason + QStringLiteral("\n\n") + plainToolText(failure.log));
+    // A picture refused before the tool ran has only the reason in its log: said once.
+    const QString words = plainToolText(failure.log);
+    m_details->setPlainText(words.trimmed().isEmpty() || words.trimmed() == failure.reason
+                                ? failure.reason
+                                : failure.reason + QStringLiteral("\n\n") + words);
 }
 
 } // namespace inkvale

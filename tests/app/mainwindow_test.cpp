@@ -702,6 +702,8 @@ void MainWindowTest::failedImagesCanBeInspected()
     form->ui().addFilesTool->trigger();
     QVERIFY(waitForIntake(*form));
     form->ui().destinationEdit->setText(folder.filePath(QStringLiteral("failed")));
+    // Gone before the batch: refused before the tool starts.
+    QVERIFY(QFile::remove(folder.filePath(QStringLiteral("f2.png"))));
 
     QSignalSpy finished(form.get(), &MainWindow::batchFinished);
     form->ui().convertButton->click();
@@ -719,6 +721,9 @@ void MainWindowTest::failedImagesCanBeInspected()
     QCOMPARE(list->item(0)->text(), folder.filePath(QStringLiteral("f1.png")));
     auto *details = dialog->findChild<QPlainTextEdit *>(QStringLiteral("FailureDetails"));
     QVERIFY(details->toPlainText().contains(QStringLiteral("fake tool cannot read")));
+    // Its reason is all there is to say, once.
+    list->setCurrentRow(1);
+    QCOMPARE(details->toPlainText(), QStringLiteral("The file does not exist"));
     dialog->close();
 
     // The next file count ends the invitation.
