@@ -29,6 +29,7 @@ int main(int argc, char *argv[])
     if (!handover.claim() && !paths.isEmpty() && handover.handOver(paths)) {
         return 0;
     }
+    handover.queueForName();
 
     inkvale::SystemUserDialogs dialogs;
     inkvale::SystemDesktopActions desktop;

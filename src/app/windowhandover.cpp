@@ -19,10 +19,16 @@ WindowHandover::WindowHandover(const QDBusConnection &bus, QObject *parent)
 
 WindowHandover::~WindowHandover()
 {
-    if (m_claimed) {
+    if (m_claimed || m_queued) {
         m_bus.unregisterObject(kObjectPath);
         m_bus.unregisterService(serviceName());
     }
+}
+
+bool WindowHandover::exportObject()
+{
+    return m_bus.isConnected() &&
+           m_bus.registerObject(kObjectPath, this, QDBusConnection::ExportScriptableSlots);
 }
 
 bool WindowHandover::claim()
@@ -30,8 +36,7 @@ bool WindowHandover::claim()
     if (m_claimed) {
         return true;
     }
-    if (!m_bus.isConnected() ||
-        !m_bus.registerObject(kObjectPath, this, QDBusConnection::ExportScriptableSlots)) {
+    if (m_queued || !exportObject()) {
         return false;
     }
     // Not queued: a start that cannot have the name now hands its pictures over instead.
@@ -44,6 +49,22 @@ bool WindowHandover::claim()
         m_bus.unregisterObject(kObjectPath);
     }
     return m_claimed;
+}
+
+void WindowHandover::queueForName()
+{
+    if (m_claimed || m_queued || !exportObject()) {
+        return;
+    }
+    // The bus hands the name over by itself when the holder leaves; calls then reach the
+    // object exported here.
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        m_bus.interface()->registerService(serviceName(), QDBusConnectionInterface::QueueService,
+                                           QDBusConnectionInterface::DontAllowReplacement);
+    m_queued = reply.isValid() && reply.value() != QDBusConnectionInterface::ServiceNotRegistered;
+    if (!m_queued) {
+        m_bus.unregisterObject(kObjectPath);
+    }
 }
 
 bool WindowHandover::handOver(const QStringList &paths)

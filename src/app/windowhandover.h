@@ -23,6 +23,11 @@ public:
     // Takes the session's name, so that later starts reach this one; false when another
     // start holds it or there is no bus.
     bool claim();
+    // For a start that keeps its own window although another holds the name (a restart while
+    // the old window is still ending, or a holder that did not answer): waits in the bus's
+    // queue for the name, which it then gets when that holder ends, so later starts still
+    // find a window.
+    void queueForName();
     // Hands `paths` (absolute) to the start that holds the name; false when none took them.
     bool handOver(const QStringList &paths);
 
@@ -34,8 +39,11 @@ signals:
     void picturesArrived(const QStringList &paths);
 
 private:
+    bool exportObject();
+
     QDBusConnection m_bus;
     bool m_claimed = false;
+    bool m_queued = false;
 };
 
 } // namespace inkvale

@@ -10,9 +10,12 @@
 
 #include <memory>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace inkvale;
@@ -173,6 +176,44 @@ private slots:
 
         QDBusConnection::disconnectFromBus("other");
         QDBusConnection::disconnectFromBus("first");
+    }
+
+    // A window opened beside the holder (a restart while the old window still ends) takes
+    // the name when the holder goes, so later starts still reach a window.
+    void aWindowBesideTheHolderTakesTheNameWhenItEnds()
+    {
+        // A bus of its own: the name must start out free.
+        test::PrivateSessionBus sessionBus;
+        QVERIFY(QDir().mkpath(path(QStringLiteral("second-bus"))));
+        if (!sessionBus.start(path(QStringLiteral("second-bus")))) {
+            QSKIP("dbus-daemon is not installed (Debian package dbus-daemon)");
+        }
+        QDBusConnection oldBus = QDBusConnection::connectToBus(sessionBus.address(), "old");
+        QDBusConnection newBus = QDBusConnection::connectToBus(sessionBus.address(), "new");
+        QDBusConnection laterBus = QDBusConnection::connectToBus(sessionBus.address(), "later");
+        auto old = std::make_unique<WindowHandover>(oldBus);
+        QVERIFY(old->claim());
+        WindowHandover beside(newBus);
+        QVERIFY(!beside.claim());
+        beside.queueForName();
+        QSignalSpy arrived(&beside, &WindowHandover::picturesArrived);
+
+        old.reset();
+        QTRY_COMPARE(laterBus.interface()->serviceOwner(WindowHandover::serviceName()).value(),
+                     newBus.baseService());
+        // As a later start's handOver() would call it; not blocking, since this thread's
+        // event loop answers.
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            WindowHandover::serviceName(), QStringLiteral("/org/tavrino/Inkvale"),
+            WindowHandover::serviceName(), QStringLiteral("addPictures"));
+        call << QStringList{path("d.png")};
+        laterBus.asyncCall(call);
+        QTRY_COMPARE(arrived.size(), 1);
+        QCOMPARE(arrived.at(0).at(0).toStringList(), QStringList{path("d.png")});
+
+        for (const char *name : {"old", "new", "later"}) {
+            QDBusConnection::disconnectFromBus(QString::fromLatin1(name));
+        }
     }
 
     void withoutBusEveryStartKeepsItsWindow()
