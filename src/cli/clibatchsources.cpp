@@ -1,7 +1,7 @@
 #include "cli/clibatchsources.h"
 
-#include "cli/terminaltext.h"
 #include "cli/progressline.h"
+#include "cli/terminaltext.h"
 
 namespace inkvale {
 

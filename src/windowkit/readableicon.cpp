@@ -39,7 +39,10 @@ qreal contrastRatio(const QColor &first, const QColor &second)
 QColor inkColour(const QImage &picture)
 {
     const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-    qreal red = 0, green = 0, blue = 0, weight = 0;
+    qreal red = 0;
+    qreal green = 0;
+    qreal blue = 0;
+    qreal weight = 0;
     for (int y = 0; y < image.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
@@ -50,8 +53,9 @@ QColor inkColour(const QImage &picture)
             weight += alpha;
         }
     }
-    if (weight <= 0)
+    if (weight <= 0) {
         return {};
+    }
     return QColor::fromRgbF(float(red / weight / 255), float(green / weight / 255),
                             float(blue / weight / 255));
 }
@@ -67,15 +71,17 @@ public:
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
         QPixmap picture = m_icon.pixmap(size, 1.0, mode, state);
-        if (picture.isNull())
+        if (picture.isNull()) {
             return picture;
+        }
         const QPalette palette = QGuiApplication::palette();
         const QPalette::ColorGroup group =
             mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active;
         const QColor ink = inkColour(picture.toImage());
         if (!ink.isValid() ||
-            contrastRatio(ink, palette.color(group, QPalette::Button)) >= kLeastContrast)
+            contrastRatio(ink, palette.color(group, QPalette::Button)) >= kLeastContrast) {
             return picture;
+        }
         QPainter painter(&picture);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         painter.fillRect(picture.rect(), palette.color(group, QPalette::ButtonText));
@@ -115,8 +121,9 @@ private:
 
 QIcon readableButtonIcon(const QIcon &icon)
 {
-    if (icon.isNull())
+    if (icon.isNull()) {
         return icon;
+    }
     return QIcon(new ReadableIconEngine(icon));
 }
 

@@ -28,10 +28,11 @@ private slots:
             << QByteArray("a\xC0\xAF") << QString::fromUtf16(u"a\xDCC0\xDCAF") << true;
         QTest::newRow("encoded surrogate")
             << QByteArray("\xED\xA0\x80") << QString::fromUtf16(u"\xDCED\xDCA0\xDC80") << true;
-        QTest::newRow("beyond Unicode")
-            << QByteArray("\xF4\x90\x80\x80") << QString::fromUtf16(u"\xDCF4\xDC90\xDC80\xDC80") << true;
+        QTest::newRow("beyond Unicode") << QByteArray("\xF4\x90\x80\x80")
+                                        << QString::fromUtf16(u"\xDCF4\xDC90\xDC80\xDC80") << true;
         QTest::newRow("cut-off sequence, then valid text")
-            << QByteArray("\xE2\x82 \xE2\x82\xAC") << QString::fromUtf16(u"\xDCE2\xDC82 \x20AC") << true;
+            << QByteArray("\xE2\x82 \xE2\x82\xAC") << QString::fromUtf16(u"\xDCE2\xDC82 \x20AC")
+            << true;
     }
 
     void namesKeepTheirBytes()
