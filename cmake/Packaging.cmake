@@ -7,10 +7,12 @@ set(CPACK_PACKAGE_VENDOR "${INKVALE_COMPANY_NAME}")
 set(CPACK_PACKAGE_VERSION
     "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn photos into cartoon pictures, many at a time")
+# Debian shows the lines as they are: each under 80 characters.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Inkvale turns photographs into cartoon-style pictures with the G'MIC command-line tool: "
-    "five effects, results in PNG, JPG or BMP that never replace an existing file. The "
-    "desktop program is inkvale; inkvale-convert does the same from the command line.")
+    "Inkvale turns photographs into cartoon-style pictures with the G'MIC\n"
+    "command-line tool: five effects, results in PNG, JPG or BMP that never replace\n"
+    "an existing file, several pictures converted at once. The desktop program is\n"
+    "inkvale; inkvale-convert does the same from the command line.")
 string(REGEX REPLACE "^www\\." "" mail_domain "${INKVALE_WEB_HOST}")
 set(CPACK_PACKAGE_CONTACT "${INKVALE_COMPANY_NAME} <support@${mail_domain}>")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")

@@ -41,7 +41,7 @@ done
 for file in lib/inkvale/license.txt lib/inkvale/inkvale-recipes.gmic \
     share/applications/inkvale.desktop \
     share/metainfo/org.tavrino.Inkvale.metainfo.xml share/icons/hicolor/scalable/apps/inkvale.svg \
-    share/man/man1/inkvale-convert.1; do
+    share/man/man1/inkvale-convert.1.gz share/man/man1/inkvale.1.gz share/doc/inkvale/copyright; do
     [[ -f $root/$file ]] || fail "no file $file"
 done
 [[ $(readlink "$root/lib/inkvale/gmic/gmic") == /usr/bin/gmic ]] || fail "gmic/gmic is no link to the system's tool"
@@ -49,7 +49,7 @@ for program in inkvale inkvale-convert; do
     [[ $(readlink "$root/bin/$program") == ../lib/inkvale/$program ]] || fail "bin/$program is no link to lib/inkvale/$program"
 done
 # Nothing of the build (tests, tools, benchmarks) comes along.
-expected='^\./(lib/inkvale/(inkvale|inkvale-convert|license\.txt|inkvale-recipes\.gmic|gmic/gmic)|bin/(inkvale|inkvale-convert)|share/(applications|metainfo|icons|man)/.*)$'
+expected='^\./(lib/inkvale/(inkvale|inkvale-convert|license\.txt|inkvale-recipes\.gmic|gmic/gmic)|bin/(inkvale|inkvale-convert)|share/(applications|metainfo|icons|man|doc/inkvale)/.*)$'
 unexpected=$(find "$root" \( -type f -o -type l \) -printf './%P\n' | grep -v -E "$expected" || true)
 [[ -z $unexpected ]] || fail "unexpected files: $unexpected"
 
