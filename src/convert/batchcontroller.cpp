@@ -57,6 +57,8 @@ struct BatchController::Picture
     StringToolLog log;
     std::unique_ptr<ConversionJob> job;
     bool ran = false;
+    // Its tool's need by toolMemoryEstimate(), while it runs.
+    std::uint64_t memory = 0;
     std::optional<ConversionResult> result;
 };
 
@@ -83,6 +85,7 @@ void BatchController::start()
     m_next = 0;
     m_done = 0;
     m_inWork = 0;
+    m_memoryInWork = 0;
     m_pictures.clear();
     m_cores = std::max(1, QThread::idealThreadCount());
     // Measured once: while the batch runs, its own tools take from what is available.
@@ -118,21 +121,25 @@ void BatchController::startMore()
     m_starting = true;
     while (m_running && !m_stopRequested && m_next < m_sources.rowCount()) {
         const QString path = m_sources.rowPath(m_next);
-        const int conversions = m_jobs > 0
-                                    ? m_jobs
-                                    : parallelConversions(m_cores, m_availableMemory,
-                                                          picturePixels(path), m_sources.effect());
-        if (m_inWork > 0 && m_inWork >= conversions) {
+        const QString effect = m_sources.effect();
+        const qint64 pixels = picturePixels(path);
+        const std::uint64_t memory = toolMemoryEstimate(effect, pixels);
+        const bool fits = m_jobs > 0 ? m_inWork < m_jobs
+                                     : anotherConversionFits(m_cores, m_availableMemory, m_inWork,
+                                                             m_memoryInWork, memory);
+        if (!fits) {
             break;
         }
+        const int conversions =
+            m_jobs > 0 ? m_jobs : parallelConversions(m_cores, m_availableMemory, pixels, effect);
         ++m_next;
-        startPicture(path, conversions);
+        startPicture(path, conversions, memory);
     }
     m_starting = false;
     finishWhenIdle();
 }
 
-void BatchController::startPicture(const QString &path, int conversions)
+void BatchController::startPicture(const QString &path, int conversions, std::uint64_t memory)
 {
     auto picture = std::make_unique<Picture>();
     picture->path = path;
@@ -161,6 +168,7 @@ void BatchController::startPicture(const QString &path, int conversions)
     }
 
     picture->ran = true;
+    picture->memory = memory;
     picture->job = std::make_unique<ConversionJob>(m_sources.effect(), path, picture->output,
                                                    picture->log, m_location);
     picture->job->takeFreeNameOf(wantedName);
@@ -174,6 +182,7 @@ void BatchController::startPicture(const QString &path, int conversions)
         Qt::QueuedConnection);
     m_pictures.push_back(std::move(picture));
     ++m_inWork;
+    m_memoryInWork += memory;
     m_sources.setRunningCount(m_inWork);
     started->job->start();
 }
@@ -183,6 +192,7 @@ void BatchController::pictureFinished(Picture *picture, const ConversionResult &
     picture->job.reset();
     picture->result = result;
     --m_inWork;
+    m_memoryInWork -= picture->memory;
     ++m_done;
     m_sources.setRunningCount(m_inWork);
     emit progress(m_done, m_sources.rowCount());

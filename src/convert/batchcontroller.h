@@ -25,8 +25,9 @@ public:
     BatchController(BatchSources &sources, const ToolLocation &location, QObject *parent = nullptr);
     ~BatchController() override;
 
-    // At most `jobs` conversions at once. 0, the default, lets each image's size, its effect
-    // and the machine's cores and available memory decide (parallelConversions()).
+    // At most `jobs` conversions at once. 0, the default, lets the images' sizes, their
+    // effects and the machine's cores and available memory decide: an image starts when its
+    // tool fits beside those running (anotherConversionFits()).
     void setJobs(int jobs) { m_jobs = jobs; }
     // Checks that the tool is installed and creates the destination folder, then starts the
     // first conversions. Throws ToolMissingError or ConversionError before anything changed.
@@ -44,7 +45,7 @@ private:
     struct Picture;
 
     void startMore();
-    void startPicture(const QString &path, int conversions);
+    void startPicture(const QString &path, int conversions, std::uint64_t memory);
     void pictureFinished(Picture *picture, const ConversionResult &result);
     void reportInListOrder();
     void finishWhenIdle();
@@ -61,6 +62,8 @@ private:
     int m_next = 0;
     int m_done = 0;
     int m_inWork = 0;
+    // What the tools in work need together, by toolMemoryEstimate().
+    std::uint64_t m_memoryInWork = 0;
     // Started images not yet reported, in list order.
     std::deque<std::unique_ptr<Picture>> m_pictures;
     bool m_running = false;

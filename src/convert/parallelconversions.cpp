@@ -20,6 +20,12 @@ int largestBytesPerPixel()
     return largest;
 }
 
+// What the batch's tools may take together; the rest stays for the window and the system.
+std::uint64_t memoryBudget(std::uint64_t availableMemory)
+{
+    return availableMemory / 4 * 3;
+}
+
 } // namespace
 
 std::uint64_t toolMemoryEstimate(const QString &effect, qint64 pixels)
@@ -38,10 +44,22 @@ int parallelConversions(int cores, std::uint64_t availableMemory, qint64 pixels,
     if (cores <= 1 || availableMemory == 0) {
         return 1;
     }
-    const std::uint64_t budget = availableMemory / 4 * 3;
-    const std::uint64_t fitting = budget / toolMemoryEstimate(effect, pixels);
+    const std::uint64_t fitting =
+        memoryBudget(availableMemory) / toolMemoryEstimate(effect, pixels);
     return static_cast<int>(
         std::clamp<std::uint64_t>(fitting, 1, static_cast<std::uint64_t>(cores)));
+}
+
+bool anotherConversionFits(int cores, std::uint64_t availableMemory, int running,
+                           std::uint64_t runningMemory, std::uint64_t nextMemory)
+{
+    if (running <= 0) {
+        return true;
+    }
+    if (running >= cores || availableMemory == 0) {
+        return false;
+    }
+    return runningMemory + nextMemory <= memoryBudget(availableMemory);
 }
 
 int toolThreads(int cores, int conversions)

@@ -16,6 +16,14 @@ std::uint64_t toolMemoryEstimate(const QString &effect, qint64 pixels);
 int parallelConversions(int cores, std::uint64_t availableMemory, qint64 pixels,
                         const QString &effect);
 
+// Whether one more picture, whose tool needs `nextMemory` bytes, may start beside `running`
+// conversions whose tools need `runningMemory` together: with none running always; else
+// while there are cores left and all of them fit in three quarters of `availableMemory`.
+// Unknown memory (0) lets one run at a time. A large picture among small ones so keeps
+// others back, and small ones never crowd in beside a large one.
+bool anotherConversionFits(int cores, std::uint64_t availableMemory, int running,
+                           std::uint64_t runningMemory, std::uint64_t nextMemory);
+
 // The threads each tool gets when `conversions` run side by side on `cores`: an equal share,
 // at least one.
 int toolThreads(int cores, int conversions);

@@ -55,6 +55,48 @@ private slots:
         QCOMPARE(parallelConversions(cores, memory, qint64(width) * height, effect), expected);
     }
 
+    // Pictures of different sizes in one batch: the tools running and the next one must fit
+    // together, so that small pictures do not crowd in beside a large one.
+    void anotherConversionFitsBesideThoseRunning_data()
+    {
+        QTest::addColumn<int>("cores");
+        QTest::addColumn<qint64>("availableMiB");
+        QTest::addColumn<int>("running");
+        QTest::addColumn<qint64>("runningMiB");
+        QTest::addColumn<qint64>("nextMiB");
+        QTest::addColumn<bool>("fits");
+
+        // Three quarters of 8 GiB: 6144 MiB for the tools.
+        QTest::newRow("none running: always") << 8 << 8192LL << 0 << 0LL << 20000LL << true;
+        QTest::newRow("small beside small") << 8 << 8192LL << 3 << 2850LL << 950LL << true;
+        QTest::newRow("small beside a large one, room left")
+            << 8 << 8192LL << 1 << 4400LL << 950LL << true;
+        QTest::newRow("a large and a small one: no room for another")
+            << 8 << 8192LL << 2 << 5350LL << 950LL << false;
+        QTest::newRow("large after a small one") << 8 << 8192LL << 1 << 950LL << 4400LL << true;
+        QTest::newRow("large after two small ones")
+            << 8 << 8192LL << 2 << 1900LL << 4400LL << false;
+        QTest::newRow("exactly the budget") << 8 << 8192LL << 1 << 3072LL << 3072LL << true;
+        QTest::newRow("every core busy") << 2 << 65536LL << 2 << 200LL << 100LL << false;
+        QTest::newRow("memory unknown: one at a time") << 8 << 0LL << 1 << 100LL << 100LL << false;
+    }
+
+    void anotherConversionFitsBesideThoseRunning()
+    {
+        QFETCH(int, cores);
+        QFETCH(qint64, availableMiB);
+        QFETCH(int, running);
+        QFETCH(qint64, runningMiB);
+        QFETCH(qint64, nextMiB);
+        QFETCH(bool, fits);
+        const auto mib = [](qint64 value) {
+            return static_cast<std::uint64_t>(value) << 20;
+        };
+        QCOMPARE(
+            anotherConversionFits(cores, mib(availableMiB), running, mib(runningMiB), mib(nextMiB)),
+            fits);
+    }
+
     // What the issue measured for one 12 MP photo with Debian's G'MIC: Cartoon 0.92 GB,
     // Cutout 0.69 GB. The estimate may be a little above, never below by much.
     void estimatesMatchTheMeasuredTool_data()
