@@ -45,10 +45,14 @@ std::size_t validSequenceLength(const std::u8string &bytes, std::size_t at)
 
 } // namespace
 
-int undecodableByte(QChar c)
+int undecodableByte(const QString &text, qsizetype index)
 {
-    const char16_t unit = c.unicode();
-    return unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF ? unit - kEscapeBase : -1;
+    const char16_t unit = text.at(index).unicode();
+    if (unit < kEscapeBase + 0x80 || unit > kEscapeBase + 0xFF) {
+        return -1;
+    }
+    // The low half of a pair is a character of its own, not an escaped byte.
+    return index > 0 && text.at(index - 1).isHighSurrogate() ? -1 : unit - kEscapeBase;
 }
 
 std::filesystem::path toFsPath(const QString &path)
@@ -62,8 +66,7 @@ std::filesystem::path toFsPath(const QString &path)
                      static_cast<std::size_t>(utf8.size()));
     };
     for (qsizetype i = 0; i < path.size(); ++i) {
-        const int byte = undecodableByte(path.at(i));
-        if (byte >= 0 && !(i > 0 && path.at(i - 1).isHighSurrogate())) {
+        if (const int byte = undecodableByte(path, i); byte >= 0) {
             flushRun(i);
             bytes.push_back(static_cast<char8_t>(byte));
             runStart = i + 1;
@@ -100,7 +103,7 @@ QString fromFsPath(const std::filesystem::path &path)
 bool hasUndecodableBytes(const QString &path)
 {
     for (qsizetype i = 0; i < path.size(); ++i) {
-        if (undecodableByte(path.at(i)) >= 0 && !(i > 0 && path.at(i - 1).isHighSurrogate())) {
+        if (undecodableByte(path, i) >= 0) {
             return true;
         }
     }
@@ -110,7 +113,7 @@ bool hasUndecodableBytes(const QString &path)
 QString withUndecodableBytesReplaced(QString text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (undecodableByte(text.at(i)) >= 0 && !(i > 0 && text.at(i - 1).isHighSurrogate())) {
+        if (undecodableByte(text, i) >= 0) {
             text[i] = QChar::ReplacementCharacter;
         }
     }

@@ -19,7 +19,8 @@ QString fromFsPath(const std::filesystem::path &path);
 bool hasUndecodableBytes(const QString &path);
 // `text` with each such byte shown as U+FFFD, the replacement character.
 QString withUndecodableBytesReplaced(QString text);
-// The byte a lone surrogate U+DC80..U+DCFF stands for, or -1 for any other character.
-int undecodableByte(QChar c);
+// The byte that `text`'s character at `index` stands for when it is a lone surrogate
+// U+DC80..U+DCFF (not the second half of a pair); -1 for any other character.
+int undecodableByte(const QString &text, qsizetype index);
 
 } // namespace inkvale

@@ -24,8 +24,7 @@ QString terminalText(const QString &text, bool keepLineBreaks)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         const char16_t unit = c.unicode();
-        const bool pairedLow = i > 0 && text.at(i - 1).isHighSurrogate() && c.isLowSurrogate();
-        if (const int byte = undecodableByte(c); byte >= 0 && !pairedLow) {
+        if (const int byte = undecodableByte(text, i); byte >= 0) {
             shown += QStringLiteral("\\x") + hex(static_cast<unsigned>(byte), 2);
         } else if (keepLineBreaks && (unit == u'\n' || (unit == u'\r' && i + 1 < text.size() &&
                                                         text.at(i + 1) == u'\n'))) {
