@@ -73,11 +73,6 @@ QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString
     return candidate;
 }
 
-QString tempFolder()
-{
-    return withTrailingSeparator(QDir::toNativeSeparators(QDir::tempPath()));
-}
-
 QString scratchRootFolder()
 {
     return fromFsPath(platform::toolScratchRoot(toFsPath(QDir::tempPath())));

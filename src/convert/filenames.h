@@ -3,15 +3,12 @@
 #include <QSet>
 #include <QString>
 
-// Naming rules of the conversion: free output names, the temporary folder, the scratch folder.
+// Naming rules of the conversion: free output names, the scratch folder, the recipe file.
 namespace inkvale {
 
 // `filename` itself when nothing exists at that name, otherwise the first free variant
 // "base (n).ext" with n = 2, 3, ... (numbers never nest). Names in `reserved` count as taken.
 QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString> &reserved = {});
-
-// The temporary folder with a trailing separator.
-QString tempFolder();
 
 // The folder in which each conversion makes its private folder: the temporary folder when the
 // tool reads it literally (on Windows in its short form), else the system's common one; empty

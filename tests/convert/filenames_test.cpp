@@ -123,13 +123,6 @@ private slots:
         QCOMPARE(batchOutputName(root.filePath(destination), root.filePath(input), format),
                  root.filePath(expected));
     }
-
-    void tempFolderEndsWithSeparator()
-    {
-        const QString folder = tempFolder();
-        QVERIFY(folder.endsWith(QDir::separator()));
-        QCOMPARE(QDir(folder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
-    }
 };
 
 INKVALE_TEST_MAIN(FileNamesTest)
