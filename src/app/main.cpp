@@ -42,17 +42,17 @@ int main(int argc, char *argv[])
     environment.desktop = &desktop;
     environment.updateCheck.exchange.host = inkvale::makerWebHost();
 
-    inkvale::MainWindow form(environment);
-    QObject::connect(&handover, &inkvale::WindowHandover::picturesArrived, &form,
+    inkvale::MainWindow window(environment);
+    QObject::connect(&handover, &inkvale::WindowHandover::picturesArrived, &window,
                      &inkvale::MainWindow::addOpenedPaths);
-    form.show();
+    window.show();
     if (!paths.isEmpty()) {
-        form.addOpenedPaths(paths);
+        window.addOpenedPaths(paths);
     }
     QTimer sessionEnd;
-    QObject::connect(&sessionEnd, &QTimer::timeout, &form, [&form] {
+    QObject::connect(&sessionEnd, &QTimer::timeout, &window, [&window] {
         if (inkvale::platform::interruptionRequested()) {
-            form.exitProgram();
+            window.exitProgram();
         }
     });
     sessionEnd.start(100);

@@ -48,11 +48,9 @@
 namespace inkvale {
 namespace {
 
-const QString kOpenDialogFilter =
-    QStringLiteral("Image Files|*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff|All Files|*.*");
-
-// The dialog result number of "Yes".
-constexpr int kIdYes = 6;
+const QStringList kOpenDialogFilters{
+    QStringLiteral("Image Files (*.png *.jpg *.jpeg *.gif *.bmp *.tif *.tiff)"),
+    QStringLiteral("All Files (*)")};
 
 QStringList droppedPaths(const QMimeData *data)
 {
@@ -306,7 +304,7 @@ void MainWindow::imageCountChanged()
 
 void MainWindow::addFiles()
 {
-    const QStringList files = m_environment.dialogs->chooseFiles(this, kOpenDialogFilter);
+    const QStringList files = m_environment.dialogs->chooseFiles(this, kOpenDialogFilters);
     m_intake->addFiles(files);
 }
 
@@ -368,16 +366,16 @@ void MainWindow::chooseDestination()
         return;
     }
     m_lastFolder = folders.first();
-    addFolderImages(m_lastFolder);
+    setDestinationFolder(m_lastFolder);
 }
 
-void MainWindow::addFolderImages(const QString &foldername)
+void MainWindow::setDestinationFolder(const QString &folder)
 {
-    if (foldername.trimmed().isEmpty()) {
+    if (folder.trimmed().isEmpty()) {
         return;
     }
-    m_lastFolder = foldername;
-    m_ui.destinationEdit->setText(foldername);
+    m_lastFolder = folder;
+    m_ui.destinationEdit->setText(folder);
     // A chosen folder is a finished edit.
     m_batchRun->takeDestination();
 }
@@ -409,11 +407,11 @@ void MainWindow::togglePreview()
 
 void MainWindow::resetToDefaults()
 {
-    const int answer = m_environment.dialogs->askWithButtons(
+    const QMessageBox::StandardButton answer = m_environment.dialogs->askWithButtons(
         this, QStringLiteral("Restart Application?"), QMessageBox::Question,
         QMessageBox::Yes | QMessageBox::No, {QStringLiteral("Yes"), QStringLiteral("No")},
         QStringLiteral("Confirmation"));
-    if (answer != kIdYes) {
+    if (answer != QMessageBox::Yes) {
         return;
     }
     if (m_settings) {
@@ -472,15 +470,16 @@ void MainWindow::showFeedback()
     FeedbackEndpoint endpoint = feedbackEndpoint(m_environment.webHost);
     endpoint.options = m_environment.webOptions;
     // Modal without blocking here; it destroys itself when closed.
-    auto *form = new FeedbackWindow(endpoint, *m_environment.dialogs, *m_environment.desktop, this);
-    form->show();
+    auto *feedback =
+        new FeedbackWindow(endpoint, *m_environment.dialogs, *m_environment.desktop, this);
+    feedback->show();
 }
 
 void MainWindow::showNewVersion(const QString &serverVersion, const QString &downloadUrl)
 {
-    if (!m_newVer) {
-        m_newVer = std::make_unique<NewVersionNotice>(serverVersion, downloadUrl,
-                                                      *m_environment.desktop, this);
+    if (!m_newVersionNotice) {
+        m_newVersionNotice = std::make_unique<NewVersionNotice>(serverVersion, downloadUrl,
+                                                                *m_environment.desktop, this);
     }
 }
 

@@ -86,7 +86,8 @@ public:
     void deleteAll();
     void convertOrStop();
     void chooseDestination();
-    void addFolderImages(const QString &foldername);
+    // The destination chooser's choice: the field shows it and a running batch writes there.
+    void setDestinationFolder(const QString &folder);
     void destinationChanged();
     void formatChanged();
     void togglePreview();
@@ -104,7 +105,7 @@ public:
     // calls change nothing.
     void showNewVersion(const QString &serverVersion, const QString &downloadUrl);
     // Null until a version has been announced.
-    NewVersionNotice *newVersionNotice() const { return m_newVer.get(); }
+    NewVersionNotice *newVersionNotice() const { return m_newVersionNotice.get(); }
 
 signals:
     // The effect check of the installed tool has answered.
@@ -143,7 +144,7 @@ private:
     std::unique_ptr<WindowBatchRun> m_batchRun;
     EffectAvailability m_availability;
     QString m_lastFolder;
-    std::unique_ptr<NewVersionNotice> m_newVer;
+    std::unique_ptr<NewVersionNotice> m_newVersionNotice;
     UpdateChecker *m_updateChecker = nullptr;
 };
 

@@ -54,16 +54,16 @@ QLabel *columnLabel(QWidget *column, const QString &text)
 
 } // namespace
 
-void MainWindowUi::setupUi(QMainWindow *form)
+void MainWindowUi::setupUi(QMainWindow *window)
 {
     // --- toolbar: 64 x 64 pictures with their captions under them
-    toolBar = named(new QToolBar(form), "toolBar");
+    toolBar = named(new QToolBar(window), "toolBar");
     toolBar->setMovable(false);
     toolBar->setFloatable(false);
     toolBar->setIconSize(QSize(64, 64));
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
-    form->addToolBar(Qt::TopToolBarArea, toolBar);
+    window->addToolBar(Qt::TopToolBarArea, toolBar);
     const auto toolButton = [this](const char *name, const QString &caption, const QString &hint,
                                    const QString &icon) {
         QAction *result = action(toolBar, name, caption, icon);
@@ -88,7 +88,7 @@ void MainWindowUi::setupUi(QMainWindow *form)
                           QStringLiteral("help"));
 
     // --- work area: the list with its strip and preview on the left, the choices on the right
-    auto *central = new QWidget(form);
+    auto *central = new QWidget(window);
     auto *centralLayout = new QVBoxLayout(central);
     centralLayout->setContentsMargins(0, 0, 0, 0);
     centralLayout->setSpacing(0);
@@ -205,7 +205,7 @@ void MainWindowUi::setupUi(QMainWindow *form)
     commandLog->setFixedHeight(80);
     commandLog->hide();
     centralLayout->addWidget(commandLog);
-    form->setCentralWidget(central);
+    window->setCentralWidget(central);
 
     QWidget::setTabOrder(formatBox, effectBox);
     QWidget::setTabOrder(effectBox, destinationButton);
@@ -213,21 +213,21 @@ void MainWindowUi::setupUi(QMainWindow *form)
     QWidget::setTabOrder(destinationEdit, convertButton);
 
     // --- status bar with its one panel
-    QStatusBar *bar = form->statusBar();
+    QStatusBar *bar = window->statusBar();
     bar->setObjectName(QStringLiteral("StatusBarHost"));
     statusPanel = named(new StatusPanel(bar), "statusPanel");
     bar->addWidget(statusPanel, 1);
 
     // --- main menu
-    QMenuBar *menus = form->menuBar();
+    QMenuBar *menus = window->menuBar();
     menus->setObjectName(QStringLiteral("mainMenu"));
     QMenu *file = menus->addMenu(QStringLiteral("File"));
-    clearAction = action(form, "clearAction", QStringLiteral("Clear"), QStringLiteral("clear"));
-    addFilesAction =
-        action(form, "addFilesAction", QStringLiteral("Add Files..."), QStringLiteral("add-files"));
-    addFolderAction = action(form, "addFolderAction", QStringLiteral("Add Folder..."),
+    clearAction = action(window, "clearAction", QStringLiteral("Clear"), QStringLiteral("clear"));
+    addFilesAction = action(window, "addFilesAction", QStringLiteral("Add Files..."),
+                            QStringLiteral("add-files"));
+    addFolderAction = action(window, "addFolderAction", QStringLiteral("Add Folder..."),
                              QStringLiteral("add-folder"));
-    exitAction = action(form, "exitAction", QStringLiteral("Exit"), QStringLiteral("exit"));
+    exitAction = action(window, "exitAction", QStringLiteral("Exit"), QStringLiteral("exit"));
     file->addAction(clearAction);
     file->addSeparator();
     file->addAction(addFilesAction);
@@ -236,31 +236,32 @@ void MainWindowUi::setupUi(QMainWindow *form)
     file->addAction(exitAction);
 
     QMenu *settings = menus->addMenu(QStringLiteral("Settings"));
-    showPreviewAction = action(form, "showPreviewAction", QStringLiteral("Show Preview"));
+    showPreviewAction = action(window, "showPreviewAction", QStringLiteral("Show Preview"));
     showPreviewAction->setCheckable(true);
     resetToDefaultsAction =
-        action(form, "resetToDefaultsAction", QStringLiteral("Reset to Defaults..."));
+        action(window, "resetToDefaultsAction", QStringLiteral("Reset to Defaults..."));
     settings->addAction(showPreviewAction);
     settings->addSeparator();
     settings->addAction(resetToDefaultsAction);
 
     QMenu *help = menus->addMenu(QStringLiteral("Help"));
     onlineHelpAction =
-        action(form, "onlineHelpAction", QStringLiteral("Online Help"), QStringLiteral("help"));
+        action(window, "onlineHelpAction", QStringLiteral("Online Help"), QStringLiteral("help"));
     onlineHelpAction->setShortcut(QKeySequence(Qt::Key_F1));
     onlineHelpAction->setShortcutContext(Qt::WindowShortcut);
     updateNotificationsAction =
-        action(form, "updateNotificationsAction", QStringLiteral("Update Notifications"));
+        action(window, "updateNotificationsAction", QStringLiteral("Update Notifications"));
     updateNotificationsAction->setCheckable(true);
     updateNotificationsAction->setChecked(true);
     updateNotificationsAction->setEnabled(false);
     showConversionLogAction =
-        action(form, "showConversionLogAction", QStringLiteral("Show Conversion Log..."),
+        action(window, "showConversionLogAction", QStringLiteral("Show Conversion Log..."),
                QStringLiteral("failures"));
     showConversionLogAction->setEnabled(false);
-    sendFeedbackAction = action(form, "sendFeedbackAction", QStringLiteral("Send Feedback..."),
+    sendFeedbackAction = action(window, "sendFeedbackAction", QStringLiteral("Send Feedback..."),
                                 QStringLiteral("feedback"));
-    aboutAction = action(form, "aboutAction", QStringLiteral("About..."), QStringLiteral("about"));
+    aboutAction =
+        action(window, "aboutAction", QStringLiteral("About..."), QStringLiteral("about"));
     help->addAction(onlineHelpAction);
     help->addSeparator();
     help->addAction(updateNotificationsAction);

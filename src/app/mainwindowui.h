@@ -23,7 +23,7 @@ class StatusPanel;
 // Every control carries its name as objectName.
 struct MainWindowUi
 {
-    void setupUi(QMainWindow *form);
+    void setupUi(QMainWindow *window);
 
     QToolBar *toolBar = nullptr;
     QAction *addFilesTool = nullptr;  // "Add Files"

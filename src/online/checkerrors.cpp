@@ -4,7 +4,7 @@
 
 namespace inkvale {
 
-void CheckErrors::addCheckError(const QString &message)
+void CheckErrors::add(const QString &message)
 {
     // Only the emptiness test trims; the entry is kept as given.
     if (trimBlanks(message).isEmpty()) {
@@ -14,7 +14,7 @@ void CheckErrors::addCheckError(const QString &message)
     m_log = m_log.isEmpty() ? message : m_log + QStringLiteral("\r\r") + message;
 }
 
-void CheckErrors::clearCheckErrors()
+void CheckErrors::clear()
 {
     m_flag = false;
     m_log.clear();

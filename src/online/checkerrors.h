@@ -11,11 +11,12 @@ class CheckErrors
 public:
     // Adds an entry; a message of nothing but blanks and control characters changes nothing.
     // Entries are joined with two carriage returns.
-    void addCheckError(const QString &message);
-    void clearCheckErrors();
+    void add(const QString &message);
+    void clear();
 
-    bool checkErrorFlag() const { return m_flag; }
-    const QString &checkErrorLog() const { return m_log; }
+    // Whether the current check has failed somewhere.
+    bool any() const { return m_flag; }
+    const QString &log() const { return m_log; }
 
 private:
     bool m_flag = false;

@@ -58,7 +58,7 @@ QStringList checkForm(const QString &machineGuid, int howMany, const CheckExchan
     try {
         form << QStringLiteral("local=") + setup.localeCode();
     } catch (...) {
-        errors.addCheckError(QStringLiteral("Error: LocaleName2 problem!"));
+        errors.add(QStringLiteral("Error: LocaleName2 problem!"));
     }
     form << QStringLiteral("guid=") + machineGuid
          << QStringLiteral("howmany=") + QString::number(howMany);
@@ -70,14 +70,14 @@ CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors)
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = answer.split(lineBreak);
     if (lines.value(0).startsWith(QStringLiteral("ERROR"))) {
-        errors.addCheckError(QStringLiteral("INVALIDSERVERRESPONSE"));
+        errors.add(QStringLiteral("INVALIDSERVERRESPONSE"));
     }
-    if (errors.checkErrorFlag()) {
+    if (errors.any()) {
         return {};
     }
     const QString status = readTagValue(lines.value(3), QStringLiteral("result"));
     if (status != QStringLiteral("0") && status != QStringLiteral("1")) {
-        errors.addCheckError(QStringLiteral("INVALIDSERVERRESPONSE"));
+        errors.add(QStringLiteral("INVALIDSERVERRESPONSE"));
         return {};
     }
     return {readTagValue(lines.value(0), QStringLiteral("version")),
@@ -93,20 +93,17 @@ CheckAnswer runCheckExchange(const QString &machineGuid, int howMany,
         try {
             answer = post(QStringLiteral("https://"), form, setup);
         } catch (const platform::PostFormError &secure) {
-            errors.addCheckError(QStringLiteral("HTTPS Response:\r") +
-                                 QString::fromUtf8(secure.what()));
+            errors.add(QStringLiteral("HTTPS Response:\r") + QString::fromUtf8(secure.what()));
             try {
                 answer = post(QStringLiteral("http://"), form, setup);
-                errors.clearCheckErrors();
+                errors.clear();
             } catch (const platform::PostFormError &plain) {
-                errors.addCheckError(QStringLiteral("HTTP Response:\r") +
-                                     QString::fromUtf8(plain.what()));
+                errors.add(QStringLiteral("HTTP Response:\r") + QString::fromUtf8(plain.what()));
             }
         }
         return readCheckAnswer(answer, errors);
     } catch (const std::exception &error) {
-        errors.addCheckError(typeName(error) + QStringLiteral(" Error:\r") +
-                             QString::fromUtf8(error.what()));
+        errors.add(typeName(error) + QStringLiteral(" Error:\r") + QString::fromUtf8(error.what()));
         return {};
     }
 }

@@ -72,9 +72,9 @@ FeedbackWindow::~FeedbackWindow()
 void FeedbackWindow::buildControls()
 {
     setFixedSize(525, 326);
-    auto *form = new QVBoxLayout(this);
-    form->setContentsMargins(0, 0, 0, 0);
-    form->setSpacing(0);
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
 
     markerRow = row(this, "markerRow", 46);
     auto *markers = new QHBoxLayout(markerRow);
@@ -89,18 +89,18 @@ void FeedbackWindow::buildControls()
     dislikePanel->setFixedWidth(256);
     markers->addWidget(likePanel, 1);
     markers->addWidget(dislikePanel);
-    form->addWidget(markerRow);
+    page->addWidget(markerRow);
     connect(likePanel, &MarkerPanel::pressed, this, &FeedbackWindow::likePressed);
     connect(dislikePanel, &MarkerPanel::pressed, this, &FeedbackWindow::dislikePressed);
 
     headingLabel = named(new QLabel(this), "headingLabel");
     headingLabel->setFont(pixelFont(16));
     headingLabel->setContentsMargins(6, 4, 6, 2);
-    form->addWidget(headingLabel);
+    page->addWidget(headingLabel);
     questionLabel = named(new QLabel(this), "questionLabel");
     questionLabel->setFont(pixelFont(13, true));
     questionLabel->setContentsMargins(6, 2, 6, 4);
-    form->addWidget(questionLabel);
+    page->addWidget(questionLabel);
 
     feedbackEdit = named(new LimitedTextEdit(kTextLimit, this), "feedbackEdit");
     feedbackEdit->setFont(pixelFont(13));
@@ -110,7 +110,7 @@ void FeedbackWindow::buildControls()
     auto *memoBox = new QVBoxLayout;
     memoBox->setContentsMargins(6, 0, 6, 0);
     memoBox->addWidget(feedbackEdit);
-    form->addLayout(memoBox, 1);
+    page->addLayout(memoBox, 1);
 
     emailRow = row(this, "emailRow", 30);
     auto *emailLayout = new QHBoxLayout(emailRow);
@@ -123,7 +123,7 @@ void FeedbackWindow::buildControls()
     emailEdit->setMaxLength(kEmailLimit);
     emailLayout->addWidget(emailLabel);
     emailLayout->addWidget(emailEdit, 1);
-    form->addWidget(emailRow);
+    page->addWidget(emailRow);
 
     buttonRow = row(this, "buttonRow", 39);
     auto *buttonLayout = new QHBoxLayout(buttonRow);
@@ -137,7 +137,7 @@ void FeedbackWindow::buildControls()
     // Return or Enter on the focused button sends, as Space does.
     sendButton->setAutoDefault(true);
     buttonLayout->addWidget(sendButton);
-    form->addWidget(buttonRow);
+    page->addWidget(buttonRow);
     connect(sendButton, &QPushButton::clicked, this, &FeedbackWindow::send);
 
     setTabOrder(feedbackEdit, emailEdit);

@@ -91,15 +91,15 @@ void UpdateCheckThread::checkNow()
     UpdateStore &store = *m_setup.store;
     const QString &appVersion = m_setup.exchange.appVersion;
 
-    results.errors.clearCheckErrors();
+    results.errors.clear();
     QString machineGuid;
     try {
         machineGuid = QString::fromStdString(m_setup.machineGuid());
     } catch (...) {
-        results.errors.addCheckError(QStringLiteral("Error: GUID generate problem!"));
+        results.errors.add(QStringLiteral("Error: GUID generate problem!"));
     }
     if (!store.open()) {
-        results.errors.addCheckError(QStringLiteral("Error: Registry open problem!"));
+        results.errors.add(QStringLiteral("Error: Registry open problem!"));
     }
 
     const QString lastCheck = store.read(QStringLiteral("LastUpdateCheck")).value_or(QString());
@@ -127,14 +127,14 @@ void UpdateCheckThread::checkNow()
             runCheckExchange(machineGuid, howMany, m_setup.exchange, results.errors);
         results.serverVersion = answer.serverVersion;
         results.downloadUrl = answer.downloadUrl;
-        if (!results.errors.checkErrorFlag()) {
+        if (!results.errors.any()) {
             store.write(QStringLiteral("CurrentVersion"), results.serverVersion);
         }
 
         // The check does not order versions: any other one is announced, if it is a number.
         const bool numbered =
             wholeNumber(QString(results.serverVersion).remove(QLatin1Char('.'))).has_value();
-        if (!results.errors.checkErrorFlag() && results.serverVersion != appVersion && numbered &&
+        if (!results.errors.any() && results.serverVersion != appVersion && numbered &&
             results.showUpdateSetting == 1 && (lastCheck != today || count <= 3)) {
             results.newVersionAvailable = true;
         }

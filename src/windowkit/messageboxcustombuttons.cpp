@@ -69,14 +69,4 @@ int dialogResultNumber(QMessageBox::StandardButton button)
     return 0;
 }
 
-int messageBoxCustomButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
-                            QMessageBox::StandardButtons buttons, const QStringList &captions,
-                            const QString &caption)
-{
-    const std::unique_ptr<QMessageBox> box =
-        createCustomButtonsBox(parent, message, icon, buttons, captions, caption);
-    box->exec();
-    return dialogResultNumber(box->standardButton(box->clickedButton()));
-}
-
 } // namespace inkvale

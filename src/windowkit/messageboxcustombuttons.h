@@ -19,11 +19,6 @@ std::unique_ptr<QMessageBox> createCustomButtonsBox(QWidget *parent, const QStri
 // No 7, Close 8, Help 9); 0 for none.
 int dialogResultNumber(QMessageBox::StandardButton button);
 
-// Shows the box modally and answers the pressed button's number.
-int messageBoxCustomButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
-                            QMessageBox::StandardButtons buttons, const QStringList &captions,
-                            const QString &caption);
-
 // A text whose sentences are parted by carriage returns, as a box shows it.
 QString displayText(QString text);
 

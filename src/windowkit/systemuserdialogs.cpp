@@ -2,30 +2,17 @@
 
 #include "windowkit/messageboxcustombuttons.h"
 
+#include <memory>
 #include <QAbstractItemView>
 #include <QFileDialog>
 
 namespace inkvale {
 
-QStringList qtNameFilters(const QString &filter)
-{
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        // "*.*" means every file, also one without a dot.
-        patterns.replaceInStrings(QStringLiteral("*.*"), QStringLiteral("*"));
-        filters.append(parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')'));
-    }
-    return filters;
-}
-
-QStringList SystemUserDialogs::chooseFiles(QWidget *parent, const QString &filter)
+QStringList SystemUserDialogs::chooseFiles(QWidget *parent, const QStringList &nameFilters)
 {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(qtNameFilters(filter));
+    dialog.setNameFilters(nameFilters);
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
@@ -59,11 +46,15 @@ void SystemUserDialogs::showMessage(QWidget *parent, QMessageBox::Icon icon, con
     box.exec();
 }
 
-int SystemUserDialogs::askWithButtons(QWidget *parent, const QString &message,
-                                      QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
-                                      const QStringList &captions, const QString &caption)
+QMessageBox::StandardButton
+SystemUserDialogs::askWithButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
+                                  QMessageBox::StandardButtons buttons, const QStringList &captions,
+                                  const QString &caption)
 {
-    return messageBoxCustomButtons(parent, message, icon, buttons, captions, caption);
+    const std::unique_ptr<QMessageBox> box =
+        createCustomButtonsBox(parent, message, icon, buttons, captions, caption);
+    box->exec();
+    return box->standardButton(box->clickedButton());
 }
 
 } // namespace inkvale

@@ -8,17 +8,15 @@ namespace inkvale {
 class SystemUserDialogs : public UserDialogs
 {
 public:
-    QStringList chooseFiles(QWidget *parent, const QString &filter) override;
+    QStringList chooseFiles(QWidget *parent, const QStringList &nameFilters) override;
     QStringList chooseFolders(QWidget *parent, const QString &startFolder, bool several) override;
     void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
                      const QString &text) override;
-    int askWithButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
-                       QMessageBox::StandardButtons buttons, const QStringList &captions,
-                       const QString &caption) override;
+    QMessageBox::StandardButton askWithButtons(QWidget *parent, const QString &message,
+                                               QMessageBox::Icon icon,
+                                               QMessageBox::StandardButtons buttons,
+                                               const QStringList &captions,
+                                               const QString &caption) override;
 };
-
-// "Image Files|*.png;*.jpg|All Files|*.*" as Qt's filter list
-// ("Image Files (*.png *.jpg)", "All Files (*)").
-QStringList qtNameFilters(const QString &filter);
 
 } // namespace inkvale

@@ -313,14 +313,14 @@ void MainWindowTest::aFailedSaveReachesTheGeneralErrorHandler()
 
 void MainWindowTest::resetToDefaults_data()
 {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("confirmed") << 6;
-    QTest::newRow("refused") << 7;
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("confirmed") << QMessageBox::Yes;
+    QTest::newRow("refused") << QMessageBox::No;
 }
 
 void MainWindowTest::resetToDefaults()
 {
-    QFETCH(int, answer);
+    QFETCH(QMessageBox::StandardButton, answer);
     Program program;
     auto form = program.open();
     program.dialogs.questionAnswer = answer;
@@ -333,7 +333,7 @@ void MainWindowTest::resetToDefaults()
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(question.captions, QStringList({QStringLiteral("Yes"), QStringLiteral("No")}));
 
-    const bool confirmed = answer == 6;
+    const bool confirmed = answer == QMessageBox::Yes;
     QCOMPARE(program.desktop.restarts, confirmed ? QStringList{kExecutable} : QStringList{});
     QCOMPARE(QFile::exists(program.folder.filePath(QStringLiteral("settings.ini"))), !confirmed);
 }
@@ -409,9 +409,10 @@ void MainWindowTest::addFilesReportsUnreadablePicturesInOrder()
     }
     QCOMPARE(reported, QStringList({text, disguised}));
     QCOMPARE(form->statusText(), QStringLiteral("2 files"));
-    QCOMPARE(program.dialogs.fileDialogFilters,
-             QStringList{QStringLiteral(
-                 "Image Files|*.png;*.jpg;*.jpeg;*.gif;*.bmp;*.tif;*.tiff|All Files|*.*")});
+    const QStringList filters{
+        QStringLiteral("Image Files (*.png *.jpg *.jpeg *.gif *.bmp *.tif *.tiff)"),
+        QStringLiteral("All Files (*)")};
+    QCOMPARE(program.dialogs.fileDialogFilters, QList<QStringList>{filters});
 }
 
 void MainWindowTest::dropAddsFilesAndFoldersInTheDropsOrder()
@@ -501,9 +502,9 @@ void MainWindowTest::destinationChooser()
     QCOMPARE(form->lastFolder(), chosen);
     QVERIFY(program.settingsText().contains("Destination=" + chosen.toUtf8()));
 
-    form->addFolderImages(QStringLiteral("   "));
+    form->setDestinationFolder(QStringLiteral("   "));
     QCOMPARE(form->ui().destinationEdit->text(), chosen);
-    form->addFolderImages(QStringLiteral(" /padded "));
+    form->setDestinationFolder(QStringLiteral(" /padded "));
     QCOMPARE(form->ui().destinationEdit->text(), QStringLiteral(" /padded "));
     QCOMPARE(form->lastFolder(), QStringLiteral(" /padded "));
 }

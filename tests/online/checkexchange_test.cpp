@@ -190,28 +190,28 @@ void CheckExchangeTest::readCheckAnswerCases()
 
     QTEST(read.serverVersion, "version");
     QTEST(read.downloadUrl, "url");
-    QTEST(errors.checkErrorLog(), "log");
-    QCOMPARE(errors.checkErrorFlag(), !errors.checkErrorLog().isEmpty());
+    QTEST(errors.log(), "log");
+    QCOMPARE(errors.any(), !errors.log().isEmpty());
 }
 
 void CheckExchangeTest::failureRecord()
 {
     CheckErrors errors;
-    errors.addCheckError(QStringLiteral(" \t\r\n"));
-    errors.addCheckError(QString());
-    QVERIFY(!errors.checkErrorFlag());
-    QCOMPARE(errors.checkErrorLog(), QString());
+    errors.add(QStringLiteral(" \t\r\n"));
+    errors.add(QString());
+    QVERIFY(!errors.any());
+    QCOMPARE(errors.log(), QString());
 
-    errors.addCheckError(QStringLiteral("A"));
-    errors.addCheckError(QStringLiteral("  "));
-    errors.addCheckError(QStringLiteral(" B\r"));
-    QVERIFY(errors.checkErrorFlag());
+    errors.add(QStringLiteral("A"));
+    errors.add(QStringLiteral("  "));
+    errors.add(QStringLiteral(" B\r"));
+    QVERIFY(errors.any());
     // Joined by two carriage returns, each entry as given.
-    QCOMPARE(errors.checkErrorLog(), QStringLiteral("A\r\r B\r"));
+    QCOMPARE(errors.log(), QStringLiteral("A\r\r B\r"));
 
-    errors.clearCheckErrors();
-    QVERIFY(!errors.checkErrorFlag());
-    QCOMPARE(errors.checkErrorLog(), QString());
+    errors.clear();
+    QVERIFY(!errors.any());
+    QCOMPARE(errors.log(), QString());
 }
 
 void CheckExchangeTest::localeCodeCases_data()
@@ -242,7 +242,7 @@ void CheckExchangeTest::sendsTheSevenLinesInOrderOverHttps()
 
     QCOMPARE(answer.serverVersion, QStringLiteral("1.2"));
     QCOMPARE(answer.downloadUrl, QStringLiteral("https://x.example/i.exe"));
-    QCOMPARE(errors.checkErrorLog(), QString());
+    QCOMPARE(errors.log(), QString());
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].scheme, QStringLiteral("https"));
@@ -260,14 +260,14 @@ void CheckExchangeTest::plainAnswerAfterARefusedSecureAttemptClearsTheRecord()
                         {StandInService::checkAnswer(QStringLiteral("1.3"), QString())});
     CheckErrors errors;
     // Recorded before the request: the plain answer clears it too.
-    errors.addCheckError(QStringLiteral("Error: GUID generate problem!"));
+    errors.add(QStringLiteral("Error: GUID generate problem!"));
 
     const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
 
     QCOMPARE(answer.serverVersion, QStringLiteral("1.3"));
     QCOMPARE(answer.downloadUrl, QString());
-    QVERIFY(!errors.checkErrorFlag());
-    QCOMPARE(errors.checkErrorLog(), QString());
+    QVERIFY(!errors.any());
+    QCOMPARE(errors.log(), QString());
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].scheme, QStringLiteral("http"));
@@ -282,8 +282,8 @@ void CheckExchangeTest::bothAttemptsRefused()
     const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
 
     QCOMPARE(answer.serverVersion, QString());
-    QVERIFY(errors.checkErrorFlag());
-    const QStringList entries = errors.checkErrorLog().split(QStringLiteral("\r\r"));
+    QVERIFY(errors.any());
+    const QStringList entries = errors.log().split(QStringLiteral("\r\r"));
     QCOMPARE(entries.size(), 2);
     QVERIFY2(entries[0].startsWith(QStringLiteral("HTTPS Response:\r")) && entries[0].size() > 17,
              qPrintable(entries[0]));
@@ -301,7 +301,7 @@ void CheckExchangeTest::secureErrorPageIsAnAnswerWithoutPlainAttempt()
     const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
 
     QCOMPARE(answer.serverVersion, QString());
-    QCOMPARE(errors.checkErrorLog(), QStringLiteral("INVALIDSERVERRESPONSE"));
+    QCOMPARE(errors.log(), QStringLiteral("INVALIDSERVERRESPONSE"));
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].scheme, QStringLiteral("https"));
@@ -323,7 +323,7 @@ void CheckExchangeTest::timeOutsAreBounded()
     // Both attempts gave up long before the answers came.
     QVERIFY2(clock.elapsed() < 3500, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(answer.serverVersion, QString());
-    QCOMPARE(errors.checkErrorLog().count(QStringLiteral("Response:\r")), 2);
+    QCOMPARE(errors.log().count(QStringLiteral("Response:\r")), 2);
     QCOMPARE(m_service.received().size(), 2);
 }
 
@@ -341,7 +341,7 @@ void CheckExchangeTest::localeFailureLeavesItsLineOut()
 
     // The recorded failure keeps the secure answer from being used.
     QCOMPARE(answer.serverVersion, QString());
-    QCOMPARE(errors.checkErrorLog(), QStringLiteral("Error: LocaleName2 problem!"));
+    QCOMPARE(errors.log(), QStringLiteral("Error: LocaleName2 problem!"));
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
     QCOMPARE(received[0].formLines().size(), 6);

@@ -5,9 +5,9 @@
 
 namespace inkvale::test {
 
-QStringList RecordingDialogs::chooseFiles(QWidget *, const QString &filter)
+QStringList RecordingDialogs::chooseFiles(QWidget *, const QStringList &nameFilters)
 {
-    fileDialogFilters.append(filter);
+    fileDialogFilters.append(nameFilters);
     return fileAnswers.isEmpty() ? QStringList() : fileAnswers.dequeue();
 }
 
@@ -23,9 +23,11 @@ void RecordingDialogs::showMessage(QWidget *, QMessageBox::Icon icon, const QStr
     messages.append({icon, caption, text});
 }
 
-int RecordingDialogs::askWithButtons(QWidget *, const QString &message, QMessageBox::Icon icon,
-                                     QMessageBox::StandardButtons buttons,
-                                     const QStringList &captions, const QString &caption)
+QMessageBox::StandardButton RecordingDialogs::askWithButtons(QWidget *, const QString &message,
+                                                             QMessageBox::Icon icon,
+                                                             QMessageBox::StandardButtons buttons,
+                                                             const QStringList &captions,
+                                                             const QString &caption)
 {
     questions.append({message, icon, buttons, captions, caption});
     return questionAnswer;

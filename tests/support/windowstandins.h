@@ -32,21 +32,23 @@ public:
     // Answers of the next file and folder dialogs; an empty queue answers "cancelled".
     QQueue<QStringList> fileAnswers;
     QQueue<QStringList> folderAnswers;
-    int questionAnswer = 7; // No
+    QMessageBox::StandardButton questionAnswer = QMessageBox::No;
 
     QList<Message> messages;
     QList<Question> questions;
     // The start folder and the "several" flag of each folder dialog.
     QList<QPair<QString, bool>> folderDialogs;
-    QStringList fileDialogFilters;
+    QList<QStringList> fileDialogFilters;
 
-    QStringList chooseFiles(QWidget *parent, const QString &filter) override;
+    QStringList chooseFiles(QWidget *parent, const QStringList &nameFilters) override;
     QStringList chooseFolders(QWidget *parent, const QString &startFolder, bool several) override;
     void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
                      const QString &text) override;
-    int askWithButtons(QWidget *parent, const QString &message, QMessageBox::Icon icon,
-                       QMessageBox::StandardButtons buttons, const QStringList &captions,
-                       const QString &caption) override;
+    QMessageBox::StandardButton askWithButtons(QWidget *parent, const QString &message,
+                                               QMessageBox::Icon icon,
+                                               QMessageBox::StandardButtons buttons,
+                                               const QStringList &captions,
+                                               const QString &caption) override;
 };
 
 // A desktop that only records what it was asked.
