@@ -9,6 +9,7 @@
 #include "base/errortext.h"
 #include "base/versioninfo.h"
 #include "convert/conversionerror.h"
+#include "convert/pictureformats.h"
 #include "imagelist/fileshellactions.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
@@ -47,10 +48,6 @@
 
 namespace inkvale {
 namespace {
-
-const QStringList kOpenDialogFilters{
-    QStringLiteral("Image Files (*.png *.jpg *.jpeg *.gif *.bmp *.tif *.tiff)"),
-    QStringLiteral("All Files (*)")};
 
 QStringList droppedPaths(const QMimeData *data)
 {
@@ -304,7 +301,10 @@ void MainWindow::imageCountChanged()
 
 void MainWindow::addFiles()
 {
-    const QStringList files = m_environment.dialogs->chooseFiles(this, kOpenDialogFilters);
+    // The formats a folder brings in, then every file.
+    const QStringList files = m_environment.dialogs->chooseFiles(
+        this, {QStringLiteral("Image Files (%1)").arg(scannedPatterns().join(QLatin1Char(' '))),
+               QStringLiteral("All Files (*)")});
     m_intake->addFiles(files);
 }
 

@@ -1,6 +1,8 @@
 #include "app/mainwindowui.h"
 
 #include "app/statuspanel.h"
+#include "convert/effectpresets.h"
+#include "convert/pictureformats.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/previewpicture.h"
 #include "windowkit/artwork.h"
@@ -157,15 +159,15 @@ void MainWindowUi::setupUi(QMainWindow *window)
     column->addWidget(
         named(columnLabel(choicesPanel, QStringLiteral("Output Format:")), "formatLabel"));
     formatBox = named(new QComboBox(choicesPanel), "formatBox");
-    formatBox->addItems({QStringLiteral("PNG"), QStringLiteral("JPG"), QStringLiteral("BMP")});
+    formatBox->addItems(outputChoices());
     formatBox->setMaxVisibleItems(12);
     column->addWidget(formatBox);
     column->addSpacing(12);
     column->addWidget(named(columnLabel(choicesPanel, QStringLiteral("Effect:")), "effectLabel"));
     effectBox = named(new QComboBox(choicesPanel), "effectBox");
-    effectBox->addItems({QStringLiteral("Cartoon"), QStringLiteral("Comicbook"),
-                         QStringLiteral("Cutout"), QStringLiteral("Lineart"),
-                         QStringLiteral("Pen Drawing")});
+    for (const EffectPreset &preset : effectPresets()) {
+        effectBox->addItem(preset.name);
+    }
     effectBox->setMaxVisibleItems(12);
     column->addWidget(effectBox);
     column->addSpacing(12);

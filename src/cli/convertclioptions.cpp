@@ -1,6 +1,7 @@
 #include "cli/convertclioptions.h"
 
 #include "convert/effectpresets.h"
+#include "convert/pictureformats.h"
 
 namespace inkvale {
 namespace {
@@ -20,8 +21,10 @@ ConvertCliOptions::ConvertCliOptions()
     : m_effect(QStringLiteral("effect"),
                QStringLiteral("One of %1 (default \"Cartoon\").").arg(effectNames()),
                QStringLiteral("NAME"), effectPresets().constFirst().name)
-    , m_format(QStringLiteral("format"), QStringLiteral("PNG, JPG or BMP (default PNG)."),
-               QStringLiteral("FORMAT"), QStringLiteral("PNG"))
+    , m_format(QStringLiteral("format"),
+               QStringLiteral("%1 (default %2).")
+                   .arg(alternativesPhrase(outputChoices()), outputChoices().constFirst()),
+               QStringLiteral("FORMAT"), outputChoices().constFirst())
     , m_destination(QStringLiteral("destination"),
                     QStringLiteral("Folder for the results; created with its parents when "
                                    "missing."),
@@ -84,10 +87,9 @@ QString ConvertCliOptions::check() const
         return QStringLiteral("Unknown effect \"%1\"; choose one of %2.")
             .arg(effect(), effectNames());
     }
-    if (!QStringList{QStringLiteral("PNG"), QStringLiteral("JPG"), QStringLiteral("BMP")}.contains(
-            format())) {
-        return QStringLiteral("Unknown format \"%1\"; choose PNG, JPG or BMP.")
-            .arg(m_parser.value(m_format));
+    if (formatOfOutputChoice(format()) == nullptr) {
+        return QStringLiteral("Unknown format \"%1\"; choose %2.")
+            .arg(m_parser.value(m_format), alternativesPhrase(outputChoices()));
     }
     if (m_parser.isSet(m_jobs) && jobs() < 1) {
         return QStringLiteral("Invalid --jobs \"%1\"; give a whole number of at least 1.")

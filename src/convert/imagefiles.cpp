@@ -1,11 +1,11 @@
 #include "convert/imagefiles.h"
 
 #include "base/fspath.h"
+#include "convert/pictureformats.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <QCollator>
-#include <QDir>
 #include <QLocale>
 
 namespace fs = std::filesystem;
@@ -22,14 +22,8 @@ QString systemReason(const std::error_code &error)
 
 bool isImageFile(const QString &path)
 {
-    static const QStringList accepted{QStringLiteral(".bmp"),  QStringLiteral(".gif"),
-                                      QStringLiteral(".png"),  QStringLiteral(".tif"),
-                                      QStringLiteral(".tiff"), QStringLiteral(".jpg"),
-                                      QStringLiteral(".jpeg")};
-    const QString normal = QDir::fromNativeSeparators(path);
-    const QString name = normal.mid(normal.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && accepted.contains(name.mid(dot), Qt::CaseInsensitive);
+    const PictureFormat *format = formatOfName(path);
+    return format != nullptr && format->scannedInFolders;
 }
 
 void sortAsFileManager(QStringList &names)

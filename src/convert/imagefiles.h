@@ -5,8 +5,8 @@
 
 namespace inkvale {
 
-// Whether the path's last component ends in one of the seven accepted picture extensions
-// (.bmp .gif .png .tif .tiff .jpg .jpeg), compared without regard to case.
+// Whether the path's last component ends in an extension that a folder's scan takes (see
+// PictureFormat::scannedInFolders), compared without regard to case.
 bool isImageFile(const QString &path);
 
 // File names in the order a file manager shows them: without regard to case, and numbers by

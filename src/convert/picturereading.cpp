@@ -117,25 +117,4 @@ PictureReading readWholePicture(const QByteArray &data, const QByteArray &format
     return reading;
 }
 
-QByteArray pictureFormatOf(const QByteArray &data)
-{
-    if (data.startsWith("\xFF\xD8\xFF")) {
-        return "jpeg";
-    }
-    if (data.startsWith("\x89PNG\r\n\x1A\n")) {
-        return "png";
-    }
-    if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) {
-        return "gif";
-    }
-    if (data.startsWith(QByteArrayLiteral("II*\0")) ||
-        data.startsWith(QByteArrayLiteral("MM\0*"))) {
-        return "tiff";
-    }
-    if (data.startsWith("BM") && data.size() >= 26) {
-        return "bmp";
-    }
-    return {};
-}
-
 } // namespace inkvale

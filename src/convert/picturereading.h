@@ -43,8 +43,4 @@ PictureFile readPictureFile(const QString &path);
 // on a decoded picture to 1 GB where it is lower, so that photos of many megapixels load.
 PictureReading readWholePicture(const QByteArray &data, const QByteArray &format);
 
-// The picture format that `data` holds by its first bytes, as Qt names its decoders ("jpeg",
-// "png", "bmp", "gif", "tiff"); empty for anything else.
-QByteArray pictureFormatOf(const QByteArray &data);
-
 } // namespace inkvale

@@ -2,11 +2,11 @@
 
 #include "base/fspath.h"
 #include "convert/filenames.h"
+#include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 #include "platform/fileplacement.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -24,17 +24,13 @@ QImage flattenOntoWhite(const QImage &image)
     return flat;
 }
 
-QString transcode(QImage image, const QString &target, const QByteArray &format)
+QString transcode(QImage image, const QString &target, const PictureFormat &format)
 {
-    const bool jpeg = format == "jpg" || format == "jpeg";
-    // Neither format keeps transparency: what shows through is white, as on a page.
-    if ((jpeg || format == "bmp") && image.hasAlphaChannel()) {
+    if (format.opaque && image.hasAlphaChannel()) {
         image = flattenOntoWhite(image);
     }
-    QImageWriter writer(target, format);
-    if (jpeg) {
-        writer.setQuality(kJpegQuality);
-    }
+    QImageWriter writer(target, format.writer);
+    writer.setQuality(format.quality);
     if (!writer.write(image)) {
         return QStringLiteral("Unable to write the picture: ") + writer.errorString();
     }
@@ -72,18 +68,18 @@ QString placeResult(const QString &toolOutput, const QString &output, const QStr
     // A tool that ran out of room or was killed while writing leaves a file cut off: read
     // back whole, or not delivered.
     const PictureFile file = readPictureFile(toolOutput);
-    const QByteArray written = pictureFormatOf(file.bytes);
+    const PictureFormat *written = formatOfContent(file.bytes);
     const PictureReading reading =
-        written.isEmpty() ? PictureReading{} : readWholePicture(file.bytes, written);
-    if (!file.error.isEmpty() || written.isEmpty() || !reading.whole()) {
+        written == nullptr ? PictureReading{} : readWholePicture(file.bytes, written->reader);
+    if (!file.error.isEmpty() || written == nullptr || !reading.whole()) {
         return QStringLiteral("The tool's picture is incomplete");
     }
     QString source = toolOutput;
-    const QByteArray format = QFileInfo(output).suffix().toLower().toLatin1();
-    if (format != "png" && QImageWriter::supportedImageFormats().contains(format)) {
-        source =
-            QDir(scratchFolder).filePath(QStringLiteral("result.") + QString::fromLatin1(format));
-        QString error = transcode(reading.image, source, format);
+    const PictureFormat *format = formatOfName(output);
+    if (format != nullptr && !format->writer.isEmpty() && format->writer != written->writer) {
+        source = QDir(scratchFolder)
+                     .filePath(QStringLiteral("result.") + format->extensions.constFirst());
+        QString error = transcode(reading.image, source, *format);
         if (!error.isEmpty()) {
             return error;
         }

@@ -1,6 +1,7 @@
 #include "convert/toolinput.h"
 
 #include "base/fspath.h"
+#include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 
 #include <filesystem>
@@ -12,18 +13,6 @@ namespace fs = std::filesystem;
 
 namespace inkvale {
 namespace {
-
-// The extension the tool picks its decoder by.
-QString extensionFor(const QByteArray &format)
-{
-    if (format == "jpeg") {
-        return QStringLiteral("jpg");
-    }
-    if (format == "tiff") {
-        return QStringLiteral("tif");
-    }
-    return QString::fromLatin1(format);
-}
 
 // The decoded picture in a format the tool reads quickly and without loss: BMP when opaque
 // (a photo), PNG stored without compression where it has transparency.
@@ -65,13 +54,13 @@ ToolInput prepareToolInput(const QString &input, const QString &scratchFolder)
     if (!file.error.isEmpty()) {
         return {{}, file.error};
     }
-    const QByteArray format = pictureFormatOf(file.bytes);
-    if (format.isEmpty()) {
+    const PictureFormat *format = formatOfContent(file.bytes);
+    if (format == nullptr) {
         return {{},
-                QStringLiteral("Not a picture: the file holds no BMP, GIF, JPEG, PNG or TIFF "
-                               "data")};
+                QStringLiteral("Not a picture: the file holds no %1 data")
+                    .arg(recognisedFormatNames())};
     }
-    const PictureReading reading = readWholePicture(file.bytes, format);
+    const PictureReading reading = readWholePicture(file.bytes, format->reader);
     if (!reading.whole()) {
         return {{}, reading.error};
     }
@@ -82,7 +71,8 @@ ToolInput prepareToolInput(const QString &input, const QString &scratchFolder)
         // The tool would read the photo lying on its side, or write one picture per frame.
         error = writeCopy(reading.image, base, &path);
     } else {
-        path = base + QLatin1Char('.') + extensionFor(format);
+        // The tool picks its reader by the extension.
+        path = base + QLatin1Char('.') + format->extensions.constFirst();
         error = linkForTool(input, path);
     }
     if (!error.isEmpty()) {

@@ -1,25 +1,9 @@
 #include "imagelist/imageloader.h"
 
+#include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 
-#include <QFileInfo>
-
 namespace inkvale {
-
-namespace {
-
-// The decoders a picture may be read with (the metafile formats wmf and emf have none here).
-// Qt knows more, such as svg and webp, but those pictures are not meant for the list.
-QByteArray decoderFor(const QString &path)
-{
-    static const QList<QByteArray> decoders{"bmp", "ico", "tif",  "tiff",
-                                            "png", "jpg", "jpeg", "gif"};
-    const QByteArray suffix = QFileInfo(path).suffix().toLower().toUtf8();
-    // An empty format with detection off makes the reader report the format as unsupported.
-    return decoders.contains(suffix) ? suffix : QByteArray();
-}
-
-} // namespace
 
 LoadResult loadPicture(const QString &path)
 {
@@ -32,7 +16,11 @@ LoadResult loadPicture(const QString &path)
         result.error = file.error;
         return result;
     }
-    const PictureReading reading = readWholePicture(file.bytes, decoderFor(path));
+    // Qt reads more formats, such as svg, but only those of the table are meant for the list;
+    // with no reader the picture fails as one in a format not supported.
+    const PictureFormat *format = formatOfName(path);
+    const PictureReading reading =
+        readWholePicture(file.bytes, format != nullptr ? format->reader : QByteArray());
     if (!reading.whole()) {
         result.error = reading.error;
         return result;

@@ -14,7 +14,8 @@ struct LoadResult
     QString error;
 };
 
-// Decodes the whole picture with the decoder that the file's extension names (never by its
+// Decodes the whole picture with the reader of the format its extension names (see
+// pictureFormats()) (never by its
 // content), only to learn its size as viewers show it (a JPEG's orientation tag applied);
 // truncated or corrupt content fails. Safe to call on any thread.
 LoadResult loadPicture(const QString &path);

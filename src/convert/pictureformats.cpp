@@ -1,0 +1,143 @@
+#include "convert/pictureformats.h"
+
+#include <QDir>
+
+namespace inkvale {
+
+const QList<PictureFormat> &pictureFormats()
+{
+    static const QList<PictureFormat> formats{
+        {.name = QStringLiteral("PNG"),
+         .reader = "png",
+         .extensions = {QStringLiteral("png")},
+         .signature = [](const QByteArray &data) { return data.startsWith("\x89PNG\r\n\x1A\n"); },
+         .scannedInFolders = true,
+         .writer = "png",
+         .outputChoice = QStringLiteral("PNG")},
+        {.name = QStringLiteral("JPEG"),
+         .reader = "jpeg",
+         .extensions = {QStringLiteral("jpg"), QStringLiteral("jpeg")},
+         .signature = [](const QByteArray &data) { return data.startsWith("\xFF\xD8\xFF"); },
+         .scannedInFolders = true,
+         .writer = "jpeg",
+         .outputChoice = QStringLiteral("JPG"),
+         .opaque = true,
+         .quality = 90},
+        {.name = QStringLiteral("GIF"),
+         .reader = "gif",
+         .extensions = {QStringLiteral("gif")},
+         .signature =
+             [](const QByteArray &data) {
+                 return data.startsWith("GIF87a") || data.startsWith("GIF89a");
+             },
+         .scannedInFolders = true},
+        {.name = QStringLiteral("BMP"),
+         .reader = "bmp",
+         .extensions = {QStringLiteral("bmp")},
+         // Shorter than its header is no bitmap.
+         .signature =
+             [](const QByteArray &data) { return data.startsWith("BM") && data.size() >= 26; },
+         .scannedInFolders = true,
+         .writer = "bmp",
+         .outputChoice = QStringLiteral("BMP"),
+         .opaque = true},
+        {.name = QStringLiteral("TIFF"),
+         .reader = "tiff",
+         .extensions = {QStringLiteral("tif"), QStringLiteral("tiff")},
+         .signature =
+             [](const QByteArray &data) {
+                 return data.startsWith(QByteArrayLiteral("II*\0")) ||
+                        data.startsWith(QByteArrayLiteral("MM\0*"));
+             },
+         .scannedInFolders = true,
+         .writer = "tiff"},
+        // Icons go into the list when added by name (the picture loader reads them), but no
+        // folder brings them in and the tool is not given them: it has no reader for them.
+        {.name = QStringLiteral("ICO"), .reader = "ico", .extensions = {QStringLiteral("ico")}},
+    };
+    return formats;
+}
+
+const PictureFormat *formatOfName(const QString &path)
+{
+    const QString normal = QDir::fromNativeSeparators(path);
+    const QString name = normal.mid(normal.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        return nullptr;
+    }
+    const QString extension = name.mid(dot + 1);
+    for (const PictureFormat &format : pictureFormats()) {
+        if (format.extensions.contains(extension, Qt::CaseInsensitive)) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+const PictureFormat *formatOfContent(const QByteArray &data)
+{
+    for (const PictureFormat &format : pictureFormats()) {
+        if (format.signature != nullptr && format.signature(data)) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+const PictureFormat *formatOfOutputChoice(const QString &choice)
+{
+    for (const PictureFormat &format : pictureFormats()) {
+        if (!format.outputChoice.isEmpty() && format.outputChoice == choice) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+QStringList outputChoices()
+{
+    QStringList choices;
+    for (const PictureFormat &format : pictureFormats()) {
+        if (!format.outputChoice.isEmpty()) {
+            choices.append(format.outputChoice);
+        }
+    }
+    return choices;
+}
+
+QStringList scannedPatterns()
+{
+    QStringList patterns;
+    for (const PictureFormat &format : pictureFormats()) {
+        if (format.scannedInFolders) {
+            for (const QString &extension : format.extensions) {
+                patterns.append(QStringLiteral("*.") + extension);
+            }
+        }
+    }
+    return patterns;
+}
+
+QString recognisedFormatNames()
+{
+    QStringList names;
+    for (const PictureFormat &format : pictureFormats()) {
+        if (format.signature != nullptr) {
+            names.append(format.name);
+        }
+    }
+    names.sort();
+    return alternativesPhrase(names);
+}
+
+QString alternativesPhrase(const QStringList &items)
+{
+    if (items.size() < 2) {
+        return items.join(QString());
+    }
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
+           items.constLast();
+}
+
+} // namespace inkvale
