@@ -1,0 +1,98 @@
+#pragma once
+
+#include "convert/conversionresult.h"
+#include "convert/stringtoollog.h"
+#include "convert/toollocation.h"
+#include "imagelist/previewcache.h"
+
+#include <memory>
+#include <optional>
+#include <QFutureWatcher>
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QTemporaryDir>
+
+namespace inkvale {
+
+class ConversionJob;
+
+// Renders previews without widgets and without blocking the event loop, in two steps: a
+// large picture is first rendered from a copy scaled to the pane, delivered at once, and then
+// replaced by the render of the whole picture. A newer request stops both renders of the
+// older one. The last few renders are kept and delivered again without rendering.
+class PreviewRenderer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PreviewRenderer(const ToolLocation &location, QObject *parent = nullptr);
+    // Stops the tool and waits for the scaling and decoding threads.
+    ~PreviewRenderer() override;
+
+    // Where the scratch file "temp.png" goes (the settings folder); the temporary folder
+    // until set.
+    void setScratchFolder(const QString &folder);
+    QString scratchFile() const;
+
+    // Renders `input` with `effect` for a pane of `pane` device pixels; a render kept from
+    // before is delivered at once.
+    void render(const QString &input, const QString &effect, const QSize &pane);
+    // Stops the work in progress; it delivers nothing.
+    void cancel();
+    bool isBusy() const;
+    // The last render's command line and tool output; kept apart from a batch's log.
+    const StringToolLog &log() const { return m_log; }
+
+signals:
+    // "Generating Preview Image..." while rendering, empty once done or stopped.
+    void statusChanged(const QString &text);
+    // Every render that ran, the stopped ones and those of a scaled copy too.
+    void renderEnded(const QString &input, const inkvale::ConversionResult &result);
+    // `input` rendered: from the scaled copy, or (exact) from the whole picture. A null
+    // `image` is a result that could not be read: the pane keeps what it shows.
+    void pictureReady(const QString &input, const QImage &image, bool exact);
+    // Nothing is left to render or deliver.
+    void settled();
+
+private:
+    struct Request
+    {
+        QString input;
+        QString effect;
+        PreviewCache::Key key;
+        // The pane's size in device pixels.
+        QSize pane;
+    };
+
+    void startPending();
+    bool stale() const { return m_pending.has_value() || m_discard; }
+    // Ends work that was called off: starts the newest request, or settles.
+    void dropStale();
+    void stopCurrent();
+    void prepared();
+    void startRender(const QString &input, const QString &output);
+    void conversionEnded(const ConversionResult &result);
+    void quickEnded(const ConversionResult &result);
+    void exactEnded(const ConversionResult &result);
+    void decoded();
+    void finish();
+    QString quickFile(const QString &name) const;
+
+    ToolLocation m_location;
+    QString m_scratchFolder;
+    // The scaled copy and its render.
+    QTemporaryDir m_quickFolder;
+    StringToolLog m_log;
+    PreviewCache m_cache;
+    std::unique_ptr<ConversionJob> m_job;
+    bool m_jobIsQuick = false;
+    std::optional<Request> m_current;
+    std::optional<Request> m_pending;
+    // Whether the scaled copy for the quick render was written.
+    QFutureWatcher<bool> m_preparing;
+    QFutureWatcher<QImage> m_decoding;
+    // The work in progress was called off: its results are thrown away.
+    bool m_discard = false;
+};
+
+} // namespace inkvale
