@@ -5,7 +5,6 @@
 #include "convert/conversionerror.h"
 #include "convert/conversionjob.h"
 #include "convert/filenames.h"
-#include "convert/parallelconversions.h"
 #include "convert/stringtoollog.h"
 #include "convert/waitforresult.h"
 #include "platform/availablememory.h"
@@ -49,17 +48,14 @@ qint64 picturePixels(const QString &path)
 
 } // namespace
 
-// One started image: where its result goes, its own log and, until it is over, its job.
+// One image in work: where its result goes, its own log and its job.
 struct BatchController::Picture
 {
-    QString path;
+    std::size_t ticket = 0;
     QString output;
     StringToolLog log;
     std::unique_ptr<ConversionJob> job;
-    bool ran = false;
-    // Its tool's need by toolMemoryEstimate(), while it runs.
-    std::uint64_t memory = 0;
-    std::optional<ConversionResult> result;
+    BatchScheduler::Start start;
 };
 
 BatchController::BatchController(BatchSources &sources, const ToolLocation &location,
@@ -81,15 +77,12 @@ void BatchController::start()
     }
     createDestination(m_sources.destination());
 
-    m_result = BatchResult{};
     m_next = 0;
     m_done = 0;
-    m_inWork = 0;
-    m_memoryInWork = 0;
     m_pictures.clear();
-    m_cores = std::max(1, QThread::idealThreadCount());
-    // Measured once: while the batch runs, its own tools take from what is available.
-    m_availableMemory = platform::availableMemory();
+    // Memory measured once: while the batch runs, its own tools take from what is available.
+    m_scheduler.emplace(m_jobs, QThread::idealThreadCount(), platform::availableMemory());
+    m_reporter.emplace(m_sources.log());
     m_stopRequested = false;
     m_running = true;
     m_sources.setBusy(true);
@@ -105,9 +98,7 @@ void BatchController::stop()
     }
     m_stopRequested = true;
     for (const std::unique_ptr<Picture> &picture : m_pictures) {
-        if (picture->job) {
-            picture->job->cancel();
-        }
+        picture->job->cancel();
     }
     finishWhenIdle();
 }
@@ -121,39 +112,33 @@ void BatchController::startMore()
     m_starting = true;
     while (m_running && !m_stopRequested && m_next < m_sources.rowCount()) {
         const QString path = m_sources.rowPath(m_next);
-        const QString effect = m_sources.effect();
-        const qint64 pixels = picturePixels(path);
-        const std::uint64_t memory = toolMemoryEstimate(effect, pixels);
-        const bool fits = m_jobs > 0 ? m_inWork < m_jobs
-                                     : anotherConversionFits(m_cores, m_availableMemory, m_inWork,
-                                                             m_memoryInWork, memory);
-        if (!fits) {
+        const std::optional<BatchScheduler::Start> start =
+            m_scheduler->admit(picturePixels(path), m_sources.effect());
+        if (!start) {
             break;
         }
-        const int conversions =
-            m_jobs > 0 ? m_jobs : parallelConversions(m_cores, m_availableMemory, pixels, effect);
         ++m_next;
-        startPicture(path, conversions, memory);
+        startPicture(path, *start);
     }
     m_starting = false;
     finishWhenIdle();
 }
 
-void BatchController::startPicture(const QString &path, int conversions, std::uint64_t memory)
+void BatchController::startPicture(const QString &path, const BatchScheduler::Start &start)
 {
-    auto picture = std::make_unique<Picture>();
-    picture->path = path;
     const QString destination = m_sources.destination();
     if (destination.isEmpty()) {
         // Emptied during the batch: the name would otherwise land in the root folder.
-        picture->result = ConversionResult{ConversionResult::Outcome::Failed,
-                                           QStringLiteral("Unable to create directory")};
-        m_pictures.push_back(std::move(picture));
+        const std::size_t ticket = m_reporter->open(path);
         ++m_done;
         emit progress(m_done, m_sources.rowCount());
-        reportInListOrder();
+        m_reporter->report(
+            ticket,
+            {ConversionResult::Outcome::Failed, QStringLiteral("Unable to create directory")},
+            false, {});
         return;
     }
+    auto picture = std::make_unique<Picture>();
     // A destination changed during the batch is made like the first one; should that fail,
     // placing the result fails and says why.
     std::error_code ignored;
@@ -167,12 +152,12 @@ void BatchController::startPicture(const QString &path, int conversions, std::ui
         return;
     }
 
-    picture->ran = true;
-    picture->memory = memory;
+    picture->ticket = m_reporter->open(path);
+    picture->start = start;
     picture->job = std::make_unique<ConversionJob>(m_sources.effect(), path, picture->output,
                                                    picture->log, m_location);
     picture->job->takeFreeNameOf(wantedName);
-    picture->job->setToolThreads(toolThreads(m_cores, conversions));
+    picture->job->setToolThreads(start.toolThreads);
     Picture *started = picture.get();
     // Queued, so that a job that ends at once does not re-enter the starting loop, and so
     // that the job can be deleted when it is over.
@@ -181,51 +166,30 @@ void BatchController::startPicture(const QString &path, int conversions, std::ui
         [this, started](const ConversionResult &result) { pictureFinished(started, result); },
         Qt::QueuedConnection);
     m_pictures.push_back(std::move(picture));
-    ++m_inWork;
-    m_memoryInWork += memory;
-    m_sources.setRunningCount(m_inWork);
+    m_scheduler->started(start);
+    m_sources.setRunningCount(m_scheduler->inWork());
     started->job->start();
 }
 
 void BatchController::pictureFinished(Picture *picture, const ConversionResult &result)
 {
-    picture->job.reset();
-    picture->result = result;
-    --m_inWork;
-    m_memoryInWork -= picture->memory;
+    const auto found = std::find_if(
+        m_pictures.begin(), m_pictures.end(),
+        [picture](const std::unique_ptr<Picture> &each) { return each.get() == picture; });
+    // Out of the list first, so that its name no longer counts as reserved.
+    const std::unique_ptr<Picture> ended = std::move(*found);
+    m_pictures.erase(found);
+    m_scheduler->ended(ended->start);
     ++m_done;
-    m_sources.setRunningCount(m_inWork);
+    m_sources.setRunningCount(m_scheduler->inWork());
     emit progress(m_done, m_sources.rowCount());
-    reportInListOrder();
+    m_reporter->report(ended->ticket, result, true, ended->log.text());
     startMore();
-}
-
-void BatchController::reportInListOrder()
-{
-    while (!m_pictures.empty() && m_pictures.front()->result) {
-        const Picture &picture = *m_pictures.front();
-        if (picture.ran) {
-            // The host's log reads as if the images had run one after the other.
-            m_sources.log().clear();
-            m_sources.log().appendText(picture.log.text());
-        }
-        switch (picture.result->outcome) {
-        case ConversionResult::Outcome::Converted:
-            ++m_result.converted;
-            break;
-        case ConversionResult::Outcome::Failed:
-            m_result.failures.append({picture.path, picture.result->failure, picture.log.text()});
-            break;
-        case ConversionResult::Outcome::Cancelled:
-            break;
-        }
-        m_pictures.pop_front();
-    }
 }
 
 void BatchController::finishWhenIdle()
 {
-    if (!m_running || m_inWork > 0 || m_starting) {
+    if (!m_running || m_scheduler->inWork() > 0 || m_starting) {
         return;
     }
     if (m_stopRequested) {
@@ -239,9 +203,7 @@ QSet<QString> BatchController::reservedOutputs() const
 {
     QSet<QString> names;
     for (const std::unique_ptr<Picture> &picture : m_pictures) {
-        if (!picture->result && !picture->output.isEmpty()) {
-            names.insert(picture->output);
-        }
+        names.insert(picture->output);
     }
     return names;
 }
@@ -252,20 +214,13 @@ void BatchController::finish(bool stopped)
         return;
     }
     m_running = false;
-    m_result.stopped = stopped;
-    if (stopped) {
-        m_result.status = QStringLiteral("Stopped");
-    } else if (m_result.failures.isEmpty()) {
-        m_result.status = QStringLiteral("Completed");
-    } else {
-        m_result.status = QStringLiteral("Completed (%1 failed)").arg(m_result.failures.size());
-    }
+    const BatchResult result = m_reporter->close(stopped);
     m_sources.setBusy(false);
-    m_sources.setStatus(m_result.status);
+    m_sources.setStatus(result.status);
     if (!stopped) {
         m_sources.signalCompletion();
     }
-    emit finished(m_result);
+    emit finished(result);
 }
 
 BatchResult convertBatch(BatchSources &sources, const ToolLocation &location, int jobs)

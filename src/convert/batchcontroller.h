@@ -1,12 +1,14 @@
 #pragma once
 
+#include "convert/batchreporter.h"
 #include "convert/batchresult.h"
+#include "convert/batchscheduler.h"
 #include "convert/conversionresult.h"
 #include "convert/toollocation.h"
 
-#include <cstdint>
-#include <deque>
+#include <list>
 #include <memory>
+#include <optional>
 #include <QObject>
 #include <QSet>
 
@@ -14,10 +16,10 @@ namespace inkvale {
 
 class BatchSources;
 
-// Converts every listed image into the destination folder, several at once when the machine
-// allows it, without blocking the event loop. Images start in list order and the sources are
-// read afresh as each one starts; output names are reserved in list order and failures are
-// reported in list order, whatever finishes first.
+// Converts every listed image into the destination folder, several at once when its
+// BatchScheduler allows it, without blocking the event loop. Images start in list order and
+// the sources are read afresh as each one starts; output names are reserved in list order and
+// its BatchReporter reports in list order, whatever finishes first.
 class BatchController : public QObject
 {
     Q_OBJECT
@@ -45,27 +47,22 @@ private:
     struct Picture;
 
     void startMore();
-    void startPicture(const QString &path, int conversions, std::uint64_t memory);
+    void startPicture(const QString &path, const BatchScheduler::Start &start);
     void pictureFinished(Picture *picture, const ConversionResult &result);
-    void reportInListOrder();
     void finishWhenIdle();
     void finish(bool stopped);
     QSet<QString> reservedOutputs() const;
 
     BatchSources &m_sources;
     ToolLocation m_location;
-    BatchResult m_result;
     int m_jobs = 0;
-    int m_cores = 1;
-    std::uint64_t m_availableMemory = 0;
-    // The next row to start, and how many images are behind or in work.
+    std::optional<BatchScheduler> m_scheduler;
+    std::optional<BatchReporter> m_reporter;
+    // The next row to start, and how many images are behind.
     int m_next = 0;
     int m_done = 0;
-    int m_inWork = 0;
-    // What the tools in work need together, by toolMemoryEstimate().
-    std::uint64_t m_memoryInWork = 0;
-    // Started images not yet reported, in list order.
-    std::deque<std::unique_ptr<Picture>> m_pictures;
+    // The images in work.
+    std::list<std::unique_ptr<Picture>> m_pictures;
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_starting = false;
