@@ -126,13 +126,9 @@ MainWindow::~MainWindow()
 
 void MainWindow::connectCommands()
 {
-    connect(m_ui.addFilesTool, &QAction::triggered, this, &MainWindow::addFiles);
     connect(m_ui.addFilesAction, &QAction::triggered, this, &MainWindow::addFiles);
-    connect(m_ui.addFolderTool, &QAction::triggered, this, &MainWindow::addFolder);
     connect(m_ui.addFolderAction, &QAction::triggered, this, &MainWindow::addFolder);
-    connect(m_ui.helpTool, &QAction::triggered, this, &MainWindow::openOnlineHelp);
     connect(m_ui.onlineHelpAction, &QAction::triggered, this, &MainWindow::openOnlineHelp);
-    connect(m_ui.aboutTool, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_ui.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_ui.clearAction, &QAction::triggered, this, &MainWindow::clearList);
     connect(m_ui.exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
@@ -140,7 +136,6 @@ void MainWindow::connectCommands()
     connect(m_ui.resetToDefaultsAction, &QAction::triggered, this, &MainWindow::resetToDefaults);
     connect(m_ui.showConversionLogAction, &QAction::triggered, this,
             &MainWindow::showConversionLog);
-    connect(m_ui.feedbackTool, &QAction::triggered, this, &MainWindow::showFeedback);
     connect(m_ui.sendFeedbackAction, &QAction::triggered, this, &MainWindow::showFeedback);
     connect(m_ui.convertButton, &QPushButton::clicked, this, &MainWindow::convertOrStop);
     connect(m_ui.destinationButton, &QToolButton::clicked, this, &MainWindow::chooseDestination);

@@ -93,7 +93,6 @@ public:
     void togglePreview();
     void resetToDefaults();
     void openOnlineHelp();
-    // Also the About toolbar button's handler.
     void showAbout();
     void exitProgram();
     void showConversionLog();

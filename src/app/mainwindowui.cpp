@@ -58,6 +58,18 @@ QLabel *columnLabel(QWidget *column, const QString &text)
 
 void MainWindowUi::setupUi(QMainWindow *window)
 {
+    // --- the commands that the toolbar and the menus share
+    addFilesAction = action(window, "addFilesAction", QStringLiteral("Add Files..."),
+                            QStringLiteral("add-files"));
+    addFolderAction = action(window, "addFolderAction", QStringLiteral("Add Folder..."),
+                             QStringLiteral("add-folder"));
+    sendFeedbackAction = action(window, "sendFeedbackAction", QStringLiteral("Send Feedback..."),
+                                QStringLiteral("feedback"));
+    aboutAction =
+        action(window, "aboutAction", QStringLiteral("About..."), QStringLiteral("about"));
+    onlineHelpAction =
+        action(window, "onlineHelpAction", QStringLiteral("Online Help"), QStringLiteral("help"));
+
     // --- toolbar: 64 x 64 pictures with their captions under them
     toolBar = named(new QToolBar(window), "toolBar");
     toolBar->setMovable(false);
@@ -66,28 +78,29 @@ void MainWindowUi::setupUi(QMainWindow *window)
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     window->addToolBar(Qt::TopToolBarArea, toolBar);
-    const auto toolButton = [this](const char *name, const QString &caption, const QString &hint,
-                                   const QString &icon) {
-        QAction *result = action(toolBar, name, caption, icon);
-        result->setToolTip(hint);
-        toolBar->addAction(result);
-        QWidget *button = toolBar->widgetForAction(result);
+    // The button's caption and hint are the action's icon text and tooltip, which menus do
+    // not show.
+    const auto toolButton = [this](QAction *command, const char *name, const QString &caption,
+                                   const QString &hint) {
+        command->setIconText(caption);
+        command->setToolTip(hint);
+        toolBar->addAction(command);
+        auto *button = qobject_cast<QToolButton *>(toolBar->widgetForAction(command));
         button->setObjectName(QLatin1String(name));
         button->setMinimumWidth(71);
-        return result;
+        return button;
     };
-    addFilesTool = toolButton("addFilesTool", QStringLiteral("Add Files"),
-                              QStringLiteral("Add files to the list"), QStringLiteral("add-files"));
-    addFolderTool =
-        toolButton("addFolderTool", QStringLiteral("Add Folder"),
-                   QStringLiteral("Add folder to the list"), QStringLiteral("add-folder"));
+    addFilesTool = toolButton(addFilesAction, "addFilesTool", QStringLiteral("Add Files"),
+                              QStringLiteral("Add files to the list"));
+    addFolderTool = toolButton(addFolderAction, "addFolderTool", QStringLiteral("Add Folder"),
+                               QStringLiteral("Add folder to the list"));
     toolBar->addSeparator()->setObjectName(QStringLiteral("toolSeparator"));
-    feedbackTool = toolButton("feedbackTool", QStringLiteral("Feedback"),
-                              QStringLiteral("Send feedback"), QStringLiteral("feedback"));
-    aboutTool = toolButton("aboutTool", QStringLiteral("About"), QStringLiteral("Show aboutbox"),
-                           QStringLiteral("about"));
-    helpTool = toolButton("helpTool", QStringLiteral("Help"), QStringLiteral("Online help"),
-                          QStringLiteral("help"));
+    feedbackTool = toolButton(sendFeedbackAction, "feedbackTool", QStringLiteral("Feedback"),
+                              QStringLiteral("Send feedback"));
+    aboutTool = toolButton(aboutAction, "aboutTool", QStringLiteral("About"),
+                           QStringLiteral("Show aboutbox"));
+    helpTool = toolButton(onlineHelpAction, "helpTool", QStringLiteral("Help"),
+                          QStringLiteral("Online help"));
 
     // --- work area: the list with its strip and preview on the left, the choices on the right
     auto *central = new QWidget(window);
@@ -225,10 +238,6 @@ void MainWindowUi::setupUi(QMainWindow *window)
     menus->setObjectName(QStringLiteral("mainMenu"));
     QMenu *file = menus->addMenu(QStringLiteral("File"));
     clearAction = action(window, "clearAction", QStringLiteral("Clear"), QStringLiteral("clear"));
-    addFilesAction = action(window, "addFilesAction", QStringLiteral("Add Files..."),
-                            QStringLiteral("add-files"));
-    addFolderAction = action(window, "addFolderAction", QStringLiteral("Add Folder..."),
-                             QStringLiteral("add-folder"));
     exitAction = action(window, "exitAction", QStringLiteral("Exit"), QStringLiteral("exit"));
     file->addAction(clearAction);
     file->addSeparator();
@@ -247,8 +256,6 @@ void MainWindowUi::setupUi(QMainWindow *window)
     settings->addAction(resetToDefaultsAction);
 
     QMenu *help = menus->addMenu(QStringLiteral("Help"));
-    onlineHelpAction =
-        action(window, "onlineHelpAction", QStringLiteral("Online Help"), QStringLiteral("help"));
     onlineHelpAction->setShortcut(QKeySequence(Qt::Key_F1));
     onlineHelpAction->setShortcutContext(Qt::WindowShortcut);
     updateNotificationsAction =
@@ -260,10 +267,6 @@ void MainWindowUi::setupUi(QMainWindow *window)
         action(window, "showConversionLogAction", QStringLiteral("Show Conversion Log..."),
                QStringLiteral("failures"));
     showConversionLogAction->setEnabled(false);
-    sendFeedbackAction = action(window, "sendFeedbackAction", QStringLiteral("Send Feedback..."),
-                                QStringLiteral("feedback"));
-    aboutAction =
-        action(window, "aboutAction", QStringLiteral("About..."), QStringLiteral("about"));
     help->addAction(onlineHelpAction);
     help->addSeparator();
     help->addAction(updateNotificationsAction);

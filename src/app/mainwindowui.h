@@ -25,12 +25,13 @@ struct MainWindowUi
 {
     void setupUi(QMainWindow *window);
 
+    // The toolbar's buttons show the menu's own actions: one QAction per command.
     QToolBar *toolBar = nullptr;
-    QAction *addFilesTool = nullptr;  // "Add Files"
-    QAction *addFolderTool = nullptr; // "Add Folder"
-    QAction *feedbackTool = nullptr;  // "Feedback"
-    QAction *aboutTool = nullptr;     // "About"
-    QAction *helpTool = nullptr;      // "Help"
+    QToolButton *addFilesTool = nullptr;  // "Add Files", addFilesAction
+    QToolButton *addFolderTool = nullptr; // "Add Folder", addFolderAction
+    QToolButton *feedbackTool = nullptr;  // "Feedback", sendFeedbackAction
+    QToolButton *aboutTool = nullptr;     // "About", aboutAction
+    QToolButton *helpTool = nullptr;      // "Help", onlineHelpAction
 
     QWidget *workArea = nullptr;
     QWidget *listPanel = nullptr;

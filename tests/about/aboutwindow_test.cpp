@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindow>
 
 using namespace inkvale;
@@ -359,7 +360,7 @@ private slots:
         QCOMPARE(first->windowTitle(), QStringLiteral("About ") + appIdentity().appProduct);
         first->close();
         QTRY_VERIFY(first.isNull());
-        form.ui().aboutTool->trigger();
+        form.ui().aboutTool->click();
         boxes = form.findChildren<AboutWindow *>();
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes.first()->isVisible());

@@ -369,7 +369,7 @@ void MainWindowTest::countText()
     auto form = program.open();
     const QString picture = makePicture(QDir(program.folder.path()), QStringLiteral("a.png"));
     program.dialogs.fileAnswers.enqueue(QStringList(rows, picture));
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     QCOMPARE(form->listModel().rowCount(), rows);
     QCOMPARE(form->statusText(), text);
@@ -474,7 +474,7 @@ void MainWindowTest::addFolderTakesSeveralFoldersAndRemembersTheFirst()
         expected.append(makePicture(QDir(folders.last()), name + QStringLiteral(".png")));
     }
     program.dialogs.folderAnswers.enqueue(folders);
-    form->ui().addFolderTool->trigger();
+    form->ui().addFolderTool->click();
     QVERIFY(waitForIntake(*form));
     QCOMPARE(rowPaths(*form), expected);
     QCOMPARE(form->lastFolder(), folders.first());
@@ -513,7 +513,7 @@ void MainWindowTest::onlineHelpOpensTheProductsPage()
 {
     Program program;
     auto form = program.open();
-    form->ui().helpTool->trigger();
+    form->ui().helpTool->click();
     // F1 wherever the focus is.
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -560,7 +560,7 @@ void MainWindowTest::convertWithTheRealToolKeepsTheWindowAlive()
     const QDir folder(program.folder.path());
     program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("one.png"), 160, 120),
                                          makePicture(folder, QStringLiteral("two.jpg"), 120, 90)});
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     const QString destination = folder.filePath(QStringLiteral("new/out"));
     form->ui().destinationEdit->setText(destination);
@@ -597,7 +597,7 @@ void MainWindowTest::stopEndsTheBatch()
     const QDir folder(QDir::temp());
     program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("s1.png")),
                                          makePicture(folder, QStringLiteral("s2.png"))});
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     const QString destination = folder.filePath(QStringLiteral("stopped"));
     form->ui().destinationEdit->setText(destination);
@@ -624,7 +624,7 @@ void MainWindowTest::aDoubleClickOnConvertDoesNotStopTheBatch()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     program.dialogs.fileAnswers.enqueue({makePicture(QDir::temp(), QStringLiteral("d.png"))});
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     form->ui().destinationEdit->setText(QDir::temp().filePath(QStringLiteral("doubled")));
     QStyleHints *hints = QGuiApplication::styleHints();
@@ -673,7 +673,7 @@ void MainWindowTest::closingDuringABatchEndsTheTool()
     Program program(wrapper ? FakeTool::Behaviour::SlowWrapper : FakeTool::Behaviour::Slow);
     auto form = program.open();
     program.dialogs.fileAnswers.enqueue({makePicture(QDir::temp(), QStringLiteral("c.png"))});
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     form->ui().destinationEdit->setText(QDir::temp().filePath(QStringLiteral("closed")));
     form->ui().convertButton->click();
@@ -700,7 +700,7 @@ void MainWindowTest::failedImagesCanBeInspected()
     const QDir folder(QDir::temp());
     program.dialogs.fileAnswers.enqueue({makePicture(folder, QStringLiteral("f1.png")),
                                          makePicture(folder, QStringLiteral("f2.png"))});
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     form->ui().destinationEdit->setText(folder.filePath(QStringLiteral("failed")));
     // Gone before the batch: refused before the tool starts.
@@ -743,7 +743,7 @@ void MainWindowTest::changesDuringABatchApplyFromTheNextImage()
         pictures.append(makePicture(folder, name + QStringLiteral(".png")));
     }
     program.dialogs.fileAnswers.enqueue(pictures);
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     const QString destination = folder.filePath(QStringLiteral("changing"));
     form->ui().destinationEdit->setText(destination);
@@ -800,7 +800,7 @@ void MainWindowTest::aDestinationIsTakenOnlyWhenItsEditingIsFinished()
             makePicture(dir, QStringLiteral("e%1.png").arg(i, 2, 10, QLatin1Char('0'))));
     }
     program.dialogs.fileAnswers.enqueue(pictures);
-    form->ui().addFilesTool->trigger();
+    form->ui().addFilesTool->click();
     QVERIFY(waitForIntake(*form));
     QLineEdit *field = form->ui().destinationEdit;
     field->setText(dir.filePath(QStringLiteral("out")));

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 
 using namespace inkvale;
 using test::RecordingDesktop;
@@ -68,6 +69,10 @@ private slots:
         m_service.reset();
         Program program(m_service);
         auto *action = program.form->findChild<QAction *>(command);
+        // The toolbar's button shows the menu's action.
+        if (auto *button = program.form->findChild<QToolButton *>(command)) {
+            action = button->defaultAction();
+        }
         QVERIFY(action != nullptr);
 
         action->trigger();
