@@ -71,6 +71,8 @@ public:
     QString statusText() const;
     bool batchRunning() const;
     const BatchResult &lastBatchResult() const;
+    // The batch's status, log and last result.
+    WindowBatchRun &batchRun() { return *m_batchRun; }
     const EffectAvailability &effectAvailability() const { return m_availability; }
     UpdateChecker &updateChecker() { return *m_updateChecker; }
 

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -214,12 +213,6 @@ void MainWindowUi::setupUi(QMainWindow *window)
     workAreaLayout->addWidget(choicesPanel);
     centralLayout->addWidget(workArea, 1);
 
-    commandLog = named(new QPlainTextEdit(central), "commandLog");
-    commandLog->setLineWrapMode(QPlainTextEdit::NoWrap);
-    commandLog->setReadOnly(true);
-    commandLog->setFixedHeight(80);
-    commandLog->hide();
-    centralLayout->addWidget(commandLog);
     window->setCentralWidget(central);
 
     QWidget::setTabOrder(formatBox, effectBox);

@@ -5,7 +5,6 @@ class QComboBox;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QSplitterHandle;
@@ -52,7 +51,6 @@ struct MainWindowUi
     QLineEdit *destinationEdit = nullptr;
     QPushButton *convertButton = nullptr;
 
-    QPlainTextEdit *commandLog = nullptr;
     StatusPanel *statusPanel = nullptr;
 
     QAction *clearAction = nullptr;

@@ -7,6 +7,7 @@
 #include "windowkit/artwork.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QStyleHints>
@@ -28,6 +29,7 @@ WindowBatchRun::~WindowBatchRun()
     // The batch's sources point into the controls: end the batch before they go.
     m_batch.reset();
     m_sources.reset();
+    setBusy(false);
 }
 
 bool WindowBatchRun::isRunning() const
@@ -59,9 +61,24 @@ void WindowBatchRun::startOrStop()
     }
     m_batch.reset();
     m_sources = std::make_unique<WindowBatchSources>(WindowBatchSources::Controls{
-        m_list, *m_ui.destinationEdit, *m_ui.formatBox, *m_ui.effectBox, *m_ui.commandLog,
-        *m_ui.statusPanel, m_desktop});
+        m_list, *m_ui.destinationEdit, *m_ui.formatBox, *m_ui.effectBox});
     m_batch = std::make_unique<BatchController>(*m_sources, m_location);
+    m_runningCount = 0;
+    connect(m_batch.get(), &BatchController::busyChanged, this, &WindowBatchRun::setBusy);
+    connect(m_batch.get(), &BatchController::statusChanged, this, [this](const QString &text) {
+        m_status = text;
+        showStatus();
+    });
+    connect(m_batch.get(), &BatchController::runningCountChanged, this, [this](int count) {
+        if (count != m_runningCount) {
+            m_runningCount = count;
+            showStatus();
+        }
+    });
+    connect(m_batch.get(), &BatchController::conversionLogged, this, [this](const QString &log) {
+        m_log.clear();
+        m_log.appendText(log);
+    });
     connect(m_batch.get(), &BatchController::progress, m_ui.statusPanel,
             &StatusPanel::showProgress);
     connect(m_batch.get(), &BatchController::progress, this, &WindowBatchRun::progress);
@@ -71,8 +88,34 @@ void WindowBatchRun::startOrStop()
     setButtonStops(m_batch->isRunning());
 }
 
+void WindowBatchRun::showStatus()
+{
+    // One image at a time reads exactly as ever; more add their number to the last started.
+    m_ui.statusPanel->setText(
+        m_runningCount > 1
+            ? QStringLiteral("%1 (%2 running)").arg(m_status, QString::number(m_runningCount))
+            : m_status);
+}
+
+void WindowBatchRun::setBusy(bool busy)
+{
+    if (busy == m_busy) {
+        return;
+    }
+    m_busy = busy;
+    // An arrow with a busy mark: the window still takes clicks while the batch runs.
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
 void WindowBatchRun::ended(const BatchResult &result)
 {
+    if (!result.stopped) {
+        m_desktop.beep();
+    }
     setButtonStops(false);
     m_ui.statusPanel->hideProgress();
     m_lastResult = result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/batchresult.h"
+#include "convert/stringtoollog.h"
 #include "convert/toollocation.h"
 
 #include <memory>
@@ -16,8 +17,9 @@ struct MainWindowUi;
 class WindowBatchSources;
 
 // "Convert" in the main window: one batch at a time over the window's controls, the button
-// reading "Stop" while it runs, the progress and the outcome in the status bar, and the last
-// result kept for the conversion log.
+// reading "Stop" while it runs, the progress and the outcome in the status bar, a busy mark
+// on the pointer and a beep at the end, the last conversion's log and the last result kept
+// for the conversion log.
 class WindowBatchRun : public QObject
 {
     Q_OBJECT
@@ -37,6 +39,8 @@ public:
     void takeDestination();
     bool isRunning() const;
     const BatchResult &lastResult() const { return m_lastResult; }
+    // The log of the batch's last reported conversion.
+    const StringToolLog &log() const { return m_log; }
 
 signals:
     // `done` images of the running batch are behind, `total` listed at the moment.
@@ -46,6 +50,10 @@ signals:
 private:
     void ended(const BatchResult &result);
     void setButtonStops(bool stops);
+    void setBusy(bool busy);
+    // With several images in work the status adds how many, as in "Processing x.jpg...
+    // (3 running)".
+    void showStatus();
 
     const MainWindowUi &m_ui;
     ImageListModel &m_list;
@@ -54,6 +62,10 @@ private:
     std::unique_ptr<WindowBatchSources> m_sources;
     std::unique_ptr<BatchController> m_batch;
     BatchResult m_lastResult;
+    StringToolLog m_log;
+    QString m_status;
+    int m_runningCount = 0;
+    bool m_busy = false;
     // Since the batch started: the second click of a double click on "Convert" lands on
     // "Stop" and must not end it.
     QElapsedTimer m_sinceStart;

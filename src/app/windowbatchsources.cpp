@@ -1,10 +1,7 @@
 #include "app/windowbatchsources.h"
 
-#include "app/statuspanel.h"
 #include "imagelist/imagelistmodel.h"
-#include "windowkit/desktopactions.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -12,14 +9,8 @@ namespace inkvale {
 
 WindowBatchSources::WindowBatchSources(const Controls &controls)
     : m_controls(controls)
-    , m_log(controls.log)
     , m_destination(controls.destination.text())
 {}
-
-WindowBatchSources::~WindowBatchSources()
-{
-    setBusy(false);
-}
 
 int WindowBatchSources::rowCount() const
 {
@@ -49,48 +40,6 @@ QString WindowBatchSources::format() const
 QString WindowBatchSources::effect() const
 {
     return m_controls.effect.currentText();
-}
-
-void WindowBatchSources::setStatus(const QString &text)
-{
-    m_status = text;
-    showStatus();
-}
-
-void WindowBatchSources::setRunningCount(int count)
-{
-    if (count != m_runningCount) {
-        m_runningCount = count;
-        showStatus();
-    }
-}
-
-void WindowBatchSources::showStatus()
-{
-    // One image at a time reads exactly as ever; more add their number to the last started.
-    m_controls.status.setText(
-        m_runningCount > 1
-            ? QStringLiteral("%1 (%2 running)").arg(m_status, QString::number(m_runningCount))
-            : m_status);
-}
-
-void WindowBatchSources::setBusy(bool busy)
-{
-    if (busy == m_busy) {
-        return;
-    }
-    m_busy = busy;
-    // An arrow with a busy mark: the window still takes clicks while the batch runs.
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
-    }
-}
-
-void WindowBatchSources::signalCompletion()
-{
-    m_controls.desktop.beep();
 }
 
 } // namespace inkvale

@@ -6,6 +6,7 @@
 #include "cli/convertclioptions.h"
 #include "cli/filetoollog.h"
 #include "cli/progressline.h"
+#include "cli/statusprinter.h"
 #include "cli/terminaltext.h"
 #include "convert/batchcontroller.h"
 #include "convert/conversionerror.h"
@@ -108,15 +109,17 @@ int ConvertCli::run(const QStringList &arguments)
             log = std::make_unique<FileToolLog>(options.logFile());
         }
         CliBatchSources sources(collectInputs(options.paths()), options.destination(),
-                                options.format(), options.effect(), std::move(log), m_out);
-        sources.setQuiet(options.quiet());
+                                options.format(), options.effect());
+        StatusPrinter status(m_out);
+        status.setQuiet(options.quiet());
         // Only a person watching a terminal wants the line; a pipe or a log file never gets it.
         std::unique_ptr<ProgressLine> progress;
         if (platform::isTerminal(platform::StandardStream::Error)) {
             progress = std::make_unique<ProgressLine>(m_err);
-            sources.setProgressLine(progress.get());
+            status.setProgressLine(progress.get());
         }
-        const BatchResult result = convertStoppably(sources, options.jobs(), progress.get());
+        const BatchResult result =
+            convertStoppably(sources, options.jobs(), progress.get(), status, log.get());
         if (result.stopped) {
             return Stopped;
         }
@@ -134,10 +137,20 @@ int ConvertCli::run(const QStringList &arguments)
     return CannotRun;
 }
 
-BatchResult ConvertCli::convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress)
+BatchResult ConvertCli::convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress,
+                                         StatusPrinter &status, ToolLog *log)
 {
     BatchController controller(sources, m_location);
     controller.setJobs(jobs);
+    QObject::connect(&controller, &BatchController::statusChanged, &controller,
+                     [&status](const QString &text) { status.print(text); });
+    if (log != nullptr) {
+        QObject::connect(&controller, &BatchController::conversionLogged, &controller,
+                         [log](const QString &text) {
+                             log->clear();
+                             log->appendText(text);
+                         });
+    }
     if (progress != nullptr) {
         QObject::connect(&controller, &BatchController::progress, progress, &ProgressLine::update);
         progress->start();

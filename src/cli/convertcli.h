@@ -10,6 +10,8 @@ namespace inkvale {
 
 class BatchSources;
 class ProgressLine;
+class StatusPrinter;
+class ToolLog;
 
 // inkvale-convert: the conversion engine for scripts and headless machines.
 // Exit status: 0 every image produced its file, 1 some failed or none was converted, 2 the
@@ -25,8 +27,9 @@ public:
 private:
     int listEffects();
     QStringList collectInputs(const QStringList &paths);
-    // `progress` may be null.
-    BatchResult convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress);
+    // `progress` and `log` may be null.
+    BatchResult convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress,
+                                 StatusPrinter &status, ToolLog *log);
     // `apart`: a blank line first, to set the list off from the status lines above it.
     void printFailures(const BatchResult &result, bool apart);
 

@@ -82,11 +82,10 @@ void BatchController::start()
     m_pictures.clear();
     // Memory measured once: while the batch runs, its own tools take from what is available.
     m_scheduler.emplace(m_jobs, QThread::idealThreadCount(), platform::availableMemory());
-    m_reporter.emplace(m_sources.log());
+    m_reporter.emplace([this](const QString &log) { emit conversionLogged(log); });
     m_stopRequested = false;
     m_running = true;
-    m_sources.setBusy(true);
-    m_sources.pumpMessages();
+    emit busyChanged(true);
     emit progress(0, m_sources.rowCount());
     startMore();
 }
@@ -105,11 +104,6 @@ void BatchController::stop()
 
 void BatchController::startMore()
 {
-    // Pumping the host's messages while an image starts may come back here.
-    if (m_starting) {
-        return;
-    }
-    m_starting = true;
     while (m_running && !m_stopRequested && m_next < m_sources.rowCount()) {
         const QString path = m_sources.rowPath(m_next);
         const std::optional<BatchScheduler::Start> start =
@@ -120,7 +114,6 @@ void BatchController::startMore()
         ++m_next;
         startPicture(path, *start);
     }
-    m_starting = false;
     finishWhenIdle();
 }
 
@@ -146,8 +139,8 @@ void BatchController::startPicture(const QString &path, const BatchScheduler::St
     const QString wantedName = batchWantedName(destination, path, m_sources.format());
     // Names still in work count as taken, so that the list order decides who gets which.
     picture->output = findFilenameThatDoesNotExist(wantedName, reservedOutputs());
-    m_sources.setStatus(QStringLiteral("Processing ") + path + QStringLiteral("..."));
-    m_sources.pumpMessages();
+    emit statusChanged(QStringLiteral("Processing ") + path + QStringLiteral("..."));
+    // Whoever saw it may have stopped the batch.
     if (m_stopRequested || !m_running) {
         return;
     }
@@ -167,7 +160,7 @@ void BatchController::startPicture(const QString &path, const BatchScheduler::St
         Qt::QueuedConnection);
     m_pictures.push_back(std::move(picture));
     m_scheduler->started(start);
-    m_sources.setRunningCount(m_scheduler->inWork());
+    emit runningCountChanged(m_scheduler->inWork());
     started->job->start();
 }
 
@@ -181,7 +174,7 @@ void BatchController::pictureFinished(Picture *picture, const ConversionResult &
     m_pictures.erase(found);
     m_scheduler->ended(ended->start);
     ++m_done;
-    m_sources.setRunningCount(m_scheduler->inWork());
+    emit runningCountChanged(m_scheduler->inWork());
     emit progress(m_done, m_sources.rowCount());
     m_reporter->report(ended->ticket, result, true, ended->log.text());
     startMore();
@@ -189,7 +182,7 @@ void BatchController::pictureFinished(Picture *picture, const ConversionResult &
 
 void BatchController::finishWhenIdle()
 {
-    if (!m_running || m_scheduler->inWork() > 0 || m_starting) {
+    if (!m_running || m_scheduler->inWork() > 0) {
         return;
     }
     if (m_stopRequested) {
@@ -215,11 +208,8 @@ void BatchController::finish(bool stopped)
     }
     m_running = false;
     const BatchResult result = m_reporter->close(stopped);
-    m_sources.setBusy(false);
-    m_sources.setStatus(result.status);
-    if (!stopped) {
-        m_sources.signalCompletion();
-    }
+    emit busyChanged(false);
+    emit statusChanged(result.status);
     emit finished(result);
 }
 

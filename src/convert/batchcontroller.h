@@ -39,8 +39,17 @@ public:
     bool isRunning() const { return m_running; }
 
 signals:
+    // The batch has started (true) or ended (false).
+    void busyChanged(bool busy);
+    // "Processing " + the path + "..." as each image starts; at the end the final status.
+    void statusChanged(const QString &text);
+    // How many images are in work, after each start and end.
+    void runningCountChanged(int count);
     // `done` images are behind, `total` listed at the moment.
     void progress(int done, int total);
+    // The log of a conversion that ran, in list order: read one after the other, they are
+    // the logs of a batch that converted one image at a time.
+    void conversionLogged(const QString &log);
     void finished(const inkvale::BatchResult &result);
 
 private:
@@ -65,11 +74,10 @@ private:
     std::list<std::unique_ptr<Picture>> m_pictures;
     bool m_running = false;
     bool m_stopRequested = false;
-    bool m_starting = false;
 };
 
 // The Convert command run to its end: start(), then waits for the last image while handling
-// events. Throws like BatchController::start().
+// events; nothing is reported on the way. Throws like BatchController::start().
 BatchResult convertBatch(BatchSources &sources,
                          const ToolLocation &location = ToolLocation::ofRunningProgram(),
                          int jobs = 0);

@@ -1,11 +1,9 @@
 #include "convert/batchreporter.h"
 
-#include "convert/toollog.h"
-
 namespace inkvale {
 
-BatchReporter::BatchReporter(ToolLog &log)
-    : m_log(log)
+BatchReporter::BatchReporter(LogReceiver receiver)
+    : m_receiver(std::move(receiver))
 {}
 
 std::size_t BatchReporter::open(const QString &path)
@@ -24,8 +22,7 @@ void BatchReporter::report(std::size_t ticket, const ConversionResult &result, b
     while (!m_entries.empty() && m_entries.front().result) {
         const Entry &done = m_entries.front();
         if (done.ran) {
-            m_log.clear();
-            m_log.appendText(done.log);
+            m_receiver(done.log);
         }
         switch (done.result->outcome) {
         case ConversionResult::Outcome::Converted:

@@ -4,21 +4,21 @@
 #include "convert/conversionresult.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <QString>
 
 namespace inkvale {
 
-class ToolLog;
-
 // Gathers the outcomes of a batch's pictures in list order, whatever order they end in: the
-// host's log reads as if the pictures had run one after the other, and the failures are
-// listed in list order.
+// conversions' logs are passed on as if the pictures had run one after the other, and the
+// failures are listed in list order.
 class BatchReporter
 {
 public:
-    // Reports into `log`, which then holds the last reported conversion's log.
-    explicit BatchReporter(ToolLog &log);
+    // Receives the log of each conversion that ran, in list order.
+    using LogReceiver = std::function<void(const QString &log)>;
+    explicit BatchReporter(LogReceiver receiver);
 
     // The next picture in list order has started; the ticket to report it by.
     std::size_t open(const QString &path);
@@ -37,7 +37,7 @@ private:
         QString log;
     };
 
-    ToolLog &m_log;
+    LogReceiver m_receiver;
     BatchResult m_result;
     // Opened and not yet passed on, in list order; the first has ticket m_firstTicket.
     std::deque<Entry> m_entries;

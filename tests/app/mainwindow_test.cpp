@@ -2,6 +2,7 @@
 #include "app/conversionlogdialog.h"
 #include "app/mainwindow.h"
 #include "app/statuspanel.h"
+#include "app/windowbatchrun.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
 #include "imagelist/imagelistview.h"
@@ -195,7 +196,8 @@ void MainWindowTest::startsWithItsIdentityAndLayout()
     QVERIFY(ui.imageList->isVisible());
     QVERIFY(!ui.previewImage->isVisible());
     QVERIFY(!ui.previewSplitterHandle->isVisible());
-    QVERIFY(!ui.commandLog->isVisible());
+    // The conversion log is never shown in the window.
+    QVERIFY(form->findChildren<QPlainTextEdit *>().isEmpty());
     for (const char *name :
          {"addFilesTool", "addFolderTool", "feedbackTool", "aboutTool", "helpTool", "upButton",
           "downButton", "topButton", "bottomButton", "destinationButton", "destinationEdit",
@@ -587,7 +589,7 @@ void MainWindowTest::convertWithTheRealToolKeepsTheWindowAlive()
     QCOMPARE(program.desktop.beeps, 1);
     QVERIFY2(turns > 5, "the event loop stood still during the batch");
     // The last picture's log, its neutral name telling it from the first.
-    QVERIFY(form->ui().commandLog->toPlainText().contains(QStringLiteral("/input.jpg\"")));
+    QVERIFY(form->batchRun().log().text().contains(QStringLiteral("/input.jpg\"")));
 }
 
 void MainWindowTest::stopEndsTheBatch()

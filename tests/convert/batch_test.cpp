@@ -4,6 +4,7 @@
 #include "convert/conversionerror.h"
 #include "convert/parallelconversions.h"
 #include "convert/stringtoollog.h"
+#include "convert/waitforresult.h"
 #include "support/faketool.h"
 #include "support/testenvironment.h"
 
@@ -25,8 +26,8 @@ using test::FakeTool;
 
 namespace {
 
-// Sources whose values a test can change while the batch runs; everything the batch does to
-// its host is recorded.
+// Sources whose values a test can change while the batch runs; everything the batch reports
+// is recorded.
 class RecordingSources : public BatchSources
 {
 public:
@@ -38,29 +39,52 @@ public:
     QStringList statuses;
     QList<bool> busy;
     QList<int> runningCounts;
-    int pumps = 0;
+    // Batches that ended without being stopped: a window beeps for them.
     int beeps = 0;
-    // Runs at every pump, after the status of an image was set.
-    std::function<void(RecordingSources &)> onPump;
+    // Runs after every status, once it is recorded.
+    std::function<void(RecordingSources &)> onStatus;
 
     int rowCount() const override { return static_cast<int>(rows.size()); }
     QString rowPath(int row) const override { return rows.at(row); }
     QString destination() const override { return destinationText; }
     QString format() const override { return formatText; }
     QString effect() const override { return effectText; }
-    ToolLog &log() override { return toolLog; }
-    void setStatus(const QString &text) override { statuses.append(text); }
-    void setBusy(bool on) override { busy.append(on); }
-    void setRunningCount(int count) override { runningCounts.append(count); }
-    void pumpMessages() override
+
+    void watch(BatchController &controller)
     {
-        ++pumps;
-        if (onPump) {
-            onPump(*this);
-        }
+        QObject::connect(&controller, &BatchController::statusChanged, &controller,
+                         [this](const QString &text) {
+                             statuses.append(text);
+                             if (onStatus) {
+                                 onStatus(*this);
+                             }
+                         });
+        QObject::connect(&controller, &BatchController::busyChanged, &controller,
+                         [this](bool on) { busy.append(on); });
+        QObject::connect(&controller, &BatchController::runningCountChanged, &controller,
+                         [this](int count) { runningCounts.append(count); });
+        QObject::connect(&controller, &BatchController::conversionLogged, &controller,
+                         [this](const QString &log) {
+                             toolLog.clear();
+                             toolLog.appendText(log);
+                         });
+        QObject::connect(&controller, &BatchController::finished, &controller,
+                         [this](const BatchResult &result) {
+                             if (!result.stopped) {
+                                 ++beeps;
+                             }
+                         });
     }
-    void signalCompletion() override { ++beeps; }
 };
+
+// convertBatch() with everything the batch reports recorded in `sources`.
+BatchResult runBatch(RecordingSources &sources, const ToolLocation &location, int jobs = 0)
+{
+    BatchController controller(sources, location);
+    controller.setJobs(jobs);
+    sources.watch(controller);
+    return waitForResult(controller, &BatchController::finished, [&] { controller.start(); });
+}
 
 QStringList fileNames(const QString &folder)
 {
@@ -116,7 +140,7 @@ private slots:
                         picture("a/archive.tar.gz")};
         sources.destinationText = m_work.filePath(QStringLiteral("order/deeper/out"));
 
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
 
         QCOMPARE(fileNames(sources.destinationText),
                  (QStringList{"archive.tar.png", "photo (2).png", "photo.png"}));
@@ -128,7 +152,6 @@ private slots:
         QCOMPARE(result.converted, 3);
         QVERIFY(result.failures.isEmpty());
         QCOMPARE(sources.busy, (QList<bool>{true, false}));
-        QCOMPARE(sources.pumps, 4); // once before the batch, once before each image
         QCOMPARE(sources.beeps, 1);
     }
 
@@ -137,7 +160,7 @@ private slots:
         const FakeTool tool(FakeTool::Behaviour::Succeed);
         RecordingSources sources;
         sources.destinationText = m_work.filePath(QStringLiteral("empty/out/"));
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
         QVERIFY(QFileInfo(sources.destinationText).isDir());
         QCOMPARE(sources.statuses, QStringList{"Completed"});
         QCOMPARE(result.status, QStringLiteral("Completed"));
@@ -153,7 +176,7 @@ private slots:
         sources.rows = {picture("fail/one.png"), picture("fail/two.jpg")};
         sources.destinationText = m_work.filePath(QStringLiteral("fail/out"));
 
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
 
         QCOMPARE(result.status, QStringLiteral("Completed (2 failed)"));
         QCOMPARE(sources.statuses.constLast(), result.status);
@@ -201,7 +224,7 @@ private slots:
         sources.destinationText = destination.isEmpty() ? QString() : root.filePath(destination);
 
         try {
-            convertBatch(sources, location);
+            runBatch(sources, location);
             QFAIL("the batch should not start");
         } catch (const ConversionError &error) {
             const QString expected =
@@ -230,14 +253,14 @@ private slots:
         const QString second = m_work.filePath(QStringLiteral("edit/second"));
         sources.rows = {picture("edit/a.png"), picture("edit/b.png")};
         sources.destinationText = first;
-        sources.onPump = [&](RecordingSources &s) {
+        sources.onStatus = [&](RecordingSources &s) {
             if (s.statuses.size() == 1) { // the first image is about to be converted
                 s.destinationText = second;
                 s.formatText = QStringLiteral("JPG");
                 s.rows.append(picture("edit/c.png"));
             }
         };
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
         QCOMPARE(result.converted, 3);
         QCOMPARE(fileNames(first), QStringList{"a.png"});
         QCOMPARE(fileNames(second), (QStringList{"b.jpg", "c.jpg"}));
@@ -282,7 +305,7 @@ private slots:
         sources.rows = {good, odd};
         sources.destinationText = root.filePath(QStringLiteral("out"));
 
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
 
         QCOMPARE(result.status, QStringLiteral("Completed (1 failed)"));
         QCOMPARE(result.converted, 1);
@@ -307,7 +330,7 @@ private slots:
         sources.rows = {fromFsPath(raw)};
         sources.destinationText = root.filePath(QStringLiteral("out"));
 
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
 
         QCOMPARE(result.status, QStringLiteral("Completed"));
         QCOMPARE(result.converted, 1);
@@ -353,7 +376,7 @@ private slots:
         sources.rows = {picture("race/photo.jpg")};
         sources.destinationText = destination.path();
 
-        const BatchResult result = convertBatch(sources, tool.location());
+        const BatchResult result = runBatch(sources, tool.location());
 
         QCOMPARE(result.status, QStringLiteral("Completed"));
         QCOMPARE(result.converted, 1);
@@ -377,9 +400,10 @@ private slots:
         // The tool is looked up per batch, so swap the quick tool's script for the slow one
         // once the first image is done.
         BatchController controller(sources, quick.location());
+        sources.watch(controller);
         controller.setJobs(1);
         QSignalSpy finished(&controller, &BatchController::finished);
-        sources.onPump = [&](RecordingSources &s) {
+        sources.onStatus = [&](RecordingSources &s) {
             if (s.statuses.size() == 2) {
                 const QString script = quick.location().toolFile();
                 QFile::remove(script);
@@ -438,7 +462,7 @@ private slots:
         expectedStatuses.append(QStringLiteral("Completed (2 failed)"));
         sources.destinationText = folder + QStringLiteral("out");
 
-        const BatchResult result = convertBatch(sources, tool.location(), jobs);
+        const BatchResult result = runBatch(sources, tool.location(), jobs);
 
         QCOMPARE(fileNames(sources.destinationText).size(), convertedWidths.size());
         for (int n = 0; n < convertedWidths.size(); ++n) {
@@ -485,6 +509,7 @@ private slots:
                         picture("stop-all/hang-3.png"), picture("stop-all/later.png")};
         sources.destinationText = m_work.filePath(QStringLiteral("stop-all/out"));
         BatchController controller(sources, tool.location());
+        sources.watch(controller);
         controller.setJobs(3);
         QSignalSpy finished(&controller, &BatchController::finished);
 
