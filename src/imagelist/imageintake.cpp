@@ -6,10 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QPointer>
-#include <QtConcurrent/QtConcurrentRun>
-#include <QThreadPool>
 
 namespace inkvale {
 
@@ -43,23 +40,16 @@ constexpr int DeliveryPauseMs = 25;
 ImageIntake::ImageIntake(ImageListModel &model, QObject *parent)
     : QObject(parent)
     , m_model(model)
-    , m_cancelled(std::make_shared<std::atomic<bool>>(false))
-{
-    m_deliveryPause.setSingleShot(true);
-    m_deliveryPause.setInterval(DeliveryPauseMs);
-    connect(&m_deliveryPause, &QTimer::timeout, this, [this] {
-        if (m_deliveryWaiting) {
-            m_deliveryWaiting = false;
-            deliverSoon();
-        }
-    });
-}
+    , m_queue(*this, decoderPool(),
+              {&ImageIntake::work, &ImageIntake::folderFiles,
+               [this](const Item &item, const Outcome &outcome) { return deliver(item, outcome); },
+               [this] {
+                   updateBusy();
+               }},
+              {workingLimit(), LookAhead, DeliveryPauseMs})
+{}
 
-ImageIntake::~ImageIntake()
-{
-    // The watchers go with this object; tasks not yet begun skip their file.
-    m_cancelled->store(true);
-}
+ImageIntake::~ImageIntake() = default;
 
 void ImageIntake::addFiles(const QStringList &paths)
 {
@@ -83,18 +73,7 @@ void ImageIntake::addOpened(const QStringList &paths)
 
 void ImageIntake::cancel()
 {
-    for (Entry &entry : m_entries) {
-        if (entry.watcher != nullptr) {
-            entry.watcher->disconnect(this);
-            entry.watcher->deleteLater();
-        }
-    }
-    m_entries.clear();
-    m_working = 0;
-    m_deliveryWaiting = false;
-    m_cancelled->store(true);
-    m_cancelled = std::make_shared<std::atomic<bool>>(false);
-    updateBusy();
+    m_queue.cancel();
 }
 
 bool ImageIntake::isBusy() const
@@ -104,18 +83,18 @@ bool ImageIntake::isBusy() const
 
 int ImageIntake::knownCount() const
 {
-    const auto waiting = std::count_if(m_entries.begin(), m_entries.end(), [](const Entry &entry) {
-        return entry.kind != Kind::Folder;
-    });
-    return m_handled + static_cast<int>(waiting);
+    return m_handled +
+           m_queue.countWaiting([](const Item &item) { return item.kind != Kind::Folder; });
 }
 
-ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const CancelFlag &cancelled)
+ImageIntake::Outcome ImageIntake::work(const Item &item, const Queue::CancelFlag &cancelled)
 {
     Outcome outcome;
     if (cancelled->load()) {
         return outcome; // nobody waits for it any more
     }
+    const QString &path = item.path;
+    const Kind kind = item.kind;
     try {
         const bool likeDropped = kind == Kind::Dropped || kind == Kind::Opened;
         const QFileInfo info(path);
@@ -141,132 +120,53 @@ ImageIntake::Outcome ImageIntake::work(Kind kind, const QString &path, const Can
     return outcome;
 }
 
+std::optional<QList<ImageIntake::Item>> ImageIntake::folderFiles(const Outcome &outcome)
+{
+    if (!outcome.isFolder) {
+        return std::nullopt;
+    }
+    // The folder's files take its place in the queue.
+    QList<Item> files;
+    files.reserve(outcome.files.size());
+    for (const QString &path : outcome.files) {
+        files.append({Kind::File, path});
+    }
+    return files;
+}
+
 void ImageIntake::enqueue(Kind kind, const QStringList &paths)
 {
+    QList<Item> items;
+    items.reserve(paths.size());
     for (const QString &path : paths) {
-        Entry entry;
-        entry.id = m_nextId++;
-        entry.kind = kind;
-        entry.path = path;
-        m_entries.push_back(std::move(entry));
+        items.append({kind, path});
     }
-    startWork();
-    updateBusy();
+    m_queue.enqueue(items);
 }
 
-void ImageIntake::startWork()
+bool ImageIntake::deliver(const Item &item, const Outcome &outcome)
 {
-    const int limit = workingLimit();
-    const std::size_t ahead = std::min(m_entries.size(), LookAhead);
-    for (std::size_t i = 0; i < ahead && m_working < limit; ++i) {
-        if (m_entries[i].state == State::Waiting) {
-            start(m_entries[i]);
-        }
-    }
-}
-
-void ImageIntake::start(Entry &entry)
-{
-    auto *watcher = new QFutureWatcher<Outcome>(this);
-    const quint64 id = entry.id;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, id] {
-        const Outcome outcome = watcher->result();
-        watcher->deleteLater();
-        finished(id, outcome);
-    });
-    watcher->setFuture(
-        QtConcurrent::run(&decoderPool(), &ImageIntake::work, entry.kind, entry.path, m_cancelled));
-    entry.state = State::Working;
-    entry.watcher = watcher;
-    ++m_working;
-}
-
-void ImageIntake::finished(quint64 id, const Outcome &outcome)
-{
-    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
-                                    [id](const Entry &entry) { return entry.id == id; });
-    if (found == m_entries.end()) {
-        return;
-    }
-    --m_working;
-    if (outcome.isFolder) {
-        // The folder's files take its place in the queue.
-        std::vector<Entry> files;
-        files.reserve(outcome.files.size());
-        for (const QString &path : outcome.files) {
-            Entry file;
-            file.id = m_nextId++;
-            file.kind = Kind::File;
-            file.path = path;
-            files.push_back(std::move(file));
-        }
-        const auto at = m_entries.erase(found);
-        m_entries.insert(at, std::make_move_iterator(files.begin()),
-                         std::make_move_iterator(files.end()));
-    } else {
-        found->state = State::Done;
-        found->watcher = nullptr;
-        found->outcome = outcome;
-    }
-    startWork();
-    if (deliverSoon()) {
-        updateBusy();
-    }
-}
-
-bool ImageIntake::deliverSoon()
-{
-    if (m_deliveryPause.isActive()) {
-        m_deliveryWaiting = true;
+    if (outcome.ignored) {
         return true;
     }
-    if (!deliver()) {
-        return false;
-    }
-    m_deliveryPause.start();
-    return true;
-}
-
-bool ImageIntake::deliver()
-{
-    // A fileFailed slot may run a nested event loop (a modal box); what finishes meanwhile
-    // waits for it, and this loop goes on once it returns.
-    if (m_delivering) {
-        return true;
-    }
-    m_delivering = true;
     const QPointer<ImageIntake> alive(this);
-    while (!m_entries.empty() && m_entries.front().state == State::Done) {
-        const Entry entry = std::move(m_entries.front());
-        m_entries.pop_front();
-        if (entry.outcome.ignored) {
-            continue;
-        }
-        ++m_handled;
-        startWork();
-        const LoadResult &picture = entry.outcome.picture;
-        if (picture.ok) {
-            m_model.appendRow({entry.path, picture.size.width(), picture.size.height()});
-        } else {
-            emit fileFailed(entry.path, picture.error);
-            if (alive.isNull()) {
-                return false;
-            }
-        }
-        emit fileHandled();
+    ++m_handled;
+    const LoadResult &picture = outcome.picture;
+    if (picture.ok) {
+        m_model.appendRow({item.path, picture.size.width(), picture.size.height()});
+    } else {
+        emit fileFailed(item.path, picture.error);
         if (alive.isNull()) {
             return false;
         }
     }
-    m_delivering = false;
-    startWork();
-    updateBusy();
-    return true;
+    emit fileHandled();
+    return !alive.isNull();
 }
 
 void ImageIntake::updateBusy()
 {
-    const bool busy = !m_entries.empty() || m_delivering;
+    const bool busy = !m_queue.isEmpty() || m_queue.isDelivering();
     if (!busy) {
         m_handled = 0;
     }

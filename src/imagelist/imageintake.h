@@ -1,23 +1,19 @@
 #pragma once
 
 #include "imagelist/imageloader.h"
+#include "imagelist/orderedworkqueue.h"
 
-#include <atomic>
-#include <deque>
-#include <memory>
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
-
-class QFutureWatcherBase;
 
 namespace inkvale {
 
 class ImageListModel;
 
-// Takes files and folders into the image list. Pictures are decoded on worker threads,
+// Takes files and folders into the image list by the intake's rules: what a folder, a drop
+// and a named file bring in, and what is reported. Pictures are decoded on worker threads,
 // several at once, but rows are added and failures reported strictly in the order the files
-// came in, and the event loop never waits for a decoder.
+// came in (see OrderedWorkQueue), and the event loop never waits for a decoder.
 class ImageIntake : public QObject
 {
     Q_OBJECT
@@ -55,9 +51,14 @@ signals:
 
 private:
     enum class Kind { File, Folder, Dropped, Opened };
-    enum class State { Waiting, Working, Done };
 
-    // What a worker found for one entry.
+    struct Item
+    {
+        Kind kind = Kind::File;
+        QString path;
+    };
+
+    // What a worker found for one item.
     struct Outcome
     {
         bool ignored = false; // a dropped path that is neither a folder nor an accepted file
@@ -66,43 +67,20 @@ private:
         LoadResult picture;
     };
 
-    struct Entry
-    {
-        quint64 id = 0;
-        Kind kind = Kind::File;
-        QString path;
-        State state = State::Waiting;
-        QFutureWatcherBase *watcher = nullptr;
-        Outcome outcome;
-    };
+    using Queue = OrderedWorkQueue<Item, Outcome>;
 
-    using CancelFlag = std::shared_ptr<std::atomic<bool>>;
-
-    static Outcome work(Kind kind, const QString &path, const CancelFlag &cancelled);
+    static Outcome work(const Item &item, const Queue::CancelFlag &cancelled);
+    static std::optional<QList<Item>> folderFiles(const Outcome &outcome);
 
     void enqueue(Kind kind, const QStringList &paths);
-    void startWork();
-    void start(Entry &entry);
-    void finished(quint64 id, const Outcome &outcome);
-    // Both return false when a slot destroyed this object meanwhile.
-    bool deliverSoon();
-    bool deliver();
+    // Returns false when a slot destroyed this object meanwhile.
+    bool deliver(const Item &item, const Outcome &outcome);
     void updateBusy();
 
     ImageListModel &m_model;
-    // Every file not yet added or reported, in intake order; folders until they are listed.
-    std::deque<Entry> m_entries;
-    quint64 m_nextId = 1;
-    int m_working = 0;
-    bool m_delivering = false;
-    // Rows are added in small bursts rather than one by one: a view repaints once per burst,
-    // which leaves the processor to the decoders.
-    QTimer m_deliveryPause;
-    bool m_deliveryWaiting = false;
+    Queue m_queue;
     bool m_busy = false;
     int m_handled = 0;
-    // Set when work is dropped, so that tasks not yet begun skip their file.
-    CancelFlag m_cancelled;
 };
 
 } // namespace inkvale
