@@ -255,7 +255,6 @@ void MainWindow::probeEffects()
     auto *probe = new EffectProbe(ToolLocation(m_environment.programFolder), this);
     connect(probe, &EffectProbe::finished, this,
             [this, probe](const EffectAvailability &availability) {
-                m_availability = availability;
                 markEffectAvailability(*m_ui.effectBox, availability);
                 probe->deleteLater();
                 emit effectsProbed();
@@ -266,6 +265,11 @@ void MainWindow::probeEffects()
 QString MainWindow::statusText() const
 {
     return m_ui.statusPanel->text();
+}
+
+EffectAvailability MainWindow::effectAvailability() const
+{
+    return knownEffectAvailability(ToolLocation(m_environment.programFolder));
 }
 
 bool MainWindow::batchRunning() const

@@ -73,7 +73,8 @@ public:
     const BatchResult &lastBatchResult() const;
     // The batch's status, log and last result.
     WindowBatchRun &batchRun() { return *m_batchRun; }
-    const EffectAvailability &effectAvailability() const { return m_availability; }
+    // What the effect check learnt about the installed tool.
+    EffectAvailability effectAvailability() const;
     UpdateChecker &updateChecker() { return *m_updateChecker; }
 
     // Pictures and folders named on the command line, by this start or a later one: added as
@@ -143,7 +144,6 @@ private:
     std::unique_ptr<FileShellActions> m_shell;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<WindowBatchRun> m_batchRun;
-    EffectAvailability m_availability;
     QString m_lastFolder;
     std::unique_ptr<NewVersionNotice> m_newVersionNotice;
     UpdateChecker *m_updateChecker = nullptr;

@@ -4,6 +4,7 @@
 #include "app/statuspanel.h"
 #include "app/windowbatchsources.h"
 #include "convert/batchcontroller.h"
+#include "windowkit/desktopactions.h"
 #include "windowkit/artwork.h"
 
 #include <QAction>

@@ -61,13 +61,39 @@ QString toolState(const ToolLocation &location)
         .arg(recipes.lastModified().toMSecsSinceEpoch());
 }
 
-QMutex knownMutex;
-QHash<QString, QHash<QString, bool>> knownRecipeUses;
+// What the probes of this run learnt about one tool, as it is now.
+struct ToolRecord
+{
+    EffectAvailability availability;
+    QSet<QString> probed;
+};
 
-void rememberRecipeUse(const ToolLocation &location, const QString &effect, bool recipe)
+// The one record of what the installed tool can run: the window's marks and every
+// conversion read it.
+QMutex knownMutex;
+QHash<QString, ToolRecord> knownTools;
+
+void remember(const ToolLocation &location, const QStringList &effects,
+              const EffectAvailability &found)
 {
     const QMutexLocker lock(&knownMutex);
-    knownRecipeUses[toolState(location)].insert(effect, recipe);
+    ToolRecord &record = knownTools[toolState(location)];
+    if (!found.toolVersion.isEmpty()) {
+        record.availability.toolVersion = found.toolVersion;
+    }
+    for (const QString &effect : effects) {
+        record.probed.insert(effect);
+        if (found.isAvailable(effect)) {
+            record.availability.unavailable.remove(effect);
+        } else {
+            record.availability.unavailable.insert(effect, found.reason(effect));
+        }
+        if (found.usesRecipe(effect)) {
+            record.availability.recipeEffects.insert(effect);
+        } else {
+            record.availability.recipeEffects.remove(effect);
+        }
+    }
 }
 
 } // namespace
@@ -84,11 +110,17 @@ QString EffectAvailability::recipeNote(const QString &effect) const
 std::optional<bool> knownRecipeUse(const ToolLocation &location, const QString &effect)
 {
     const QMutexLocker lock(&knownMutex);
-    const auto tool = knownRecipeUses.constFind(toolState(location));
-    if (tool == knownRecipeUses.constEnd() || !tool->contains(effect)) {
+    const auto tool = knownTools.constFind(toolState(location));
+    if (tool == knownTools.constEnd() || !tool->probed.contains(effect)) {
         return std::nullopt;
     }
-    return tool->value(effect);
+    return tool->availability.usesRecipe(effect);
+}
+
+EffectAvailability knownEffectAvailability(const ToolLocation &location)
+{
+    const QMutexLocker lock(&knownMutex);
+    return knownTools.value(toolState(location)).availability;
 }
 
 EffectProbe::EffectProbe(const ToolLocation &location, QObject *parent)
@@ -101,10 +133,12 @@ EffectProbe::~EffectProbe() = default;
 void EffectProbe::start(const QStringList &effects)
 {
     m_result = EffectAvailability{};
+    m_effects.clear();
     QList<const EffectPreset *> presets;
     for (const EffectPreset &preset : effectPresets()) {
         if (effects.isEmpty() || effects.contains(preset.name)) {
             presets.append(&preset);
+            m_effects.append(preset.name);
         }
     }
     m_pending = static_cast<int>(presets.size());
@@ -186,10 +220,7 @@ void EffectProbe::effectProbed(const QString &effect, bool recipe, int exitCode,
         // The tool's own error stays out of the list: the effect works.
         m_result.unavailable.remove(effect);
         m_result.recipeEffects.insert(effect);
-        rememberRecipeUse(m_location, effect, true);
-    } else if (ran) {
-        rememberRecipeUse(m_location, effect, false);
-    } else {
+    } else if (!ran) {
         const QString error = errorFromOutput(output);
         if (recipe) {
             m_result.unavailable[effect] += QStringLiteral("; Inkvale's own recipe failed too: ") +
@@ -202,7 +233,6 @@ void EffectProbe::effectProbed(const QString &effect, bool recipe, int exitCode,
                 return;
             }
         }
-        rememberRecipeUse(m_location, effect, false);
     }
     effectDone();
 }
@@ -218,6 +248,7 @@ void EffectProbe::effectDone()
                              .arg(m_result.toolVersion, reason);
             }
         }
+        remember(m_location, m_effects, m_result);
         emit finished(m_result);
     }
 }

@@ -35,7 +35,8 @@ struct EffectAvailability
 // Asks the tool, in the background, to run each effect's preset on a tiny picture; when it
 // lacks the command of an effect that has a recipe of Inkvale's, the recipe is tried instead.
 // An effect that runs neither way is unavailable, with the tool's own message as reason.
-// What it learns is also remembered for the conversions of this run (knownRecipeUse).
+// What it learns goes into the run's one record of the tool (knownEffectAvailability), which
+// the conversions read.
 class EffectProbe : public QObject
 {
     Q_OBJECT
@@ -60,11 +61,17 @@ private:
     // Holds a link to the recipe file when its path is one the tool would misread.
     std::unique_ptr<QTemporaryDir> m_scratch;
     int m_pending = 0;
+    // The effects of the current probe.
+    QStringList m_effects;
 };
 
 // What the probes of this run learnt about the tool at `location`: whether `effect` runs
 // Inkvale's recipe there; nothing when no probe has asked the tool, as it is now, yet.
 std::optional<bool> knownRecipeUse(const ToolLocation &location, const QString &effect);
+
+// Everything the probes of this run learnt about the tool at `location`, as it is now; empty
+// when no probe has asked it.
+EffectAvailability knownEffectAvailability(const ToolLocation &location);
 
 // The probe run to its end while handling events.
 EffectAvailability probeEffects(const ToolLocation &location = ToolLocation::ofRunningProgram());
