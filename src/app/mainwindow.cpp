@@ -7,7 +7,6 @@
 #include "app/statuspanel.h"
 #include "app/windowbatchrun.h"
 #include "base/errortext.h"
-#include "base/versioninfo.h"
 #include "convert/conversionerror.h"
 #include "convert/pictureformats.h"
 #include "imagelist/fileshellactions.h"
@@ -179,16 +178,11 @@ void MainWindow::connectListCommands()
     connect(m_ui.propertiesAction, &QAction::triggered, this, [shell] { shell->showProperties(); });
 
     connect(m_ui.imageList, &ImageListView::listClicked, this, &MainWindow::listClicked);
-    connect(m_ui.effectBox, &QComboBox::activated, this, &MainWindow::effectChanged);
+    connect(m_ui.effectBox, &QComboBox::activated, m_preview.get(), &ImagePreview::showPreview);
     connect(m_preview.get(), &ImagePreview::statusChanged, m_ui.statusPanel, &StatusPanel::setText);
 }
 
 void MainWindow::listClicked()
-{
-    m_preview->showPreview();
-}
-
-void MainWindow::effectChanged()
 {
     m_preview->showPreview();
 }
@@ -198,12 +192,7 @@ void MainWindow::initialise()
     // Files dropped from the file manager.
     setAcceptDrops(true);
     guarded([this] {
-        const VersionData version = readVersionData(m_environment.executable);
-        AppIdentity identity;
-        identity.appCompany = version.CompanyName;
-        identity.appProduct = version.ProductName;
-        identity.appVersion = formatAppVersion(readVersionNumber(m_environment.executable));
-        identity.appTitle = identity.appCompany + QStringLiteral(" - ") + identity.appProduct;
+        const AppIdentity identity = readAppIdentity(m_environment.executable);
         setAppIdentity(identity);
         setWindowTitle(identity.appTitle);
         loadSettings();

@@ -102,7 +102,6 @@ public:
     void showFeedback();
     void imageCountChanged();
     void listClicked();
-    void effectChanged();
     // Announces `serverVersion` in the corner notice. The notice is made once per run; later
     // calls change nothing.
     void showNewVersion(const QString &serverVersion, const QString &downloadUrl);

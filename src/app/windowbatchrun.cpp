@@ -4,8 +4,8 @@
 #include "app/statuspanel.h"
 #include "app/windowbatchsources.h"
 #include "convert/batchcontroller.h"
-#include "windowkit/desktopactions.h"
 #include "windowkit/artwork.h"
+#include "windowkit/desktopactions.h"
 
 #include <QAction>
 #include <QApplication>

@@ -16,6 +16,9 @@ struct AppIdentity
     QString appVersion;
 };
 
+// The identity named by `executable`'s version information; throws like readVersionData().
+AppIdentity readAppIdentity(const QString &executable);
+
 // The program's identity; empty fields until the main window has read them.
 const AppIdentity &appIdentity();
 void setAppIdentity(const AppIdentity &identity);
