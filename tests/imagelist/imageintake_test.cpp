@@ -3,10 +3,13 @@
 #include "imagelist/imagelistmodel.h"
 #include "support/testenvironment.h"
 
+#include <algorithm>
 #include <memory>
 #include <QDir>
 #include <QEventLoop>
+#include <QFutureWatcher>
 #include <QImageReader>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -48,6 +51,21 @@ QStringList rowsOf(const QStringList &paths)
         events << "row " + path << "handled";
     }
     return events;
+}
+
+// Decoders report back through watchers the intake owns and deletes once their result is
+// in: with none left, no result of earlier work is on its way.
+QList<QPointer<QFutureWatcherBase>> watchersOf(const ImageIntake &intake)
+{
+    const auto watchers = intake.findChildren<QFutureWatcherBase *>();
+    return {watchers.begin(), watchers.end()};
+}
+
+bool allGone(const QList<QPointer<QFutureWatcherBase>> &watchers)
+{
+    return std::all_of(
+        watchers.begin(), watchers.end(),
+        [](const QPointer<QFutureWatcherBase> &watcher) { return watcher.isNull(); });
 }
 
 QStringList paths(const ImageListModel &model)
@@ -298,8 +316,18 @@ private slots:
             ++depth;
             deepest = std::max(deepest, depth);
             rowsWhileShown.append(model.rowCount());
+            // The box stays until every other picture is decoded and waits to be added.
             QEventLoop box;
-            QTimer::singleShot(300, &box, &QEventLoop::quit);
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, &box, [&] {
+                const auto watchers = intake.findChildren<QFutureWatcherBase *>();
+                if (std::all_of(
+                        watchers.begin(), watchers.end(),
+                        [](const QFutureWatcherBase *watcher) { return watcher->isFinished(); })) {
+                    box.quit();
+                }
+            });
+            poll.start(5);
             box.exec();
             rowsWhileShown.append(model.rowCount());
             --depth;
@@ -350,7 +378,7 @@ private slots:
         // Results of the dropped work must not land among the next call's rows.
         intake.addFiles({later});
         QVERIFY(waitUntilIdle(intake));
-        QTest::qWait(200);
+        QTRY_VERIFY(watchersOf(intake).isEmpty());
         QCOMPARE(paths(model), files.mid(0, kept) + QStringList{later});
     }
 
@@ -361,8 +389,11 @@ private slots:
         auto intake = std::make_unique<ImageIntake>(model);
         intake->addFiles(files);
         intake->addFolders({m_work.filePath("destroy")});
+        const auto watchers = watchersOf(*intake);
+        QVERIFY(!watchers.isEmpty());
         intake.reset();
-        QTest::qWait(300);
+        // Nothing is left that could bring a result of the running decoders back.
+        QVERIFY(allGone(watchers));
         QCOMPARE(model.rowCount(), 0);
     }
 
@@ -374,13 +405,15 @@ private slots:
         ImageListModel model;
         auto intake = std::make_unique<ImageIntake>(model);
         int failures = 0;
+        QList<QPointer<QFutureWatcherBase>> watchers;
         connect(intake.get(), &ImageIntake::fileFailed, this, [&] {
             ++failures;
+            watchers = watchersOf(*intake);
             intake.reset();
         });
         intake->addFiles(QStringList{good.at(0), bad} + good.mid(1));
         QVERIFY(QTest::qWaitFor([&intake] { return !intake; }, 60000));
-        QTest::qWait(200);
+        QVERIFY(allGone(watchers));
         QCOMPARE(failures, 1);
         QCOMPARE(paths(model), good.mid(0, 1));
     }
