@@ -9,8 +9,10 @@
 #include <mutex>
 #include <QAction>
 #include <QDir>
+#include <QFutureWatcher>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QThreadPool>
 #include <QToolButton>
 
 using namespace inkvale;
@@ -196,8 +198,9 @@ void ListCommandsTest::deleteAllEndsAFolderIntake()
     });
     addFolderOf(window, 40);
     QVERIFY(QTest::qWaitFor([&] { return !window.form->intake().isBusy(); }, 20000));
-    // Nothing more arrives once the decoders still running have finished.
-    QTest::qWait(200);
+    // The decoders still running report through watchers the intake owns; once those are
+    // gone, nothing more can arrive.
+    QTRY_VERIFY(window.form->intake().findChildren<QFutureWatcherBase *>().isEmpty());
     QCOMPARE(window.form->listModel().rowCount(), 0);
     QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
 
@@ -339,7 +342,8 @@ void ListCommandsTest::shellActionsWithoutACurrentRowDoNothing()
                             ui.deleteSelectedAction}) {
         action->trigger();
     }
-    QTest::qWait(100);
+    // Requests leave on the shared worker threads: any that was sent has arrived by now.
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
     QVERIFY(window.shell.requests().empty());
     QVERIFY(window.desktop.openedUrls.isEmpty());
     QCOMPARE(window.order(), QStringLiteral("AB"));
