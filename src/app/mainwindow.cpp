@@ -92,7 +92,8 @@ MainWindow::MainWindow(const Environment &environment, QWidget *parent)
                                *m_ui.previewImage, *m_ui.previewSplitter},
         ToolLocation(m_environment.programFolder));
     m_batchRun = std::make_unique<WindowBatchRun>(m_ui, *m_list, *m_environment.desktop,
-                                                  ToolLocation(m_environment.programFolder));
+                                                  ToolLocation(m_environment.programFolder),
+                                                  m_environment.clock);
     connect(m_batchRun.get(), &WindowBatchRun::progress, this, &MainWindow::batchProgress);
     connect(m_batchRun.get(), &WindowBatchRun::finished, this, &MainWindow::batchFinished);
     m_shell = std::make_unique<FileShellActions>(

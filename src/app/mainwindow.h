@@ -7,6 +7,8 @@
 #include "platform/postform.h"
 #include "windowkit/makerweb.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <QMainWindow>
 
@@ -55,6 +57,10 @@ public:
         platform::PostFormOptions webOptions;
         // The update check; with no host (the default) this run checks nothing.
         UpdateCheckSetup updateCheck;
+        // The clock of the double-click guard on "Convert"; tests step one by hand.
+        std::function<std::chrono::steady_clock::time_point()> clock = [] {
+            return std::chrono::steady_clock::now();
+        };
     };
 
     explicit MainWindow(const Environment &environment, QWidget *parent = nullptr);

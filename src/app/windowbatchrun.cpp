@@ -16,13 +16,14 @@
 namespace inkvale {
 
 WindowBatchRun::WindowBatchRun(const MainWindowUi &ui, ImageListModel &list,
-                               DesktopActions &desktop, const ToolLocation &location,
+                               DesktopActions &desktop, const ToolLocation &location, Clock clock,
                                QObject *parent)
     : QObject(parent)
     , m_ui(ui)
     , m_list(list)
     , m_desktop(desktop)
     , m_location(location)
+    , m_clock(std::move(clock))
 {}
 
 WindowBatchRun::~WindowBatchRun()
@@ -55,7 +56,9 @@ void WindowBatchRun::takeDestination()
 void WindowBatchRun::startOrStop()
 {
     if (isRunning()) {
-        if (m_sinceStart.elapsed() >= QGuiApplication::styleHints()->mouseDoubleClickInterval()) {
+        const std::chrono::milliseconds interval(
+            QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        if (m_clock() - m_startedAt >= interval) {
             m_batch->stop();
         }
         return;
@@ -84,7 +87,7 @@ void WindowBatchRun::startOrStop()
             &StatusPanel::showProgress);
     connect(m_batch.get(), &BatchController::progress, this, &WindowBatchRun::progress);
     connect(m_batch.get(), &BatchController::finished, this, &WindowBatchRun::ended);
-    m_sinceStart.start();
+    m_startedAt = m_clock();
     m_batch->start();
     setButtonStops(m_batch->isRunning());
 }

@@ -4,8 +4,9 @@
 #include "convert/stringtoollog.h"
 #include "convert/toollocation.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
-#include <QElapsedTimer>
 #include <QObject>
 
 namespace inkvale {
@@ -24,8 +25,11 @@ class WindowBatchRun : public QObject
 {
     Q_OBJECT
 public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // `clock` tells the second click of a double click on "Convert" from a click on "Stop".
     WindowBatchRun(const MainWindowUi &ui, ImageListModel &list, DesktopActions &desktop,
-                   const ToolLocation &location, QObject *parent = nullptr);
+                   const ToolLocation &location, Clock clock, QObject *parent = nullptr);
     // Ends a running batch before the controls it reads go.
     ~WindowBatchRun() override;
 
@@ -66,9 +70,10 @@ private:
     QString m_status;
     int m_runningCount = 0;
     bool m_busy = false;
-    // Since the batch started: the second click of a double click on "Convert" lands on
-    // "Stop" and must not end it.
-    QElapsedTimer m_sinceStart;
+    Clock m_clock;
+    // The second click of a double click on "Convert" lands on "Stop" and must not end the
+    // batch it has just started.
+    std::chrono::steady_clock::time_point m_startedAt;
 };
 
 } // namespace inkvale

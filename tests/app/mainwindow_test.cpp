@@ -13,6 +13,7 @@
 #include "windowkit/appidentity.h"
 #include "windowkit/messageboxcustombuttons.h"
 
+#include <chrono>
 #include <memory>
 #include <QComboBox>
 #include <QDir>
@@ -35,6 +36,7 @@
 #include <QToolButton>
 
 using namespace inkvale;
+using namespace std::chrono_literals;
 using test::FakeTool;
 using test::RecordingDesktop;
 using test::RecordingDialogs;
@@ -50,6 +52,8 @@ struct Program
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
     std::unique_ptr<FakeTool> fakeTool;
+    // The windows' clock, which moves only when a test moves it.
+    std::chrono::steady_clock::time_point now;
 
     // With the real tool linked in as gmic/gmic, or with a stand-in of the given behaviour.
     explicit Program(std::optional<FakeTool::Behaviour> fake = std::nullopt)
@@ -65,7 +69,12 @@ struct Program
 
     MainWindow::Environment environment(bool probe = false)
     {
-        return test::standInEnvironment(programFolder(), dialogs, desktop, probe);
+        MainWindow::Environment environment =
+            test::standInEnvironment(programFolder(), dialogs, desktop, probe);
+        environment.clock = [this] {
+            return now;
+        };
+        return environment;
     }
 
     std::unique_ptr<MainWindow> open(bool probe = false)
@@ -610,7 +619,8 @@ void MainWindowTest::stopEndsTheBatch()
         [&] { return QFile::exists(program.programFolder() + QStringLiteral("/gmic/pid")); },
         10000));
     // Past a double click.
-    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    program.now +=
+        std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     form->ui().convertButton->click();
     QVERIFY(finished.wait(10000));
     QCOMPARE(form->statusText(), QStringLiteral("Stopped"));
@@ -642,6 +652,7 @@ void MainWindowTest::aDoubleClickOnConvertDoesNotStopTheBatch()
     QTest::mouseDClick(button, Qt::LeftButton);
     QTest::mouseRelease(button, Qt::LeftButton);
     QVERIFY(form->batchRunning());
+    program.now += 999ms;
     button->click(); // a third click, still within the interval
     QVERIFY(QTest::qWaitFor(
         [&] { return QFile::exists(program.programFolder() + QStringLiteral("/gmic/pid")); },
@@ -650,7 +661,7 @@ void MainWindowTest::aDoubleClickOnConvertDoesNotStopTheBatch()
     QCOMPARE(button->text(), QStringLiteral("Stop"));
 
     // Once the interval is over, a click stops it.
-    QTest::qWait(1050);
+    program.now += 1ms;
     QVERIFY(form->batchRunning());
     button->click();
     QVERIFY(finished.wait(10000));
