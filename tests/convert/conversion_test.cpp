@@ -238,12 +238,12 @@ private slots:
             << "evil.png" << commands << "" << noPicture;
         QTest::newRow("empty file") << "empty.jpg" << QByteArray() << "" << noPicture;
         QTest::newRow("truncated jpeg") << "cut.jpg" << jpeg.left(jpeg.size() * 6 / 10) << ""
-                                        << "<decoder>";
+                                        << "Unable to read image data";
         QTest::newRow("jpeg without its end marker")
             << "cut.jpg" << jpeg.left(jpeg.size() - 2) << ""
             << "Unable to read image data: the file is truncated";
         QTest::newRow("truncated png") << "cut.png" << png.left(png.size() * 6 / 10) << ""
-                                       << "<decoder>";
+                                       << "Unable to read image data";
     }
 
     void inputsReachTheToolUnderANeutralName()
@@ -267,10 +267,7 @@ private slots:
         const QStringList arguments = tool.recordedArguments();
         if (toolInput.isEmpty()) {
             QVERIFY2(arguments.isEmpty(), "the tool is not started");
-            if (failure != QStringLiteral("<decoder>")) {
-                QCOMPARE(result.failure, failure);
-            }
-            QVERIFY(!result.failure.isEmpty());
+            QCOMPARE(result.failure, failure);
             QCOMPARE(log.text(), result.failure + QLatin1Char('\n'));
         } else {
             QCOMPARE(QFileInfo(arguments.at(0)).fileName(), toolInput);

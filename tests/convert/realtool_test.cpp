@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -376,30 +375,22 @@ private slots:
                  QStringList{QFileInfo(name).completeBaseName() + QStringLiteral(".jpg")});
     }
 
-    // Inputs the tool would mishandle: a cut-off photo it would fill with grey, a portrait
-    // it would read lying down, frames it would write as several pictures.
+    // Inputs the tool would mishandle: a portrait it would read lying down, frames it would
+    // write as several pictures. (A cut-off photo, which it would fill with grey, never
+    // reaches it: conversion_test covers that without the tool.)
     void inputsTheToolWouldMishandle_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QSize>("size"); // of the result; empty when it must fail
-        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QSize>("size"); // of the result
 
-        QImage photo(160, 120, QImage::Format_RGB32);
-        photo.fill(Qt::darkGreen);
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        photo.save(&buffer, "JPEG");
-        QTest::newRow("truncated photo")
-            << "cut.jpg" << jpeg.left(jpeg.size() / 2) << QSize() << "Unable to read image data";
         QTest::newRow("portrait stored lying down")
             << "portrait.jpg" << test::jpegWithOrientation(test::markedPicture(QSize(60, 90)), 6)
-            << QSize(60, 90) << "";
+            << QSize(60, 90);
         QTest::newRow("animated gif")
-            << "clip.gif" << test::twoFrameGif(QSize(40, 30)) << QSize(40, 30) << "";
+            << "clip.gif" << test::twoFrameGif(QSize(40, 30)) << QSize(40, 30);
         QTest::newRow("two-page tiff")
-            << "scan.tif" << test::twoPageTiff(QSize(40, 30), QSize(20, 20)) << QSize(40, 30) << "";
+            << "scan.tif" << test::twoPageTiff(QSize(40, 30), QSize(20, 20)) << QSize(40, 30);
     }
 
     void inputsTheToolWouldMishandle()
@@ -407,7 +398,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QSize, size);
-        QFETCH(QString, failure);
         QTemporaryDir folder;
         const QString input = folder.filePath(name);
         QVERIFY(test::writeFile(input, content));
@@ -417,14 +407,6 @@ private slots:
         const ConversionResult result =
             convertImage(QStringLiteral("Cartoon"), input, output, log, m_tool);
 
-        QVERIFY2(failure.isEmpty() ? result.failure.isEmpty() : result.failure.startsWith(failure),
-                 qPrintable(result.failure));
-        if (size.isEmpty()) {
-            QVERIFY(!result.failure.isEmpty());
-            QVERIFY2(!log.text().contains(QStringLiteral("Commencing")), "the tool is not started");
-            QVERIFY(!QFileInfo::exists(output));
-            return;
-        }
         QVERIFY2(result.converted(), qPrintable(log.text()));
         QCOMPARE(QImageReader(output).size(), size);
         QStringList files({name, "result.png"});
