@@ -26,12 +26,12 @@ ConversionJob::ConversionJob(const QString &effect, const QString &input, const 
     , m_log(log)
     , m_location(location)
 {
-    connect(&m_preparation, &QFutureWatcher<ToolInput>::finished, this,
+    connect(&m_preparation, &QFutureWatcher<Result<QString>>::finished, this,
             &ConversionJob::inputPrepared);
-    connect(&m_placement, &QFutureWatcher<QString>::finished, this, [this] {
-        const QString error = m_placement.result();
-        complete(error.isEmpty() ? ConversionResult{ConversionResult::Outcome::Converted, {}}
-                                 : ConversionResult{ConversionResult::Outcome::Failed, error});
+    connect(&m_placement, &QFutureWatcher<Result<>>::finished, this, [this] {
+        const Result<> placed = m_placement.result();
+        complete(placed.ok() ? ConversionResult{ConversionResult::Outcome::Converted, {}}
+                             : ConversionResult{ConversionResult::Outcome::Failed, placed.error()});
     });
 }
 
@@ -48,8 +48,8 @@ void ConversionJob::start()
 {
     m_log.clear();
     // Before anything opens the input: a pipe or a device would keep its reader waiting.
-    if (const QString reason = whyNotAFile(m_input); !reason.isEmpty()) {
-        failSoon(reason);
+    if (const Result<> file = checkRegularFile(m_input); !file.ok()) {
+        failSoon(file.error());
         return;
     }
     // A private folder per conversion: two conversions at once, or two running copies of the
@@ -123,15 +123,15 @@ void ConversionJob::cancel()
 
 void ConversionJob::inputPrepared()
 {
-    const ToolInput input = m_preparation.result();
+    const Result<QString> input = m_preparation.result();
     if (m_cancelled) {
         complete({ConversionResult::Outcome::Cancelled, QStringLiteral("Stopped")});
-    } else if (!input.error.isEmpty()) {
+    } else if (!input.ok()) {
         // The tool is not started, so the log holds only the reason.
-        m_log.addLine(input.error);
-        complete({ConversionResult::Outcome::Failed, input.error});
+        m_log.addLine(input.error());
+        complete({ConversionResult::Outcome::Failed, input.error()});
     } else {
-        startTool(input.path);
+        startTool(input.value());
     }
 }
 

@@ -66,8 +66,8 @@ private:
     ToolRun *m_run = nullptr;
     EffectProbe *m_probe = nullptr;
     int m_toolThreads = 0;
-    QFutureWatcher<ToolInput> m_preparation;
-    QFutureWatcher<QString> m_placement;
+    QFutureWatcher<Result<QString>> m_preparation;
+    QFutureWatcher<Result<>> m_placement;
     bool m_toolRan = false;
     bool m_cancelled = false;
     bool m_done = false;

@@ -89,7 +89,7 @@ QString toolRecipePath(const QString &path, const QString &privateFolder)
     const QDir folder(QDir(privateFolder).filePath(QStringLiteral("recipes")));
     folder.mkpath(QStringLiteral("."));
     const QString link = folder.filePath(QFileInfo(path).fileName());
-    return linkForTool(path, link).isEmpty() ? QDir::toNativeSeparators(link) : path;
+    return linkForTool(path, link).ok() ? QDir::toNativeSeparators(link) : path;
 }
 
 QString batchWantedName(const QString &destination, const QString &inputPath, const QString &format)

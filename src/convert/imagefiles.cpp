@@ -18,6 +18,34 @@ QString systemReason(const std::error_code &error)
     return QString::fromLocal8Bit(error.message().c_str());
 }
 
+// Why a file of `status` is no regular file.
+QString notAFileReason(const fs::path &file, const fs::file_status &status,
+                       const std::error_code &error)
+{
+    switch (status.type()) {
+    case fs::file_type::not_found: {
+        std::error_code ignored;
+        if (fs::is_symlink(fs::symlink_status(file, ignored))) {
+            return QStringLiteral("It is a link to a file that does not exist");
+        }
+        return QStringLiteral("The file does not exist");
+    }
+    case fs::file_type::directory:
+        return QStringLiteral("It is a folder, not a picture file");
+    case fs::file_type::fifo:
+        return QStringLiteral("It is a named pipe (FIFO), not a picture file");
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return QStringLiteral("It is a device, not a picture file");
+    case fs::file_type::socket:
+        return QStringLiteral("It is a socket, not a picture file");
+    case fs::file_type::none:
+        return QStringLiteral("It cannot be examined: ") + systemReason(error);
+    default:
+        return QStringLiteral("It is not a regular file");
+    }
+}
+
 } // namespace
 
 bool isImageFile(const QString &path)
@@ -72,35 +100,15 @@ QStringList imageFilesInFolder(const QString &folder, QString *error)
     return files;
 }
 
-QString whyNotAFile(const QString &path)
+Result<> checkRegularFile(const QString &path)
 {
     const fs::path file = toFsPath(path);
     std::error_code error;
     const fs::file_status status = fs::status(file, error);
-    switch (status.type()) {
-    case fs::file_type::regular:
-        return {};
-    case fs::file_type::not_found: {
-        std::error_code ignored;
-        if (fs::is_symlink(fs::symlink_status(file, ignored))) {
-            return QStringLiteral("It is a link to a file that does not exist");
-        }
-        return QStringLiteral("The file does not exist");
+    if (status.type() == fs::file_type::regular) {
+        return Result<>::success();
     }
-    case fs::file_type::directory:
-        return QStringLiteral("It is a folder, not a picture file");
-    case fs::file_type::fifo:
-        return QStringLiteral("It is a named pipe (FIFO), not a picture file");
-    case fs::file_type::block:
-    case fs::file_type::character:
-        return QStringLiteral("It is a device, not a picture file");
-    case fs::file_type::socket:
-        return QStringLiteral("It is a socket, not a picture file");
-    case fs::file_type::none:
-        return QStringLiteral("It cannot be examined: ") + systemReason(error);
-    default:
-        return QStringLiteral("It is not a regular file");
-    }
+    return Result<>::failure(notAFileReason(file, status, error));
 }
 
 } // namespace inkvale

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,14 +17,15 @@ void sortAsFileManager(QStringList &names);
 
 // The accepted picture names directly inside `folder` (not in its sub-folders), in the
 // order of sortAsFileManager, as full paths. Everything but a folder counts, so that a pipe, a
-// device or a link that leads nowhere is reported by whoever takes it (see whyNotAFile()) instead
-// of being left out in silence; a name that is not valid UTF-8 keeps its bytes (see base/fspath.h).
-// When the folder cannot be read, the list is empty and `error` (if given) says why.
+// device or a link that leads nowhere is reported by whoever takes it (see checkRegularFile())
+// instead of being left out in silence; a name that is not valid UTF-8 keeps its bytes (see
+// base/fspath.h). When the folder cannot be read, the list is empty and `error` (if given) says
+// why.
 QStringList imageFilesInFolder(const QString &folder, QString *error = nullptr);
 
-// Why `path` cannot be read as a picture file, in a few words: it is missing, a folder, a
-// pipe, a device, a socket or a link that leads nowhere. Empty for a regular file (links
-// followed). Only looks at the file: a pipe opened for reading would wait for ever.
-QString whyNotAFile(const QString &path);
+// Whether `path` is a regular file (links followed) and so can be read as a picture file;
+// when not, why in a few words: it is missing, a folder, a pipe, a device, a socket or a link
+// that leads nowhere. Only looks at the file: a pipe opened for reading would wait for ever.
+Result<> checkRegularFile(const QString &path);
 
 } // namespace inkvale

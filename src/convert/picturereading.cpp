@@ -36,17 +36,15 @@ bool isJpeg(const QByteArray &format)
 
 } // namespace
 
-PictureFile readPictureFile(const QString &path)
+Result<QByteArray> readPictureFile(const QString &path)
 {
     // Through the platform's path, not QFile: a name that is not valid UTF-8 must still open.
     namespace fs = std::filesystem;
-    PictureFile result;
     const fs::path file = toFsPath(path);
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (fs::exists(status) && !fs::is_regular_file(status)) {
-        result.error = QStringLiteral("Not a regular file");
-        return result;
+        return Result<QByteArray>::failure(QStringLiteral("Not a regular file"));
     }
     const QString tooLarge =
         QStringLiteral("The file is larger than any picture Inkvale reads (%1 GB)")
@@ -55,39 +53,35 @@ PictureFile readPictureFile(const QString &path)
     // read into memory at all.
     const auto size = fs::file_size(file, ec);
     if (!ec && size > kLargestPictureFile) {
-        result.error = tooLarge;
-        return result;
+        return Result<QByteArray>::failure(tooLarge);
     }
     std::ifstream stream(file, std::ios::binary);
     if (!stream) {
-        result.error = QString::fromLocal8Bit(std::strerror(errno));
-        return result;
+        return Result<QByteArray>::failure(QString::fromLocal8Bit(std::strerror(errno)));
     }
+    QByteArray bytes;
     if (!ec) {
-        result.bytes.reserve(qsizetype(size));
+        bytes.reserve(qsizetype(size));
     }
     // To the end, even past the size first seen (a file still being written), but never
     // beyond the limit.
     char chunk[1 << 16];
     while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) {
-        result.bytes.append(chunk, qsizetype(stream.gcount()));
-        if (quint64(result.bytes.size()) > kLargestPictureFile) {
-            result.error = tooLarge;
-            result.bytes.clear();
-            return result;
+        bytes.append(chunk, qsizetype(stream.gcount()));
+        if (quint64(bytes.size()) > kLargestPictureFile) {
+            return Result<QByteArray>::failure(tooLarge);
         }
     }
     if (stream.bad()) {
-        result.error = QStringLiteral("Unable to read the file");
-        result.bytes.clear();
+        return Result<QByteArray>::failure(QStringLiteral("Unable to read the file"));
     }
-    return result;
+    return bytes;
 }
 
-PictureReading readWholePicture(const QByteArray &data, const QByteArray &format)
+Result<DecodedPicture> readWholePicture(const QByteArray &data, const QByteArray &format)
 {
     raiseDecodingLimit();
-    PictureReading reading;
+    DecodedPicture reading;
     QByteArray bytes = data; // shared, not copied: the buffer only reads
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -102,15 +96,12 @@ PictureReading readWholePicture(const QByteArray &data, const QByteArray &format
         reading.severalFrames = reader.imageCount() > 1;
     }
     if (!reader.read(&reading.image)) {
-        reading.error = reader.errorString();
-        reading.image = QImage();
-        return reading;
+        return Result<DecodedPicture>::failure(reader.errorString());
     }
     // Some of Qt's decoders fill a missing end with blank pixels instead of failing.
     if (pictureDataEndsEarly(format, data)) {
-        reading.error = QStringLiteral("Unable to read image data: the file is truncated");
-        reading.image = QImage();
-        return reading;
+        return Result<DecodedPicture>::failure(
+            QStringLiteral("Unable to read image data: the file is truncated"));
     }
     reading.turned =
         isJpeg(format) && reader.transformation() != QImageIOHandler::TransformationNone;

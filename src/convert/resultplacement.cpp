@@ -24,7 +24,7 @@ QImage flattenOntoWhite(const QImage &image)
     return flat;
 }
 
-QString transcode(QImage image, const QString &target, const PictureFormat &format)
+Result<> transcode(QImage image, const QString &target, const PictureFormat &format)
 {
     if (format.opaque && image.hasAlphaChannel()) {
         image = flattenOntoWhite(image);
@@ -32,28 +32,30 @@ QString transcode(QImage image, const QString &target, const PictureFormat &form
     QImageWriter writer(target, format.writer);
     writer.setQuality(format.quality);
     if (!writer.write(image)) {
-        return QStringLiteral("Unable to write the picture: ") + writer.errorString();
+        return Result<>::failure(QStringLiteral("Unable to write the picture: ") +
+                                 writer.errorString());
     }
-    return {};
+    return Result<>::success();
 }
 
 // Another copy of the program, or another machine writing the same shared folder, may take
 // the name while the tool runs: the result then takes the next free one, under the same
 // exclusive rule, instead of being thrown away.
-QString placeUnderFreeName(const QString &source, const QString &output, const QString &wantedName)
+Result<> placeUnderFreeName(const QString &source, const QString &output, const QString &wantedName)
 {
     constexpr int kAttempts = 1000;
     QString target = output;
     for (int attempt = 1;; ++attempt) {
         try {
             platform::placeFileExclusively(toFsPath(source), toFsPath(target));
-            return {};
+            return Result<>::success();
         } catch (const std::system_error &error) {
             if (error.code() != std::errc::file_exists || wantedName.isEmpty() ||
                 attempt == kAttempts) {
-                return QStringLiteral("Unable to save %1: %2")
-                    .arg(QDir::toNativeSeparators(target),
-                         QString::fromLocal8Bit(error.code().message().c_str()));
+                return Result<>::failure(
+                    QStringLiteral("Unable to save %1: %2")
+                        .arg(QDir::toNativeSeparators(target),
+                             QString::fromLocal8Bit(error.code().message().c_str())));
             }
         }
         target = findFilenameThatDoesNotExist(wantedName);
@@ -62,26 +64,27 @@ QString placeUnderFreeName(const QString &source, const QString &output, const Q
 
 } // namespace
 
-QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
-                    const QString &wantedName)
+Result<> placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
+                     const QString &wantedName)
 {
     // A tool that ran out of room or was killed while writing leaves a file cut off: read
     // back whole, or not delivered.
-    const PictureFile file = readPictureFile(toolOutput);
-    const PictureFormat *written = formatOfContent(file.bytes);
-    const PictureReading reading =
-        written == nullptr ? PictureReading{} : readWholePicture(file.bytes, written->reader);
-    if (!file.error.isEmpty() || written == nullptr || !reading.whole()) {
-        return QStringLiteral("The tool's picture is incomplete");
+    const Result<QByteArray> file = readPictureFile(toolOutput);
+    const PictureFormat *written = file.ok() ? formatOfContent(file.value()) : nullptr;
+    const Result<DecodedPicture> reading = written != nullptr
+                                               ? readWholePicture(file.value(), written->reader)
+                                               : Result<DecodedPicture>();
+    if (!reading.ok()) {
+        return Result<>::failure(QStringLiteral("The tool's picture is incomplete"));
     }
     QString source = toolOutput;
     const PictureFormat *format = formatOfName(output);
     if (format != nullptr && !format->writer.isEmpty() && format->writer != written->writer) {
         source = QDir(scratchFolder)
                      .filePath(QStringLiteral("result.") + format->extensions.constFirst());
-        QString error = transcode(reading.image, source, *format);
-        if (!error.isEmpty()) {
-            return error;
+        const Result<> transcoded = transcode(reading.value().image, source, *format);
+        if (!transcoded.ok()) {
+            return transcoded;
         }
     }
     return placeUnderFreeName(source, output, wantedName);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QString>
 
 namespace inkvale {
@@ -9,9 +11,9 @@ namespace inkvale {
 // with a writer keeps the PNG bytes), never replacing an existing file. A result that does not
 // decode whole is not delivered. When `output` was taken meanwhile and `wantedName` is
 // given, the result takes findFilenameThatDoesNotExist(wantedName) instead, as often as
-// needed. Runs off the UI thread; `scratchFolder` is private to the conversion. Returns an
-// empty string on success, otherwise the reason.
-QString placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
-                    const QString &wantedName = {});
+// needed. Runs off the UI thread; `scratchFolder` is private to the conversion. Fails with
+// the reason.
+Result<> placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
+                     const QString &wantedName = {});
 
 } // namespace inkvale

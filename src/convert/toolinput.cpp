@@ -16,26 +16,28 @@ namespace {
 
 // The decoded picture in a format the tool reads quickly and without loss: BMP when opaque
 // (a photo), PNG stored without compression where it has transparency.
-QString writeCopy(const QImage &image, const QString &base, QString *written)
+Result<QString> writeCopy(const QImage &image, const QString &base)
 {
     const bool alpha = image.hasAlphaChannel();
-    *written = base + (alpha ? QStringLiteral(".png") : QStringLiteral(".bmp"));
-    QImageWriter writer(*written, alpha ? "png" : "bmp");
+    const QString written = base + (alpha ? QStringLiteral(".png") : QStringLiteral(".bmp"));
+    QImageWriter writer(written, alpha ? "png" : "bmp");
     if (alpha) {
         writer.setCompression(0);
     }
-    const bool ok = writer.write(alpha ? image : image.convertToFormat(QImage::Format_RGB32));
-    return ok ? QString() : writer.errorString();
+    if (!writer.write(alpha ? image : image.convertToFormat(QImage::Format_RGB32))) {
+        return Result<QString>::failure(writer.errorString());
+    }
+    return written;
 }
 
 } // namespace
 
-QString linkForTool(const QString &file, const QString &link)
+Result<> linkForTool(const QString &file, const QString &link)
 {
     std::error_code ec;
     const fs::path target = fs::absolute(toFsPath(file), ec);
     if (ec) {
-        return QString::fromLocal8Bit(ec.message().c_str());
+        return Result<>::failure(QString::fromLocal8Bit(ec.message().c_str()));
     }
     const fs::path name = toFsPath(link);
     fs::create_symlink(target, name, ec);
@@ -45,40 +47,42 @@ QString linkForTool(const QString &file, const QString &link)
     if (ec) {
         fs::copy_file(target, name, ec);
     }
-    return ec ? QString::fromLocal8Bit(ec.message().c_str()) : QString();
+    return ec ? Result<>::failure(QString::fromLocal8Bit(ec.message().c_str()))
+              : Result<>::success();
 }
 
-ToolInput prepareToolInput(const QString &input, const QString &scratchFolder)
+Result<QString> prepareToolInput(const QString &input, const QString &scratchFolder)
 {
-    const PictureFile file = readPictureFile(input);
-    if (!file.error.isEmpty()) {
-        return {{}, file.error};
+    const Result<QByteArray> file = readPictureFile(input);
+    if (!file.ok()) {
+        return Result<QString>::failure(file.error());
     }
-    const PictureFormat *format = formatOfContent(file.bytes);
+    const PictureFormat *format = formatOfContent(file.value());
     if (format == nullptr) {
-        return {{},
-                QStringLiteral("Not a picture: the file holds no %1 data")
-                    .arg(recognisedFormatNames())};
+        return Result<QString>::failure(QStringLiteral("Not a picture: the file holds no %1 data")
+                                            .arg(recognisedFormatNames()));
     }
-    const PictureReading reading = readWholePicture(file.bytes, format->reader);
-    if (!reading.whole()) {
-        return {{}, reading.error};
+    const Result<DecodedPicture> reading = readWholePicture(file.value(), format->reader);
+    if (!reading.ok()) {
+        return Result<QString>::failure(reading.error());
     }
     const QString base = QDir(scratchFolder).filePath(QStringLiteral("input"));
-    QString path;
-    QString error;
-    if (reading.turned || reading.severalFrames) {
+    const DecodedPicture &picture = reading.value();
+    Result<QString> handed;
+    if (picture.turned || picture.severalFrames) {
         // The tool would read the photo lying on its side, or write one picture per frame.
-        error = writeCopy(reading.image, base, &path);
+        handed = writeCopy(picture.image, base);
     } else {
         // The tool picks its reader by the extension.
-        path = base + QLatin1Char('.') + format->extensions.constFirst();
-        error = linkForTool(input, path);
+        const QString link = base + QLatin1Char('.') + format->extensions.constFirst();
+        const Result<> linked = linkForTool(input, link);
+        handed = linked.ok() ? Result<QString>(link) : Result<QString>::failure(linked.error());
     }
-    if (!error.isEmpty()) {
-        return {{}, QStringLiteral("Unable to hand the picture to the tool: ") + error};
+    if (!handed.ok()) {
+        return Result<QString>::failure(QStringLiteral("Unable to hand the picture to the tool: ") +
+                                        handed.error());
     }
-    return {QDir::toNativeSeparators(path), {}};
+    return QDir::toNativeSeparators(handed.value());
 }
 
 } // namespace inkvale

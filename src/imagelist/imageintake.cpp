@@ -113,9 +113,7 @@ ImageIntake::Outcome ImageIntake::work(const Item &item, const Queue::CancelFlag
         // Say, no memory for a huge picture: that file fails, a folder gives nothing, and the
         // intake goes on.
         outcome.files.clear();
-        outcome.picture.path = path;
-        outcome.picture.ok = false;
-        outcome.picture.error = QString::fromLocal8Bit(error.what());
+        outcome.picture = Result<QSize>::failure(QString::fromLocal8Bit(error.what()));
     }
     return outcome;
 }
@@ -151,11 +149,11 @@ bool ImageIntake::deliver(const Item &item, const Outcome &outcome)
     }
     const QPointer<ImageIntake> alive(this);
     ++m_handled;
-    const LoadResult &picture = outcome.picture;
-    if (picture.ok) {
-        m_model.appendRow({item.path, picture.size.width(), picture.size.height()});
+    const Result<QSize> &picture = outcome.picture;
+    if (picture.ok()) {
+        m_model.appendRow({item.path, picture.value().width(), picture.value().height()});
     } else {
-        emit fileFailed(item.path, picture.error);
+        emit fileFailed(item.path, picture.error());
         if (alive.isNull()) {
             return false;
         }

@@ -64,7 +64,7 @@ private:
         bool ignored = false; // a dropped path that is neither a folder nor an accepted file
         bool isFolder = false;
         QStringList files; // a folder's accepted files
-        LoadResult picture;
+        Result<QSize> picture;
     };
 
     using Queue = OrderedWorkQueue<Item, Outcome>;

@@ -5,29 +5,22 @@
 
 namespace inkvale {
 
-LoadResult loadPicture(const QString &path)
+Result<QSize> loadPicture(const QString &path)
 {
-    LoadResult result;
-    result.path = path;
-
     // Read once: the decoder and the truncation test both need the bytes.
-    const PictureFile file = readPictureFile(path);
-    if (!file.error.isEmpty()) {
-        result.error = file.error;
-        return result;
+    const Result<QByteArray> file = readPictureFile(path);
+    if (!file.ok()) {
+        return Result<QSize>::failure(file.error());
     }
     // Qt reads more formats, such as svg, but only those of the table are meant for the list;
     // with no reader the picture fails as one in a format not supported.
     const PictureFormat *format = formatOfName(path);
-    const PictureReading reading =
-        readWholePicture(file.bytes, format != nullptr ? format->reader : QByteArray());
-    if (!reading.whole()) {
-        result.error = reading.error;
-        return result;
+    const Result<DecodedPicture> reading =
+        readWholePicture(file.value(), format != nullptr ? format->reader : QByteArray());
+    if (!reading.ok()) {
+        return Result<QSize>::failure(reading.error());
     }
-    result.ok = true;
-    result.size = reading.image.size();
-    return result;
+    return reading.value().image.size();
 }
 
 } // namespace inkvale

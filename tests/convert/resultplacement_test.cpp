@@ -43,7 +43,7 @@ private slots:
         QVERIFY(test::writePicture(toolOutput, 33, 21));
         const QString output = destination.filePath(name);
 
-        QCOMPARE(placeResult(toolOutput, output, scratch.path()), QString());
+        QVERIFY(placeResult(toolOutput, output, scratch.path()).ok());
 
         QImageReader reader(output);
         reader.setDecideFormatFromContent(true);
@@ -68,7 +68,7 @@ private slots:
         clear.fill(Qt::transparent);
         QVERIFY(clear.save(toolOutput));
         const QString output = scratch.filePath(name);
-        QCOMPARE(placeResult(toolOutput, output, scratch.path()), QString());
+        QVERIFY(placeResult(toolOutput, output, scratch.path()).ok());
         QVERIFY(qGray(QImage(output).pixel(4, 4)) > 250);
     }
 
@@ -99,7 +99,7 @@ private slots:
         QVERIFY(test::writeFile(toolOutput, bytes.left(kept)));
         const QString output = scratch.filePath(name);
 
-        QCOMPARE(placeResult(toolOutput, output, scratch.path()),
+        QCOMPARE(placeResult(toolOutput, output, scratch.path()).error(),
                  QStringLiteral("The tool's picture is incomplete"));
         QVERIFY(!QFileInfo::exists(output));
     }
@@ -113,7 +113,7 @@ private slots:
             const QString output = scratch.filePath(name);
             QVERIFY(test::writeFile(output, "the user's file"));
 
-            const QString error = placeResult(toolOutput, output, scratch.path());
+            const QString error = placeResult(toolOutput, output, scratch.path()).error();
             QVERIFY2(error.startsWith(QStringLiteral("Unable to save ") + output),
                      qPrintable(error));
             QCOMPARE(contentOf(output), QByteArray("the user's file"));
@@ -126,7 +126,7 @@ private slots:
         const QString toolOutput = scratch.filePath(QStringLiteral("zemcartoon.png"));
         QVERIFY(test::writeFile(toolOutput, "not a picture"));
         const QString output = scratch.filePath(QStringLiteral("broken.bmp"));
-        QCOMPARE(placeResult(toolOutput, output, scratch.path()),
+        QCOMPARE(placeResult(toolOutput, output, scratch.path()).error(),
                  QStringLiteral("The tool's picture is incomplete"));
         QVERIFY(!QFileInfo::exists(output));
     }

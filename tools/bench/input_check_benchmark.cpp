@@ -90,10 +90,10 @@ double inputCheck(const QString &photoPath, int rounds)
         QTemporaryDir scratch;
         QElapsedTimer clock;
         clock.start();
-        const ToolInput input = prepareToolInput(photoPath, scratch.path());
+        const Result<QString> input = prepareToolInput(photoPath, scratch.path());
         times.push_back(clock.nsecsElapsed() / 1e9);
-        if (!input.error.isEmpty()) {
-            qFatal("%s: %s", qPrintable(photoPath), qPrintable(input.error));
+        if (!input.ok()) {
+            qFatal("%s: %s", qPrintable(photoPath), qPrintable(input.error()));
         }
     }
     return median(times);
@@ -106,13 +106,14 @@ double resultCheck(const QString &resultPath, int rounds)
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const PictureFile file = readPictureFile(resultPath);
-        const PictureFormat *format = formatOfContent(file.bytes);
-        const PictureReading reading =
-            readWholePicture(file.bytes, format != nullptr ? format->reader : QByteArray());
+        const Result<QByteArray> file = readPictureFile(resultPath);
+        const PictureFormat *format = file.ok() ? formatOfContent(file.value()) : nullptr;
+        const Result<DecodedPicture> reading = format != nullptr
+                                                   ? readWholePicture(file.value(), format->reader)
+                                                   : Result<DecodedPicture>::failure(file.error());
         times.push_back(clock.nsecsElapsed() / 1e9);
-        if (!reading.whole()) {
-            qFatal("%s: %s", qPrintable(resultPath), qPrintable(reading.error));
+        if (!reading.ok()) {
+            qFatal("%s: %s", qPrintable(resultPath), qPrintable(reading.error()));
         }
     }
     return median(times);

@@ -100,9 +100,9 @@ Times decodeOneByOne(const QString &folder)
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < PictureCount; ++i) {
-        const LoadResult result = loadPicture(picturePath(folder, i));
-        if (!result.ok) {
-            qFatal("%s: %s", qPrintable(result.path), qPrintable(result.error));
+        const Result<QSize> result = loadPicture(picturePath(folder, i));
+        if (!result.ok()) {
+            qFatal("%s: %s", qPrintable(picturePath(folder, i)), qPrintable(result.error()));
         }
     }
     return {clock.nsecsElapsed() / 1e9, processorSeconds() - cpuStart};
