@@ -5,6 +5,7 @@
 #include "convert/conversionerror.h"
 #include "convert/conversionjob.h"
 #include "convert/filenames.h"
+#include "convert/heifcodec.h"
 #include "convert/stringtoollog.h"
 #include "convert/waitforresult.h"
 #include "platform/availablememory.h"
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <optional>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QThread>
@@ -42,7 +44,14 @@ qint64 picturePixels(const QString &path)
     if (!QFileInfo(path).isFile()) {
         return 0;
     }
-    const QSize size = QImageReader(path).size();
+    QSize size = QImageReader(path).size();
+    QFile file(path);
+    if (!size.isValid() && file.open(QIODevice::ReadOnly) &&
+        !HeifCodec::formatOf(file.read(4096)).isEmpty()) {
+        // Qt has no reader for HEIC and AVIF.
+        const Result<QByteArray> bytes = readPictureFile(path);
+        size = bytes.ok() ? HeifCodec::sizeOf(bytes.value()) : QSize();
+    }
     return size.isValid() ? qint64(size.width()) * size.height() : 0;
 }
 
@@ -106,18 +115,20 @@ void BatchController::startMore()
 {
     while (m_running && !m_stopRequested && m_next < m_sources.rowCount()) {
         const QString path = m_sources.rowPath(m_next);
+        const QString subfolder = m_sources.rowSubfolder(m_next);
         const std::optional<BatchScheduler::Start> start =
             m_scheduler->admit(picturePixels(path), m_sources.effect());
         if (!start) {
             break;
         }
         ++m_next;
-        startPicture(path, *start);
+        startPicture(path, subfolder, *start);
     }
     finishWhenIdle();
 }
 
-void BatchController::startPicture(const QString &path, const BatchScheduler::Start &start)
+void BatchController::startPicture(const QString &path, const QString &subfolder,
+                                   const BatchScheduler::Start &start)
 {
     const QString destination = m_sources.destination();
     if (destination.isEmpty()) {
@@ -132,11 +143,17 @@ void BatchController::startPicture(const QString &path, const BatchScheduler::St
         return;
     }
     auto picture = std::make_unique<Picture>();
-    // A destination changed during the batch is made like the first one; should that fail,
-    // placing the result fails and says why.
+    // A destination changed during the batch, or a folder of the tree below it, is made like
+    // the first one; should that fail, placing the result fails and says why.
+    const QString folder =
+        subfolder.isEmpty() ? destination : QDir(destination).filePath(subfolder);
     std::error_code ignored;
-    std::filesystem::create_directories(toFsPath(destination), ignored);
-    const QString wantedName = batchWantedName(destination, path, m_sources.format());
+    std::filesystem::create_directories(toFsPath(folder), ignored);
+    const OutputOptions options = m_sources.outputOptions();
+    const QString effect = m_sources.effect();
+    const QString wantedName = resultFileName(
+        folder, NamePattern(options.namePattern).baseName(inputBaseName(path), effect, m_next),
+        m_sources.format());
     // Names still in work count as taken, so that the list order decides who gets which.
     picture->output = findFilenameThatDoesNotExist(wantedName, reservedOutputs());
     emit statusChanged(QStringLiteral("Processing ") + path + QStringLiteral("..."));
@@ -147,10 +164,11 @@ void BatchController::startPicture(const QString &path, const BatchScheduler::St
 
     picture->ticket = m_reporter->open(path);
     picture->start = start;
-    picture->job = std::make_unique<ConversionJob>(m_sources.effect(), path, picture->output,
-                                                   picture->log, m_location);
+    picture->job =
+        std::make_unique<ConversionJob>(effect, path, picture->output, picture->log, m_location);
     picture->job->takeFreeNameOf(wantedName);
     picture->job->setToolThreads(start.toolThreads);
+    picture->job->setOutputOptions(options);
     Picture *started = picture.get();
     // Queued, so that a job that ends at once does not re-enter the starting loop, and so
     // that the job can be deleted when it is over.

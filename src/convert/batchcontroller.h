@@ -56,7 +56,8 @@ private:
     struct Picture;
 
     void startMore();
-    void startPicture(const QString &path, const BatchScheduler::Start &start);
+    void startPicture(const QString &path, const QString &subfolder,
+                      const BatchScheduler::Start &start);
     void pictureFinished(Picture *picture, const ConversionResult &result);
     void finishWhenIdle();
     void finish(bool stopped);

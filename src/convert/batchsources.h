@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/outputoptions.h"
+
 #include <QString>
 
 namespace inkvale {
@@ -14,10 +16,15 @@ public:
 
     virtual int rowCount() const = 0;
     virtual QString rowPath(int row) const = 0;
+    // The folder below the destination that the row's result goes to ("2024/June"); empty
+    // for the destination itself.
+    virtual QString rowSubfolder(int /*row*/) const { return {}; }
     virtual QString destination() const = 0;
     // "PNG", "JPG" or "BMP"; its lower-case form is the output's extension.
     virtual QString format() const = 0;
     virtual QString effect() const = 0;
+    // The quality of a lossy result, whether the location is kept, the name pattern.
+    virtual OutputOptions outputOptions() const { return {}; }
 };
 
 } // namespace inkvale

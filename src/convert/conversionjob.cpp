@@ -26,10 +26,14 @@ ConversionJob::ConversionJob(const QString &effect, const QString &input, const 
     , m_log(log)
     , m_location(location)
 {
-    connect(&m_preparation, &QFutureWatcher<Result<QString>>::finished, this,
+    connect(&m_preparation, &QFutureWatcher<Result<ToolInput>>::finished, this,
             &ConversionJob::inputPrepared);
-    connect(&m_placement, &QFutureWatcher<Result<>>::finished, this, [this] {
-        const Result<> placed = m_placement.result();
+    connect(&m_placement, &QFutureWatcher<Placement>::finished, this, [this] {
+        const Placement placement = m_placement.result();
+        for (const QString &note : placement.notes) {
+            m_log.addLine(note);
+        }
+        const Result<> &placed = placement.placed;
         complete(placed.ok() ? ConversionResult{ConversionResult::Outcome::Converted, {}}
                              : ConversionResult{ConversionResult::Outcome::Failed, placed.error()});
     });
@@ -123,7 +127,7 @@ void ConversionJob::cancel()
 
 void ConversionJob::inputPrepared()
 {
-    const Result<QString> input = m_preparation.result();
+    const Result<ToolInput> input = m_preparation.result();
     if (m_cancelled) {
         complete({ConversionResult::Outcome::Cancelled, QStringLiteral("Stopped")});
     } else if (!input.ok()) {
@@ -131,7 +135,8 @@ void ConversionJob::inputPrepared()
         m_log.addLine(input.error());
         complete({ConversionResult::Outcome::Failed, input.error()});
     } else {
-        startTool(input.value());
+        m_metadata = input.value().metadata;
+        startTool(input.value().path);
     }
 }
 
@@ -175,8 +180,18 @@ void ConversionJob::toolFinished(const ToolExit &exit)
             {ConversionResult::Outcome::Failed, QStringLiteral("The tool produced no picture")});
         return;
     }
-    m_placement.setFuture(
-        QtConcurrent::run(placeResult, m_toolOutput, m_output, m_scratch->path(), m_wantedName));
+    m_placement.setFuture(QtConcurrent::run([this, content = ResultContent{m_metadata, m_options}] {
+        Placement placement;
+        QString unwritten;
+        placement.placed = placeResult(m_toolOutput, m_output, m_scratch->path(), m_wantedName,
+                                       content, &unwritten);
+        for (const QString &note : {content.metadata.note(), unwritten}) {
+            if (!note.isEmpty()) {
+                placement.notes.append(note);
+            }
+        }
+        return placement;
+    }));
 }
 
 void ConversionJob::complete(ConversionResult result)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "convert/conversionresult.h"
+#include "convert/outputoptions.h"
+#include "convert/photometadata.h"
 #include "convert/toolinput.h"
 #include "convert/toollocation.h"
 #include "platform/toolprocess.h"
@@ -8,6 +10,7 @@
 #include <memory>
 #include <QFutureWatcher>
 #include <QObject>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace inkvale {
@@ -39,6 +42,8 @@ public:
     // The tool's share of the processor cores (OMP_NUM_THREADS); 0, the default, leaves the
     // tool to take them all. Set before start().
     void setToolThreads(int threads) { m_toolThreads = threads; }
+    // Before start: the quality of a lossy result, whether the location is kept.
+    void setOutputOptions(const OutputOptions &options) { m_options = options; }
     void start();
     // Stops the tool; no output file is left. A result already being placed is completed.
     void cancel();
@@ -55,6 +60,13 @@ private:
     void toolFinished(const ToolExit &exit);
     void complete(ConversionResult result);
 
+    // How placing the result ended, and what the result lacks.
+    struct Placement
+    {
+        Result<> placed;
+        QStringList notes;
+    };
+
     QString m_effect;
     QString m_input;
     QString m_output;
@@ -66,8 +78,10 @@ private:
     ToolRun *m_run = nullptr;
     EffectProbe *m_probe = nullptr;
     int m_toolThreads = 0;
-    QFutureWatcher<Result<QString>> m_preparation;
-    QFutureWatcher<Result<>> m_placement;
+    QFutureWatcher<Result<ToolInput>> m_preparation;
+    QFutureWatcher<Placement> m_placement;
+    OutputOptions m_options;
+    PhotoMetadata m_metadata;
     bool m_toolRan = false;
     bool m_cancelled = false;
     bool m_done = false;

@@ -92,12 +92,20 @@ QString toolRecipePath(const QString &path, const QString &privateFolder)
     return linkForTool(path, link).ok() ? QDir::toNativeSeparators(link) : path;
 }
 
-QString batchWantedName(const QString &destination, const QString &inputPath, const QString &format)
+QString inputBaseName(const QString &inputPath)
 {
     // An input name that is not valid UTF-8 gives a result name that is.
-    return withTrailingSeparator(destination) +
-           withUndecodableBytesReplaced(splitName(inputPath).base) + QLatin1Char('.') +
-           format.toLower();
+    return withUndecodableBytesReplaced(splitName(inputPath).base);
+}
+
+QString resultFileName(const QString &folder, const QString &baseName, const QString &format)
+{
+    return withTrailingSeparator(folder) + baseName + QLatin1Char('.') + format.toLower();
+}
+
+QString batchWantedName(const QString &destination, const QString &inputPath, const QString &format)
+{
+    return resultFileName(destination, inputBaseName(inputPath), format);
 }
 
 QString batchOutputName(const QString &destination, const QString &inputPath, const QString &format)

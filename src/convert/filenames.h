@@ -19,6 +19,11 @@ QString scratchRootFolder();
 // of its own inside `privateFolder`, or the file's own path when no link can be made.
 QString toolRecipePath(const QString &path, const QString &privateFolder);
 
+// The input's name without its last extension, bytes that are not UTF-8 shown as U+FFFD.
+QString inputBaseName(const QString &inputPath);
+// folder + separator + baseName + "." + lower-case format.
+QString resultFileName(const QString &folder, const QString &baseName, const QString &format);
+
 // destination + separator + the input's name without its last extension (bytes that are not
 // UTF-8 shown as U+FFFD) + "." + lower-case format: the name a batch wants for the input.
 QString batchWantedName(const QString &destination, const QString &inputPath,

@@ -1,5 +1,8 @@
 #include "convert/pictureformats.h"
 
+#include "convert/heifcodec.h"
+#include "convert/outputoptions.h"
+
 #include <QDir>
 
 namespace inkvale {
@@ -13,7 +16,8 @@ const QList<PictureFormat> &pictureFormats()
          .signature = [](const QByteArray &data) { return data.startsWith("\x89PNG\r\n\x1A\n"); },
          .scannedInFolders = true,
          .writer = "png",
-         .outputChoice = QStringLiteral("PNG")},
+         .outputChoice = QStringLiteral("PNG"),
+         .keepsMetadata = true},
         {.name = QStringLiteral("JPEG"),
          .reader = "jpeg",
          .extensions = {QStringLiteral("jpg"), QStringLiteral("jpeg")},
@@ -22,7 +26,8 @@ const QList<PictureFormat> &pictureFormats()
          .writer = "jpeg",
          .outputChoice = QStringLiteral("JPG"),
          .opaque = true,
-         .quality = 90},
+         .quality = kDefaultQuality,
+         .keepsMetadata = true},
         {.name = QStringLiteral("GIF"),
          .reader = "gif",
          .extensions = {QStringLiteral("gif")},
@@ -51,6 +56,36 @@ const QList<PictureFormat> &pictureFormats()
              },
          .scannedInFolders = true,
          .writer = "tiff"},
+        {.name = QStringLiteral("WebP"),
+         .reader = "webp",
+         .extensions = {QStringLiteral("webp")},
+         .signature =
+             [](const QByteArray &data) {
+                 return data.startsWith("RIFF") && data.size() >= 16 && data.mid(8, 4) == "WEBP";
+             },
+         .scannedInFolders = true,
+         .writer = "webp",
+         .outputChoice = QStringLiteral("WebP"),
+         .quality = kDefaultQuality,
+         .toolReads = false,
+         .keepsMetadata = true},
+        // The photos of today's phones; read through libheif.
+        {.name = QStringLiteral("HEIC"),
+         .reader = "heif",
+         .extensions = {QStringLiteral("heic"), QStringLiteral("heif")},
+         .signature = [](const QByteArray &data) { return HeifCodec::formatOf(data) == "heif"; },
+         .scannedInFolders = true,
+         .toolReads = false},
+        {.name = QStringLiteral("AVIF"),
+         .reader = "avif",
+         .extensions = {QStringLiteral("avif")},
+         .signature = [](const QByteArray &data) { return HeifCodec::formatOf(data) == "avif"; },
+         .scannedInFolders = true,
+         .writer = "avif",
+         .outputChoice = QStringLiteral("AVIF"),
+         .quality = kDefaultQuality,
+         .toolReads = false,
+         .keepsMetadata = true},
         // Icons go into the list when added by name (the picture loader reads them), but no
         // folder brings them in and the tool is not given them: it has no reader for them.
         {.name = QStringLiteral("ICO"), .reader = "ico", .extensions = {QStringLiteral("ico")}},

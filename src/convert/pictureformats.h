@@ -13,28 +13,34 @@ namespace inkvale {
 struct PictureFormat
 {
     // How messages name it ("JPEG").
-    QString name;
-    // Qt's reader ("jpeg"): a file is always read with the reader of its format, never a
-    // guessed one.
-    QByteArray reader;
+    QString name = {};
+    // Qt's reader ("jpeg"), or libheif's for "heif" and "avif" (see readWholePicture()): a
+    // file is always read with the reader of its format, never a guessed one.
+    QByteArray reader = {};
     // The extensions of its files, lower case and without the dot. The first is the one the
     // tool is given with such a picture, and that of results in it.
-    QStringList extensions;
+    QStringList extensions = {};
     // Whether `data` begins as a picture of this format. Null for a format recognised by its
     // name alone: its pictures go into the list but are never handed to the tool.
     bool (*signature)(const QByteArray &data) = nullptr;
     // Whether a folder's scan and a drop take files with these extensions (Add Files takes
     // any file and lets its reader judge).
     bool scannedInFolders = false;
-    // Qt's writer when results may be written in it; empty when not.
-    QByteArray writer;
+    // Qt's writer when results may be written in it ("avif": libheif's); empty when not.
+    QByteArray writer = {};
     // The name the output format selector shows ("JPG"); empty when results cannot be asked
     // for in it. Its lower case is the results' extension.
-    QString outputChoice;
+    QString outputChoice = {};
     // It keeps no transparency: what shows through is put on white, as on a page.
     bool opaque = false;
-    // The writer's quality setting; -1 leaves the writer's default.
+    // The writer's quality setting; -1 leaves the writer's default. A lossy format's may be
+    // replaced by the user's (OutputOptions::quality).
     int quality = -1;
+    // The tool reads its files as they are; it never sees the others, and gets a decoded copy
+    // of them instead.
+    bool toolReads = true;
+    // Results in it carry the photo's records (see PhotoMetadata).
+    bool keepsMetadata = false;
 };
 
 // Every format, in the order the file dialog lists their extensions.
@@ -47,7 +53,8 @@ const PictureFormat *formatOfName(const QString &path);
 // The format whose signature `data` begins with; null for anything else.
 const PictureFormat *formatOfContent(const QByteArray &data);
 
-// The format of an output choice ("PNG", "JPG", "BMP"), compared case-sensitively; null when
+// The format of an output choice ("PNG", "JPG", "BMP", "WebP", "AVIF"), compared
+// case-sensitively; null when
 // `choice` is none.
 const PictureFormat *formatOfOutputChoice(const QString &choice);
 

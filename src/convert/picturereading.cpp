@@ -1,6 +1,7 @@
 #include "convert/picturereading.h"
 
 #include "base/fspath.h"
+#include "convert/heifcodec.h"
 #include "convert/picturetruncation.h"
 
 #include <cerrno>
@@ -80,6 +81,9 @@ Result<QByteArray> readPictureFile(const QString &path)
 
 Result<DecodedPicture> readWholePicture(const QByteArray &data, const QByteArray &format)
 {
+    if (format == "heif" || format == "avif") {
+        return HeifCodec::decode(data);
+    }
     raiseDecodingLimit();
     DecodedPicture reading;
     QByteArray bytes = data; // shared, not copied: the buffer only reads
@@ -92,7 +96,7 @@ Result<DecodedPicture> readWholePicture(const QByteArray &data, const QByteArray
     // Phones store portrait photos lying down and say so in the tag; the other formats'
     // tags are left alone, as the tool leaves them.
     reader.setAutoTransform(isJpeg(format));
-    if (format == "gif" || format == "tif" || format == "tiff") {
+    if (format == "gif" || format == "tif" || format == "tiff" || format == "webp") {
         reading.severalFrames = reader.imageCount() > 1;
     }
     if (!reader.read(&reading.image)) {

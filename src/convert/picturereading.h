@@ -30,7 +30,8 @@ Result<QByteArray> readPictureFile(const QString &path);
 
 // Reads the whole picture in `data` with the decoder for `format` (never guessing another);
 // damaged or cut-off data fails with the decoder's words. A JPEG is turned upright by its
-// orientation tag; other formats stay as stored. Safe on any thread. The first call raises Qt's
+// orientation tag, a HEIF picture ("heif", "avif": read by libheif) as its container says;
+// other formats stay as stored. Safe on any thread. The first call raises Qt's
 // process-wide limit on a decoded picture to 1 GB where it is lower, so that photos of many
 // megapixels load.
 Result<DecodedPicture> readWholePicture(const QByteArray &data, const QByteArray &format);

@@ -2,6 +2,7 @@
 
 #include "base/fspath.h"
 #include "convert/filenames.h"
+#include "convert/heifcodec.h"
 #include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 #include "platform/fileplacement.h"
@@ -24,13 +25,21 @@ QImage flattenOntoWhite(const QImage &image)
     return flat;
 }
 
-Result<> transcode(QImage image, const QString &target, const PictureFormat &format)
+// `metadata` goes with an AVIF picture, whose encoder embeds the records itself.
+Result<> transcode(QImage image, const QString &target, const PictureFormat &format,
+                   int chosenQuality, const PhotoMetadata &metadata)
 {
     if (format.opaque && image.hasAlphaChannel()) {
         image = flattenOntoWhite(image);
     }
+    // Only a lossy format's quality is the user's to choose.
+    const int quality = format.quality >= 0 && chosenQuality > 0 ? chosenQuality : format.quality;
+    if (format.writer == "avif") {
+        const QString error = HeifCodec::writeAvif(image, target, quality, metadata);
+        return error.isEmpty() ? Result<>::success() : Result<>::failure(error);
+    }
     QImageWriter writer(target, format.writer);
-    writer.setQuality(format.quality);
+    writer.setQuality(quality);
     if (!writer.write(image)) {
         return Result<>::failure(QStringLiteral("Unable to write the picture: ") +
                                  writer.errorString());
@@ -65,7 +74,7 @@ Result<> placeUnderFreeName(const QString &source, const QString &output, const 
 } // namespace
 
 Result<> placeResult(const QString &toolOutput, const QString &output, const QString &scratchFolder,
-                     const QString &wantedName)
+                     const QString &wantedName, const ResultContent &content, QString *note)
 {
     // A tool that ran out of room or was killed while writing leaves a file cut off: read
     // back whole, or not delivered.
@@ -79,12 +88,25 @@ Result<> placeResult(const QString &toolOutput, const QString &output, const QSt
     }
     QString source = toolOutput;
     const PictureFormat *format = formatOfName(output);
+    const QImage &image = reading.value().image;
+    PhotoMetadata metadata;
+    if (format != nullptr && format->keepsMetadata && !content.metadata.isEmpty()) {
+        metadata = content.metadata;
+        metadata.prepareForResult(image.size(), content.options.keepLocation);
+    }
     if (format != nullptr && !format->writer.isEmpty() && format->writer != written->writer) {
         source = QDir(scratchFolder)
                      .filePath(QStringLiteral("result.") + format->extensions.constFirst());
-        const Result<> transcoded = transcode(reading.value().image, source, *format);
+        const Result<> transcoded =
+            transcode(image, source, *format, content.options.quality, metadata);
         if (!transcoded.ok()) {
             return transcoded;
+        }
+    }
+    if (!metadata.isEmpty() && format->writer != "avif") {
+        const QString missing = metadata.writeInto(source);
+        if (note != nullptr) {
+            *note = missing;
         }
     }
     return placeUnderFreeName(source, output, wantedName);

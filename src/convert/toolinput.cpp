@@ -1,6 +1,7 @@
 #include "convert/toolinput.h"
 
 #include "base/fspath.h"
+#include "convert/heifcodec.h"
 #include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 
@@ -51,26 +52,27 @@ Result<> linkForTool(const QString &file, const QString &link)
               : Result<>::success();
 }
 
-Result<QString> prepareToolInput(const QString &input, const QString &scratchFolder)
+Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchFolder)
 {
     const Result<QByteArray> file = readPictureFile(input);
     if (!file.ok()) {
-        return Result<QString>::failure(file.error());
+        return Result<ToolInput>::failure(file.error());
     }
     const PictureFormat *format = formatOfContent(file.value());
     if (format == nullptr) {
-        return Result<QString>::failure(QStringLiteral("Not a picture: the file holds no %1 data")
-                                            .arg(recognisedFormatNames()));
+        return Result<ToolInput>::failure(QStringLiteral("Not a picture: the file holds no %1 data")
+                                              .arg(recognisedFormatNames()));
     }
     const Result<DecodedPicture> reading = readWholePicture(file.value(), format->reader);
     if (!reading.ok()) {
-        return Result<QString>::failure(reading.error());
+        return Result<ToolInput>::failure(reading.error());
     }
     const QString base = QDir(scratchFolder).filePath(QStringLiteral("input"));
     const DecodedPicture &picture = reading.value();
     Result<QString> handed;
-    if (picture.turned || picture.severalFrames) {
-        // The tool would read the photo lying on its side, or write one picture per frame.
+    if (picture.turned || picture.severalFrames || !format->toolReads) {
+        // The tool would read the photo lying on its side, write one picture per frame, or
+        // not read the format at all.
         handed = writeCopy(picture.image, base);
     } else {
         // The tool picks its reader by the extension.
@@ -79,10 +81,14 @@ Result<QString> prepareToolInput(const QString &input, const QString &scratchFol
         handed = linked.ok() ? Result<QString>(link) : Result<QString>::failure(linked.error());
     }
     if (!handed.ok()) {
-        return Result<QString>::failure(QStringLiteral("Unable to hand the picture to the tool: ") +
-                                        handed.error());
+        return Result<ToolInput>::failure(
+            QStringLiteral("Unable to hand the picture to the tool: ") + handed.error());
     }
-    return QDir::toNativeSeparators(handed.value());
+    // A HEIF container keeps the records beside the picture, where exiv2 0.27 cannot read.
+    const bool heif = format->reader == "heif" || format->reader == "avif";
+    return ToolInput{QDir::toNativeSeparators(handed.value()),
+                     heif ? HeifCodec::metadataOf(file.value())
+                          : PhotoMetadata::readFrom(file.value())};
 }
 
 } // namespace inkvale

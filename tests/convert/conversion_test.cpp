@@ -232,7 +232,8 @@ private slots:
         QTest::newRow("name the tool would misread") << "a,{1+1}$x.png" << png << "input.png"
                                                      << "";
         const QString noPicture =
-            QStringLiteral("Not a picture: the file holds no BMP, GIF, JPEG, PNG or TIFF data");
+            QStringLiteral("Not a picture: the file holds no AVIF, BMP, GIF, HEIC, JPEG, PNG, TIFF "
+                           "or WebP data");
         QTest::newRow("command definitions") << "evil.gmic" << commands << "" << noPicture;
         QTest::newRow("command definitions named like a picture")
             << "evil.png" << commands << "" << noPicture;

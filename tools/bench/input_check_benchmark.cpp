@@ -90,7 +90,7 @@ double inputCheck(const QString &photoPath, int rounds)
         QTemporaryDir scratch;
         QElapsedTimer clock;
         clock.start();
-        const Result<QString> input = prepareToolInput(photoPath, scratch.path());
+        const Result<ToolInput> input = prepareToolInput(photoPath, scratch.path());
         times.push_back(clock.nsecsElapsed() / 1e9);
         if (!input.ok()) {
             qFatal("%s: %s", qPrintable(photoPath), qPrintable(input.error()));

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "convert/photometadata.h"
+#include "convert/picturereading.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace inkvale {
+
+// HEIC and AVIF pictures (HEIF containers) through libheif: the photos of today's phones in,
+// AVIF results out. Safe on any thread.
+class HeifCodec
+{
+public:
+    // "heif" for a HEIF container with an HEVC picture (HEIC), "avif" for an AV1 one, judged
+    // by the container's first box; empty for anything else.
+    static QByteArray formatOf(const QByteArray &data);
+
+    // Decodes the primary picture of `data` in full, turned and cropped as the file says,
+    // 8 bits per channel.
+    static Result<DecodedPicture> decode(const QByteArray &data);
+    // The size of the primary picture of `data` as it shows, from the container alone;
+    // invalid when it cannot be read.
+    static QSize sizeOf(const QByteArray &data);
+    // The EXIF, XMP and colour profile of the primary picture of `data`, without decoding it.
+    static PhotoMetadata metadataOf(const QByteArray &data);
+
+    // Writes `image` as an AVIF file at `path` with `quality` (1 to 100) and the records of
+    // `metadata` (EXIF, XMP, colour profile). Returns the reason it could not, else an empty
+    // string.
+    static QString writeAvif(const QImage &image, const QString &path, int quality,
+                             const PhotoMetadata &metadata);
+};
+
+} // namespace inkvale
