@@ -2,9 +2,9 @@
 
 namespace inkvale {
 
-CliBatchSources::CliBatchSources(QStringList paths, QString destination, QString format,
+CliBatchSources::CliBatchSources(QList<TreePicture> pictures, QString destination, QString format,
                                  QString effect)
-    : m_paths(std::move(paths))
+    : m_pictures(std::move(pictures))
     , m_destination(std::move(destination))
     , m_format(std::move(format))
     , m_effect(std::move(effect))

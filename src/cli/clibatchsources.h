@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/batchsources.h"
+#include "convert/picturetree.h"
 
 #include <QStringList>
 
@@ -10,16 +11,22 @@ namespace inkvale {
 class CliBatchSources : public BatchSources
 {
 public:
-    CliBatchSources(QStringList paths, QString destination, QString format, QString effect);
+    // Each picture's result goes to its sub-folder below `destination`.
+    CliBatchSources(QList<TreePicture> pictures, QString destination, QString format,
+                    QString effect);
 
-    int rowCount() const override { return static_cast<int>(m_paths.size()); }
-    QString rowPath(int row) const override { return m_paths.at(row); }
+    int rowCount() const override { return static_cast<int>(m_pictures.size()); }
+    QString rowPath(int row) const override { return m_pictures.at(row).path; }
+    QString rowSubfolder(int row) const override { return m_pictures.at(row).subfolder; }
     QString destination() const override { return m_destination; }
     QString format() const override { return m_format; }
     QString effect() const override { return m_effect; }
+    OutputOptions outputOptions() const override { return m_options; }
+    void setOutputOptions(const OutputOptions &options) { m_options = options; }
 
 private:
-    QStringList m_paths;
+    QList<TreePicture> m_pictures;
+    OutputOptions m_options;
     QString m_destination;
     QString m_format;
     QString m_effect;

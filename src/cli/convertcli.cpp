@@ -13,6 +13,7 @@
 #include "convert/effectavailability.h"
 #include "convert/effectpresets.h"
 #include "convert/imagefiles.h"
+#include "convert/picturetree.h"
 #include "convert/tooltext.h"
 #include "convert/waitforresult.h"
 #include "platform/interruption.h"
@@ -50,20 +51,27 @@ QString indented(const QString &text)
 // A folder gives its accepted pictures, anything else is taken as given (a conversion that
 // cannot read it says why); every path made absolute, since the tool runs in its own folder.
 // A PATH that gives no picture says so at once.
-QStringList ConvertCli::collectInputs(const QStringList &paths)
+QList<TreePicture> ConvertCli::collectInputs(const QStringList &paths, bool recursive)
 {
-    QStringList inputs;
+    QList<TreePicture> inputs;
     for (const QString &path : paths) {
         std::error_code ignored;
         const std::filesystem::path native = toFsPath(path);
         const QString absolute =
             QDir::cleanPath(fromFsPath(std::filesystem::absolute(native, ignored)));
         if (!std::filesystem::is_directory(native, ignored)) {
-            inputs.append(absolute);
+            inputs.append({absolute, {}});
             continue;
         }
         QString error;
-        const QStringList pictures = imageFilesInFolder(absolute, &error);
+        QList<TreePicture> pictures;
+        if (recursive) {
+            pictures = picturesInTree(absolute, &error);
+        } else {
+            for (const QString &picture : imageFilesInFolder(absolute, &error)) {
+                pictures.append({picture, {}});
+            }
+        }
         if (!error.isEmpty()) {
             m_out << terminalText(QDir::toNativeSeparators(path))
                   << ": the folder cannot be read: " << error << Qt::endl;
@@ -108,8 +116,9 @@ int ConvertCli::run(const QStringList &arguments)
         if (!options.logFile().isEmpty()) {
             log = std::make_unique<FileToolLog>(options.logFile());
         }
-        CliBatchSources sources(collectInputs(options.paths()), options.destination(),
-                                options.format(), options.effect());
+        CliBatchSources sources(collectInputs(options.paths(), options.recursive()),
+                                options.destination(), options.format(), options.effect());
+        sources.setOutputOptions(options.outputOptions());
         StatusPrinter status(m_out);
         status.setQuiet(options.quiet());
         // Only a person watching a terminal wants the line; a pipe or a log file never gets it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/batchresult.h"
+#include "convert/picturetree.h"
 #include "convert/toollocation.h"
 
 #include <QStringList>
@@ -26,7 +27,8 @@ public:
 
 private:
     int listEffects();
-    QStringList collectInputs(const QStringList &paths);
+    // `recursive`: a folder's sub-folders too, each picture with its place in the tree.
+    QList<TreePicture> collectInputs(const QStringList &paths, bool recursive);
     // `progress` and `log` may be null.
     BatchResult convertStoppably(BatchSources &sources, int jobs, ProgressLine *progress,
                                  StatusPrinter &status, ToolLog *log);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/outputoptions.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -23,14 +25,19 @@ public:
     Action action() const { return m_action; }
     QStringList paths() const { return m_parser.positionalArguments(); }
     QString destination() const { return m_parser.value(m_destination); }
-    // "PNG", "JPG" or "BMP".
-    QString format() const { return m_parser.value(m_format).toUpper(); }
+    // The output choice asked for, as the format table spells it ("WebP" for "webp").
+    QString format() const;
+    // The quality, the location and the name pattern asked for.
+    OutputOptions outputOptions() const;
+    bool recursive() const { return m_parser.isSet(m_recursive); }
     QString effect() const { return m_parser.value(m_effect); }
     // Empty when no log file was asked for.
     QString logFile() const { return m_parser.value(m_log); }
     bool quiet() const { return m_parser.isSet(m_quiet); }
     // How many pictures convert at once: 0 when the program chooses, -1 when unusable.
     int jobs() const;
+    // 1 to 100; 0 when not given, -1 when unusable.
+    int quality() const;
 
 private:
     QString check() const;
@@ -41,6 +48,10 @@ private:
     QCommandLineOption m_destination;
     QCommandLineOption m_log;
     QCommandLineOption m_jobs;
+    QCommandLineOption m_quality;
+    QCommandLineOption m_keepLocation;
+    QCommandLineOption m_recursive;
+    QCommandLineOption m_name;
     QCommandLineOption m_listEffects;
     QCommandLineOption m_quiet;
     Action m_action = Action::Convert;

@@ -2,6 +2,7 @@
 #include "support/testenvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -191,6 +192,14 @@ private slots:
                 << QStringList{"--jobs", jobs, "--destination", "out", "x.png"}
                 << badJobs.arg(QString::fromLatin1(jobs));
         }
+        for (const char *quality : {"0", "101", "high", ""}) {
+            QTest::addRow("--quality \"%s\"", quality)
+                << QStringList{"--quality", quality, "--destination", "out", "x.png"}
+                << QStringLiteral("Invalid --quality \"%1\"; give a whole number from 1 to 100.")
+                       .arg(QString::fromLatin1(quality));
+        }
+        QTest::newRow("empty --name") << QStringList{"--name", "", "--destination", "out", "x.png"}
+                                      << "Invalid --name: The name pattern is empty.";
         QTest::newRow("--jobs without a value")
             << QStringList{"--destination", "out", "x.png", "--jobs"}
             << "Missing value after '--jobs'.";
@@ -539,6 +548,47 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         QCOMPARE(text.count(QStringLiteral("Commencing processing...")), 5);
         QCOMPARE(text.count(QStringLiteral("fake tool: writing")), 5);
+    }
+
+    // --recursive mirrors the tree, --name names the results, --quality and --keep-location
+    // reach the result, WEBP and AVIF are formats like the others.
+    void photoChoices_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("results");
+        QTest::newRow("folder alone") << QStringList{} << QStringList{"a.png"};
+        QTest::newRow("recursive")
+            << QStringList{"--recursive"} << QStringList{"a.png", "sub/deeper/d.png"};
+        QTest::newRow("recursive, named, webp")
+            << QStringList{"--recursive", "--name", "{n} {effect}", "--format", "webp"}
+            << QStringList{"1 Cartoon.webp", "sub/deeper/2 Cartoon.webp"};
+        QTest::newRow("avif with a quality")
+            << QStringList{"--format", "AVIF", "--quality", "40", "--keep-location"}
+            << QStringList{"a.avif"};
+    }
+
+    void photoChoices()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, results);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("tree"));
+        for (const QString name : {"a.png", "sub/deeper/d.png", ".hidden/e.png"}) {
+            QDir().mkpath(QFileInfo(folder + "/" + name).path());
+            QVERIFY(test::writePicture(folder + "/" + name, 8, 8));
+        }
+        const QString destination = root.filePath(QStringLiteral("out"));
+        const Run run = runConvert(options + QStringList{"--destination", destination, folder},
+                                   copyProgramTo(tool.programFolder()));
+        QCOMPARE(run.exitCode, 0);
+        QStringList found;
+        QDirIterator it(destination, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            found.append(QDir(destination).relativeFilePath(it.next()));
+        }
+        found.sort();
+        QCOMPARE(found, results);
     }
 };
 
