@@ -2,6 +2,8 @@
 
 #include "app/settingserror.h"
 #include "base/fspath.h"
+#include "convert/namepattern.h"
+#include "convert/outputoptions.h"
 #include "platform/folderwritable.h"
 
 #include <QDir>
@@ -14,6 +16,10 @@ const QString kSection = QStringLiteral("Settings");
 const QString kDestination = QStringLiteral("Destination");
 const QString kFormat = QStringLiteral("Format");
 const QString kShowPreview = QStringLiteral("ShowPreview");
+const QString kQuality = QStringLiteral("Quality");
+const QString kKeepLocation = QStringLiteral("KeepLocation");
+const QString kIncludeSubfolders = QStringLiteral("IncludeSubfolders");
+const QString kNamePattern = QStringLiteral("NamePattern");
 const QString kOn = QStringLiteral("ON");
 const QString kOff = QStringLiteral("OFF");
 
@@ -77,6 +83,50 @@ QString AppSettings::format() const
 bool AppSettings::showPreview() const
 {
     return m_document.readString(kSection, kShowPreview, QString()) == kOn;
+}
+
+int AppSettings::quality() const
+{
+    bool ok = false;
+    const int value = m_document.readString(kSection, kQuality, QString()).toInt(&ok);
+    return ok && value >= 1 && value <= 100 ? value : kDefaultQuality;
+}
+
+bool AppSettings::keepLocation() const
+{
+    return m_document.readString(kSection, kKeepLocation, QString()) == kOn;
+}
+
+bool AppSettings::includeSubfolders() const
+{
+    return m_document.readString(kSection, kIncludeSubfolders, QString()) == kOn;
+}
+
+QString AppSettings::namePattern() const
+{
+    const QString pattern = m_document.readString(kSection, kNamePattern, QString());
+    return NamePattern::problem(pattern).isEmpty() ? pattern
+                                                   : QString::fromUtf16(NamePattern::kDefault);
+}
+
+void AppSettings::setQuality(int quality)
+{
+    store(kQuality, QString::number(quality));
+}
+
+void AppSettings::setKeepLocation(bool on)
+{
+    store(kKeepLocation, on ? kOn : kOff);
+}
+
+void AppSettings::setIncludeSubfolders(bool on)
+{
+    store(kIncludeSubfolders, on ? kOn : kOff);
+}
+
+void AppSettings::setNamePattern(const QString &pattern)
+{
+    store(kNamePattern, pattern);
 }
 
 void AppSettings::setDestination(const QString &destination)

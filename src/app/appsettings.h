@@ -6,7 +6,7 @@
 
 namespace inkvale {
 
-// Where settings.ini lives and the program's three choices in it. Every change is saved at
+// Where settings.ini lives and the program's choices in it. Every change is saved at
 // once; nothing is saved at exit.
 class AppSettings
 {
@@ -27,12 +27,21 @@ public:
     QString destination() const; // "" when not stored
     QString format() const;      // "PNG" when not stored; otherwise as stored, any case
     bool showPreview() const;    // stored as "ON" exactly
+    // The photo choices, each under a key of its own beside the three above.
+    int quality() const;            // "Quality": 1 to 100; 90 when missing or unusable
+    bool keepLocation() const;      // "KeepLocation", stored as "ON" exactly
+    bool includeSubfolders() const; // "IncludeSubfolders", stored as "ON" exactly
+    QString namePattern() const;    // "NamePattern"; "{name}" when missing or unusable
 
     // Each setter writes the value and saves the file; throws SettingsError when saving fails,
     // the new value is kept in memory all the same.
     void setDestination(const QString &destination);
     void setFormat(const QString &format);
     void setShowPreview(bool on);
+    void setQuality(int quality);
+    void setKeepLocation(bool on);
+    void setIncludeSubfolders(bool on);
+    void setNamePattern(const QString &pattern);
 
     // Deletes settings.ini so that the next start begins from the defaults; false when the
     // file is still there.

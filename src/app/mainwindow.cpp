@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/conversionlogdialog.h"
 #include "app/effectmarks.h"
+#include "app/photochoices.h"
 #include "app/statuspanel.h"
 #include "app/windowbatchrun.h"
 #include "base/errortext.h"
@@ -87,6 +88,8 @@ MainWindow::MainWindow(const Environment &environment, QWidget *parent)
     m_ui.setupUi(this);
     m_ui.imageList->setModel(m_list.get());
     m_editor = std::make_unique<ListEditor>(*m_list, *m_ui.imageList);
+    m_photoChoices = std::make_unique<PhotoChoices>(m_ui, *m_intake);
+    connect(m_photoChoices.get(), &PhotoChoices::storeFailed, this, &MainWindow::showGeneralError);
     m_preview = std::make_unique<ImagePreview>(
         ImagePreview::Controls{*m_list, *m_ui.imageList, *m_ui.effectBox, *m_ui.showPreviewAction,
                                *m_ui.previewImage, *m_ui.previewSplitter},
@@ -238,6 +241,7 @@ void MainWindow::loadSettings()
         m_ui.formatBox->setCurrentIndex(format);
     }
     m_ui.showPreviewAction->setChecked(m_settings->showPreview());
+    m_photoChoices->load(*m_settings);
 }
 
 void MainWindow::probeEffects()

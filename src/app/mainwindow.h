@@ -22,6 +22,7 @@ class ImageListModel;
 class ImagePreview;
 class ListEditor;
 class NewVersionNotice;
+class PhotoChoices;
 class UpdateChecker;
 class UserDialogs;
 class WindowBatchRun;
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<ImageListModel> m_list;
     std::unique_ptr<ImageIntake> m_intake;
     std::unique_ptr<ListEditor> m_editor;
+    std::unique_ptr<PhotoChoices> m_photoChoices;
     std::unique_ptr<ImagePreview> m_preview;
     std::unique_ptr<FileShellActions> m_shell;
     std::unique_ptr<AppSettings> m_settings;

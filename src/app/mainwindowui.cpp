@@ -8,6 +8,7 @@
 #include "windowkit/artwork.h"
 #include "windowkit/widgetnames.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +17,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -173,7 +175,15 @@ void MainWindowUi::setupUi(QMainWindow *window)
     formatBox = named(new QComboBox(choicesPanel), "formatBox");
     formatBox->addItems(outputChoices());
     formatBox->setMaxVisibleItems(12);
-    column->addWidget(formatBox);
+    qualityBox = named(new QSpinBox(choicesPanel), "qualityBox");
+    qualityBox->setRange(1, 100);
+    qualityBox->setValue(90);
+    qualityBox->setToolTip(QStringLiteral("Quality of a JPG, WebP or AVIF result"));
+    auto *formatRow = new QHBoxLayout;
+    formatRow->setSpacing(2);
+    formatRow->addWidget(formatBox, 1);
+    formatRow->addWidget(qualityBox);
+    column->addLayout(formatRow);
     column->addSpacing(12);
     column->addWidget(named(columnLabel(choicesPanel, QStringLiteral("Effect:")), "effectLabel"));
     effectBox = named(new QComboBox(choicesPanel), "effectBox");
@@ -198,6 +208,21 @@ void MainWindowUi::setupUi(QMainWindow *window)
     destinationRow->addWidget(destinationButton);
     destinationRow->addWidget(destinationEdit, 1);
     column->addLayout(destinationRow);
+    includeSubfoldersBox = named(new QCheckBox(QStringLiteral("Include sub-folders"), choicesPanel),
+                                 "includeSubfoldersBox");
+    includeSubfoldersBox->setToolTip(
+        QStringLiteral("Added folders bring the pictures of their sub-folders, and the results "
+                       "keep their tree"));
+    column->addWidget(includeSubfoldersBox);
+    column->addSpacing(6);
+    column->addWidget(
+        named(columnLabel(choicesPanel, QStringLiteral("File Names:")), "namePatternLabel"));
+    namePatternEdit =
+        named(new QLineEdit(QStringLiteral("{name}"), choicesPanel), "namePatternEdit");
+    namePatternEdit->setPlaceholderText(QStringLiteral("{name}"));
+    namePatternEdit->setToolTip(
+        QStringLiteral("{name}: the picture's name, {effect}: the effect, {n}: its number"));
+    column->addWidget(namePatternEdit);
     column->addSpacing(6);
     convertButton =
         named(new QPushButton(QStringLiteral("Convert"), choicesPanel), "convertButton");
@@ -215,10 +240,13 @@ void MainWindowUi::setupUi(QMainWindow *window)
 
     window->setCentralWidget(central);
 
-    QWidget::setTabOrder(formatBox, effectBox);
+    QWidget::setTabOrder(formatBox, qualityBox);
+    QWidget::setTabOrder(qualityBox, effectBox);
     QWidget::setTabOrder(effectBox, destinationButton);
     QWidget::setTabOrder(destinationButton, destinationEdit);
-    QWidget::setTabOrder(destinationEdit, convertButton);
+    QWidget::setTabOrder(destinationEdit, includeSubfoldersBox);
+    QWidget::setTabOrder(includeSubfoldersBox, namePatternEdit);
+    QWidget::setTabOrder(namePatternEdit, convertButton);
 
     // --- status bar with its one panel
     QStatusBar *bar = window->statusBar();
@@ -244,7 +272,11 @@ void MainWindowUi::setupUi(QMainWindow *window)
     showPreviewAction->setCheckable(true);
     resetToDefaultsAction =
         action(window, "resetToDefaultsAction", QStringLiteral("Reset to Defaults..."));
+    keepLocationAction =
+        action(window, "keepLocationAction", QStringLiteral("Keep Photo Location"));
+    keepLocationAction->setCheckable(true);
     settings->addAction(showPreviewAction);
+    settings->addAction(keepLocationAction);
     settings->addSeparator();
     settings->addAction(resetToDefaultsAction);
 

@@ -1,11 +1,13 @@
 #pragma once
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QPushButton;
+class QSpinBox;
 class QSplitter;
 class QSplitterHandle;
 class QToolBar;
@@ -46,9 +48,12 @@ struct MainWindowUi
 
     QWidget *choicesPanel = nullptr;
     QComboBox *formatBox = nullptr;
+    QSpinBox *qualityBox = nullptr;
     QComboBox *effectBox = nullptr;
     QToolButton *destinationButton = nullptr;
     QLineEdit *destinationEdit = nullptr;
+    QCheckBox *includeSubfoldersBox = nullptr;
+    QLineEdit *namePatternEdit = nullptr;
     QPushButton *convertButton = nullptr;
 
     StatusPanel *statusPanel = nullptr;
@@ -58,6 +63,7 @@ struct MainWindowUi
     QAction *addFolderAction = nullptr;
     QAction *exitAction = nullptr;
     QAction *showPreviewAction = nullptr;
+    QAction *keepLocationAction = nullptr;
     QAction *resetToDefaultsAction = nullptr;
     QAction *onlineHelpAction = nullptr;
     QAction *updateNotificationsAction = nullptr;

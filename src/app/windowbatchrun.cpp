@@ -1,6 +1,7 @@
 #include "app/windowbatchrun.h"
 
 #include "app/mainwindowui.h"
+#include "app/photochoices.h"
 #include "app/statuspanel.h"
 #include "app/windowbatchsources.h"
 #include "convert/batchcontroller.h"
@@ -65,7 +66,9 @@ void WindowBatchRun::startOrStop()
     }
     m_batch.reset();
     m_sources = std::make_unique<WindowBatchSources>(WindowBatchSources::Controls{
-        m_list, *m_ui.destinationEdit, *m_ui.formatBox, *m_ui.effectBox});
+        m_list, *m_ui.destinationEdit, *m_ui.formatBox, *m_ui.effectBox, [&ui = m_ui] {
+            return PhotoChoices::outputOptionsOf(ui);
+        }});
     m_batch = std::make_unique<BatchController>(*m_sources, m_location);
     m_runningCount = 0;
     connect(m_batch.get(), &BatchController::busyChanged, this, &WindowBatchRun::setBusy);

@@ -22,6 +22,11 @@ QString WindowBatchSources::rowPath(int row) const
     return m_controls.list.path(row);
 }
 
+QString WindowBatchSources::rowSubfolder(int row) const
+{
+    return m_controls.list.row(row).subfolder;
+}
+
 QString WindowBatchSources::destination() const
 {
     return m_destination;

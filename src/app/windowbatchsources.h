@@ -2,6 +2,8 @@
 
 #include "convert/batchsources.h"
 
+#include <functional>
+
 class QComboBox;
 class QLineEdit;
 
@@ -21,15 +23,19 @@ public:
         QLineEdit &destination;
         QComboBox &format;
         QComboBox &effect;
+        // The quality, the location and the name pattern as the window shows them.
+        std::function<OutputOptions()> outputOptions;
     };
 
     explicit WindowBatchSources(const Controls &controls);
 
     int rowCount() const override;
     QString rowPath(int row) const override;
+    QString rowSubfolder(int row) const override;
     QString destination() const override;
     QString format() const override;
     QString effect() const override;
+    OutputOptions outputOptions() const override { return m_controls.outputOptions(); }
     // From the next image on, the batch writes where the field now says.
     void takeDestination();
 

@@ -99,8 +99,12 @@ ImageIntake::Outcome ImageIntake::work(const Item &item, const Queue::CancelFlag
         const bool likeDropped = kind == Kind::Dropped || kind == Kind::Opened;
         const QFileInfo info(path);
         outcome.isFolder = kind == Kind::Folder || (likeDropped && info.isDir());
-        if (outcome.isFolder) {
-            outcome.files = imageFilesInFolder(path);
+        if (outcome.isFolder && item.includeSubfolders) {
+            outcome.files = picturesInTree(path);
+        } else if (outcome.isFolder) {
+            for (const QString &file : imageFilesInFolder(path)) {
+                outcome.files.append({file, {}});
+            }
         } else if (kind == Kind::Opened && !info.exists()) {
             // A typed name may be wrong; the reader says that it is missing.
             outcome.picture = loadPicture(path);
@@ -126,8 +130,8 @@ std::optional<QList<ImageIntake::Item>> ImageIntake::folderFiles(const Outcome &
     // The folder's files take its place in the queue.
     QList<Item> files;
     files.reserve(outcome.files.size());
-    for (const QString &path : outcome.files) {
-        files.append({Kind::File, path});
+    for (const TreePicture &picture : outcome.files) {
+        files.append({Kind::File, picture.path, false, picture.subfolder});
     }
     return files;
 }
@@ -137,7 +141,7 @@ void ImageIntake::enqueue(Kind kind, const QStringList &paths)
     QList<Item> items;
     items.reserve(paths.size());
     for (const QString &path : paths) {
-        items.append({kind, path});
+        items.append({kind, path, m_includeSubfolders});
     }
     m_queue.enqueue(items);
 }
@@ -151,7 +155,8 @@ bool ImageIntake::deliver(const Item &item, const Outcome &outcome)
     ++m_handled;
     const Result<QSize> &picture = outcome.picture;
     if (picture.ok()) {
-        m_model.appendRow({item.path, picture.value().width(), picture.value().height()});
+        m_model.appendRow(
+            {item.path, picture.value().width(), picture.value().height(), item.subfolder});
     } else {
         emit fileFailed(item.path, picture.error());
         if (alive.isNull()) {

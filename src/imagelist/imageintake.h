@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/picturetree.h"
 #include "imagelist/imageloader.h"
 #include "imagelist/orderedworkqueue.h"
 
@@ -24,8 +25,13 @@ public:
 
     // Add Files: every path is decoded, whatever its extension.
     void addFiles(const QStringList &paths);
-    // Add Folder: each folder's accepted files (not those of its sub-folders), folder by folder.
+    // Add Folder: each folder's accepted files (with those of its sub-folders when they are
+    // included), folder by folder.
     void addFolders(const QStringList &folders);
+    // Whether a folder added from now on (by Add Folder, a drop or the command line) gives
+    // the pictures of its sub-folders too, each with its place in the tree (see
+    // picturesInTree()).
+    void setIncludeSubfolders(bool include) { m_includeSubfolders = include; }
     // A drop, in the drop's order: a folder adds its accepted files in place, a file with an
     // accepted extension is added, anything else is ignored without a word. Paths are used
     // whole, however long.
@@ -56,6 +62,9 @@ private:
     {
         Kind kind = Kind::File;
         QString path;
+        // A folder's: whether its sub-folders count; a file's: its place in the tree.
+        bool includeSubfolders = false;
+        QString subfolder = {};
     };
 
     // What a worker found for one item.
@@ -63,7 +72,7 @@ private:
     {
         bool ignored = false; // a dropped path that is neither a folder nor an accepted file
         bool isFolder = false;
-        QStringList files; // a folder's accepted files
+        QList<TreePicture> files; // a folder's accepted files
         Result<QSize> picture;
     };
 
@@ -81,6 +90,7 @@ private:
     Queue m_queue;
     bool m_busy = false;
     int m_handled = 0;
+    bool m_includeSubfolders = false;
 };
 
 } // namespace inkvale

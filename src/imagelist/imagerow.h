@@ -12,6 +12,9 @@ struct ImageRow
     QString path;
     int width = 0;
     int height = 0;
+    // Where below the destination its result goes ("2024/June"), for a picture found in a
+    // sub-folder of an added folder; empty for the destination itself.
+    QString subfolder = {};
 };
 
 } // namespace inkvale

@@ -421,7 +421,8 @@ void MainWindowTest::addFilesReportsUnreadablePicturesInOrder()
     QCOMPARE(reported, QStringList({text, disguised}));
     QCOMPARE(form->statusText(), QStringLiteral("2 files"));
     const QStringList filters{
-        QStringLiteral("Image Files (*.png *.jpg *.jpeg *.gif *.bmp *.tif *.tiff)"),
+        QStringLiteral("Image Files (*.png *.jpg *.jpeg *.gif *.bmp *.tif *.tiff *.webp *.heic "
+                       "*.heif *.avif)"),
         QStringLiteral("All Files (*)")};
     QCOMPARE(program.dialogs.fileDialogFilters, QList<QStringList>{filters});
 }

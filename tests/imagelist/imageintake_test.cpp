@@ -207,7 +207,7 @@ private slots:
 
     void droppedFilesOfOtherKindsAreIgnoredSilently()
     {
-        // Real pictures, but not of the seven kinds a drop takes.
+        // Real pictures, but not of the kinds a drop takes.
         const QString jfif = m_work.filePath("other/photo.jfif");
         QDir().mkpath(m_work.filePath("other"));
         QVERIFY(QImage(picture("other/photo.jpg")).save(jfif, "JPEG"));
