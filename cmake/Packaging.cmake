@@ -1,7 +1,9 @@
 # `cpack -G DEB` in the build folder makes the Debian package `inkvale`: the layout of
 # `cmake --install` below /usr, the tool link included (cmake/ImageTool.cmake). Its library
-# dependencies come from dpkg-shlibdeps; what the programs load at run time without linking it
-# is named here: the tool itself, Qt's TIFF reader and its SVG icon engine.
+# dependencies come from dpkg-shlibdeps (exiv2, libheif and libwebpmux among them; Debian 12's
+# libheif1 links its HEVC and AV1 codecs, libde265, libx265, libaom and libdav1d, itself);
+# what the programs load at run time without linking it is named here: the tool itself, Qt's
+# TIFF and WebP readers and its SVG icon engine.
 set(CPACK_PACKAGE_NAME "inkvale")
 set(CPACK_PACKAGE_VENDOR "${INKVALE_COMPANY_NAME}")
 set(CPACK_PACKAGE_VERSION
@@ -10,9 +12,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn photos into cartoon pictures, many a
 # Debian shows the lines as they are: each under 80 characters.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Inkvale turns photographs into cartoon-style pictures with the G'MIC\n"
-    "command-line tool: five effects, results in PNG, JPG or BMP that never replace\n"
-    "an existing file, several pictures converted at once. The desktop program is\n"
-    "inkvale; inkvale-convert does the same from the command line.")
+    "command-line tool: five effects, results in PNG, JPG, BMP, WebP or AVIF that\n"
+    "never replace an existing file and keep the photos' date, camera and colour\n"
+    "profile, several pictures converted at once, HEIC and AVIF photos read. The\n"
+    "desktop program is inkvale; inkvale-convert works from the command line.")
 string(REGEX REPLACE "^www\\." "" mail_domain "${INKVALE_WEB_HOST}")
 set(CPACK_PACKAGE_CONTACT "${INKVALE_COMPANY_NAME} <support@${mail_domain}>")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
