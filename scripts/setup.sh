@@ -11,7 +11,7 @@ packages=(
     libcurl4-openssl-dev libpcre2-dev libsystemd-dev
     # Photos: their metadata (exiv2), HEIC and AVIF (libheif with its HEVC and AV1 codecs),
     # the records of WebP results (libwebpmux).
-    libexiv2-dev libheif-dev libwebp-dev
+    libexiv2-dev libheif-dev libwebp-dev zlib1g-dev
     # The tests' stand-in for the maker's web service (tools/webstandin) and its certificate.
     python3 openssl
     # A private session bus for the tests of the file-manager requests.

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <webp/mux.h>
+#include <zlib.h>
 
 namespace inkvale {
 namespace {
@@ -120,6 +121,40 @@ QString writeWebpChunks(const QByteArray &picture, const QByteArray &exif, const
     WebPDataClear(&output);
     WebPMuxDelete(mux);
     return ok ? QString() : QStringLiteral("Metadata not kept: the WebP file cannot hold them");
+}
+
+// exiv2 0.27 names the colour profile of a PNG after the one the file had; the tool's PNG has
+// none, and a nameless profile chunk is one that libpng, and the viewers built on it, drop.
+// The chunk gets a name.
+QByteArray withNamedPngProfile(QByteArray png)
+{
+    constexpr qsizetype kSignature = 8;
+    for (qsizetype at = kSignature; at + 12 <= png.size();) {
+        const auto length =
+            qsizetype((quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16) |
+                      (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3])));
+        if (length > png.size() - at - 12) {
+            break;
+        }
+        if (png.mid(at + 4, 4) == "iCCP" && length > 0 && png[at + 8] == '\0') {
+            const QByteArray chunk = "iCCPICC profile" + png.mid(at + 8, length);
+            const auto crc = quint32(
+                crc32(0, reinterpret_cast<const Bytef *>(chunk.constData()), uInt(chunk.size())));
+            const auto newLength = quint32(chunk.size() - 4);
+            QByteArray replacement;
+            for (int shift = 24; shift >= 0; shift -= 8) {
+                replacement += char((newLength >> shift) & 0xFF);
+            }
+            replacement += chunk;
+            for (int shift = 24; shift >= 0; shift -= 8) {
+                replacement += char((crc >> shift) & 0xFF);
+            }
+            png.replace(at, length + 12, replacement);
+            break;
+        }
+        at += length + 12;
+    }
+    return png;
 }
 
 } // namespace
@@ -342,6 +377,9 @@ QString PhotoMetadata::writeInto(const QString &path) const
             const Exiv2::DataBuf bytes = io.read(io.size());
             written =
                 QByteArray(reinterpret_cast<const char *>(bytes.pData_), qsizetype(bytes.size_));
+            if (written.startsWith("\x89PNG")) {
+                written = withNamedPngProfile(written);
+            }
             io.close();
         } catch (const std::exception &error) {
             return QStringLiteral("Metadata not kept: ") + libraryWords(error);

@@ -4,6 +4,7 @@
 #include "support/testenvironment.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -32,6 +33,8 @@ private:
     }
 
     // The tool's PNG placed as `name` with the records of `input`.
+    static inline QColorSpace m_lastResultColourSpace;
+
     static QMap<QString, QString> resultRecords(const QByteArray &input, const QString &name,
                                                 bool keepLocation, QString *note = nullptr)
     {
@@ -49,6 +52,7 @@ private:
         if (note != nullptr) {
             *note = unwritten;
         }
+        m_lastResultColourSpace = QImage(output).colorSpace();
         return placed ? test::recordsOf(output) : QMap<QString, QString>{};
     }
 
@@ -102,6 +106,8 @@ private slots:
         QCOMPARE(records.value("Xmp.tiff.Orientation"), "1");
         QCOMPARE(keysStartingWith(records, "Exif.Thumbnail."), QStringList());
         QCOMPARE(records.value("ICC"), QString::fromLatin1(test::photoColourProfile().toHex()));
+        // And readers built on the formats' own libraries take it too.
+        QCOMPARE(m_lastResultColourSpace, QColorSpace(QColorSpace::DisplayP3));
 
         if (keepLocation) {
             QCOMPARE(records.value("Exif.GPSInfo.GPSLatitudeRef"), "N");
