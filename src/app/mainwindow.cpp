@@ -24,6 +24,7 @@
 #include "windowkit/appidentity.h"
 #include "windowkit/artwork.h"
 #include "windowkit/desktopactions.h"
+#include "windowkit/droppedpaths.h"
 #include "windowkit/makerweb.h"
 #include "windowkit/userdialogs.h"
 
@@ -31,12 +32,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -47,23 +46,6 @@
 #include <QUrl>
 
 namespace inkvale {
-namespace {
-
-QStringList droppedPaths(const QMimeData *data)
-{
-    QStringList paths;
-    if (data == nullptr) {
-        return paths;
-    }
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile()) {
-            paths.append(url.toLocalFile());
-        }
-    }
-    return paths;
-}
-
-} // namespace
 
 template<typename Command>
 void MainWindow::guarded(Command &&command)
@@ -103,12 +85,7 @@ MainWindow::MainWindow(const Environment &environment, QWidget *parent)
         *m_list, *m_ui.imageList,
         m_environment.shell ? *m_environment.shell : platform::systemShellLauncher(),
         [desktop = m_environment.desktop](const QUrl &url) { desktop->openUrl(url); });
-    QHeaderView *header = m_ui.imageList->horizontalHeader();
-    header->setSectionResizeMode(ImageListModel::PathColumn, QHeaderView::Stretch);
-    header->setSectionResizeMode(ImageListModel::WidthColumn, QHeaderView::Fixed);
-    header->setSectionResizeMode(ImageListModel::HeightColumn, QHeaderView::Fixed);
-    header->resizeSection(ImageListModel::WidthColumn, 50);
-    header->resizeSection(ImageListModel::HeightColumn, 50);
+    m_ui.imageList->arrangeColumns();
 
     // The client area of 478 x 474 as designed, centred on the screen.
     resize(478, 474 + menuBar()->sizeHint().height());

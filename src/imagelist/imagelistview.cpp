@@ -1,5 +1,7 @@
 #include "imagelist/imagelistview.h"
 
+#include "imagelist/imagelistmodel.h"
+
 #include <QCoreApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -25,6 +27,16 @@ ImageListView::ImageListView(QWidget *parent)
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDropIndicatorShown(false);
+}
+
+void ImageListView::arrangeColumns()
+{
+    QHeaderView *header = horizontalHeader();
+    header->setSectionResizeMode(ImageListModel::PathColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(ImageListModel::WidthColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(ImageListModel::HeightColumn, QHeaderView::Fixed);
+    header->resizeSection(ImageListModel::WidthColumn, 50);
+    header->resizeSection(ImageListModel::HeightColumn, 50);
 }
 
 int ImageListView::currentRow() const

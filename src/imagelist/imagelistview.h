@@ -16,6 +16,9 @@ public:
 
     // The first selected row in list order, or -1.
     int currentRow() const;
+    // Once the ImageListModel is set: the path takes the room, width and height keep 50
+    // pixels each.
+    void arrangeColumns();
     // What a drag of the current row carries; only this list takes it.
     QMimeData *rowDragData() const;
 
