@@ -65,7 +65,7 @@ QStringList checkForm(const QString &machineGuid, int howMany, const CheckExchan
     return form;
 }
 
-CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors)
+CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors, const QString &downloadHost)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = answer.split(lineBreak);
@@ -80,8 +80,12 @@ CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors)
         errors.add(QStringLiteral("INVALIDSERVERRESPONSE"));
         return {};
     }
-    return {readTagValue(lines.value(0), QStringLiteral("version")),
-            readTagValue(lines.value(1), QStringLiteral("url"))};
+    const QString url = readTagValue(lines.value(1), QStringLiteral("url"));
+    if (!url.isEmpty() && !isMakerAddress(url, downloadHost)) {
+        errors.add(QStringLiteral("INVALIDSERVERRESPONSE"));
+        return {};
+    }
+    return {readTagValue(lines.value(0), QStringLiteral("version")), url};
 }
 
 CheckAnswer runCheckExchange(const QString &machineGuid, int howMany,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "online/checkerrors.h"
+#include "windowkit/makerweb.h"
 
 #include <atomic>
 #include <functional>
@@ -41,9 +42,12 @@ QStringList checkForm(const QString &machineGuid, int howMany, const CheckExchan
                       CheckErrors &errors);
 
 // Reads the service's answer (lines split at CR, LF or CR LF): a first line beginning with
-// "ERROR", or a fourth line whose `result` is neither "0" nor "1", records
-// "INVALIDSERVERRESPONSE". Gives nothing when the record holds anything afterwards.
-CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors);
+// "ERROR", a fourth line whose `result` is neither "0" nor "1", or a download address that is
+// not a web page on `downloadHost` (an empty one is kept: the notice then opens the maker's
+// home page) records "INVALIDSERVERRESPONSE". Gives nothing when the record holds anything
+// afterwards.
+CheckAnswer readCheckAnswer(const QString &answer, CheckErrors &errors,
+                            const QString &downloadHost = makerWebHost());
 
 // One update-check exchange: the form to https, then, when no response came, to http (whose
 // answer clears the record); every failure goes to `errors` and leaves the answer empty.

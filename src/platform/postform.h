@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@ struct PostFormError : std::runtime_error
 {
     using std::runtime_error::runtime_error;
 };
+
+// The service answers in a few lines: reading stops after this many bytes of a body, which
+// is then the answer, so that a hostile or broken server cannot fill the memory.
+inline constexpr std::size_t kPostFormAnswerLimit = 64 * 1024;
 
 struct PostFormOptions
 {
@@ -27,7 +32,8 @@ struct PostFormOptions
 
 // Posts `form` (ordered "name=value" lines) to `url` as an application/x-www-form-urlencoded
 // body and returns the response's body decoded to UTF-8 by the charset the response declares
-// (UTF-8 when it declares none). Any HTTP status is an answer. A url whose scheme is "https"
+// (UTF-8 when it declares none); a longer body is cut at kPostFormAnswerLimit bytes. Any HTTP
+// status is an answer. A url whose scheme is "https"
 // (any letter case) makes a secure request, verified against the system's certificates, with
 // "Connection: close" and a content type naming charset utf-8; anything else a plain one.
 // Connecting and waiting for the response are each bounded by `timeoutMs`. Every call uses a

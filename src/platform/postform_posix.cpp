@@ -20,9 +20,23 @@ struct ListDeleter
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
 };
 
-size_t appendBody(char *data, size_t size, size_t count, void *body)
+// The body read so far; `cut` once it reached the limit and reading stopped.
+struct Answer
 {
-    static_cast<std::string *>(body)->append(data, size * count);
+    std::string body;
+    bool cut = false;
+};
+
+size_t appendBody(char *data, size_t size, size_t count, void *target)
+{
+    auto *answer = static_cast<Answer *>(target);
+    const size_t room = kPostFormAnswerLimit - answer->body.size();
+    if (size * count > room) {
+        answer->body.append(data, room);
+        answer->cut = true;
+        return 0; // ends the transfer
+    }
+    answer->body.append(data, size * count);
     return size * count;
 }
 
@@ -137,7 +151,7 @@ std::string postForm(const std::string &url, const std::vector<std::string> &for
     headers.reset(append(headers.release(), "Expect:"));
 
     char message[CURL_ERROR_SIZE] = {};
-    std::string answer;
+    Answer answer;
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, message);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, secure ? "https" : "http");
@@ -161,12 +175,12 @@ std::string postForm(const std::string &url, const std::vector<std::string> &for
     if (result == CURLE_ABORTED_BY_CALLBACK) {
         throw PostFormError("Cancelled");
     }
-    if (result != CURLE_OK) {
+    if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && answer.cut)) {
         throw PostFormError(message[0] ? message : curl_easy_strerror(result));
     }
     const char *type = nullptr;
     curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type);
-    return toUtf8(answer, postformbody::charsetOf(type ? type : ""));
+    return toUtf8(answer.body, postformbody::charsetOf(type ? type : ""));
 }
 
 } // namespace inkvale::platform

@@ -2,6 +2,7 @@
 #include "platform/postformbody.h"
 #include "platform/wintext_win.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -314,7 +315,7 @@ std::string postForm(const std::string &url, const std::vector<std::string> &for
     }
 
     std::string answer;
-    while (true) {
+    while (answer.size() < kPostFormAnswerLimit) {
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request.get(), &available)) {
             watch.fail();
@@ -323,6 +324,7 @@ std::string postForm(const std::string &url, const std::vector<std::string> &for
             break;
         }
         const size_t had = answer.size();
+        available = static_cast<DWORD>(std::min<size_t>(available, kPostFormAnswerLimit - had));
         answer.resize(had + available);
         DWORD read = 0;
         if (!WinHttpReadData(request.get(), answer.data() + had, available, &read)) {

@@ -1,5 +1,7 @@
 #include "windowkit/makerweb.h"
 
+#include <QUrl>
+
 namespace inkvale {
 
 QString makerWebHost()
@@ -17,6 +19,21 @@ QString onlineHelpAddress(const QString &product, const QString &host)
 QString makerHomeAddress(const QString &host)
 {
     return QStringLiteral("http://") + host + QLatin1Char('/');
+}
+
+bool isMakerAddress(const QString &address, const QString &host)
+{
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QStringLiteral("https") && scheme != QStringLiteral("http")) ||
+        !url.userInfo().isEmpty()) {
+        return false;
+    }
+    const QUrl maker(QStringLiteral("//") + host, QUrl::StrictMode);
+    const int defaultPort = scheme == QStringLiteral("https") ? 443 : 80;
+    return maker.isValid() && !maker.host().isEmpty() &&
+           url.host().compare(maker.host(), Qt::CaseInsensitive) == 0 &&
+           url.port(defaultPort) == maker.port(defaultPort);
 }
 
 } // namespace inkvale

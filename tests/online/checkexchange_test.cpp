@@ -4,6 +4,7 @@
 #include "online/tagvalue.h"
 #include "support/standinservice.h"
 #include "support/testenvironment.h"
+#include "windowkit/makerweb.h"
 
 #include <QElapsedTimer>
 #include <stdexcept>
@@ -30,6 +31,7 @@ private slots:
     void sendsTheSevenLinesInOrderOverHttps();
     void plainAnswerAfterARefusedSecureAttemptClearsTheRecord();
     void bothAttemptsRefused();
+    void plainAnswerNamingAForeignDownloadIsRefused();
     void secureErrorPageIsAnAnswerWithoutPlainAttempt();
     void timeOutsAreBounded();
     void localeFailureLeavesItsLineOut();
@@ -124,7 +126,7 @@ void CheckExchangeTest::readCheckAnswerCases_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("log");
 
-    const QString url = QStringLiteral("https://example.org/get");
+    const QString url = QStringLiteral("https://") + makerWebHost() + QStringLiteral("/get");
     const QString invalid = QStringLiteral("INVALIDSERVERRESPONSE");
     QTest::newRow("LF") << "<version>1.2</version>\n<url>" + url + "</url>\n\n<result>1</result>\n"
                         << "1.2" << url << "";
@@ -173,6 +175,16 @@ void CheckExchangeTest::readCheckAnswerCases_data()
     QTest::newRow("lower-case error is no refusal")
         << "error\n<url>" + url + "</url>\n\n<result>1</result>"
         << "" << url << "";
+    // A download address the window would open is the maker's web page or nothing.
+    for (const QString &foreign :
+         {QStringLiteral("file:///etc/passwd"), QStringLiteral("https://elsewhere.example/get"),
+          QStringLiteral("ftp://") + makerWebHost() + QStringLiteral("/get"),
+          QStringLiteral("https://") + makerWebHost() + QStringLiteral("@elsewhere.example/")}) {
+        QTest::newRow(qPrintable(QStringLiteral("download at ") + foreign))
+            << "<version>1.2</version>\n<url>" + foreign + "</url>\n\n<result>1</result>"
+            << ""
+            << "" << invalid;
+    }
     QTest::newRow("empty") << ""
                            << ""
                            << "" << invalid;
@@ -234,14 +246,16 @@ void CheckExchangeTest::sendsTheSevenLinesInOrderOverHttps()
 {
     m_service.setAnswer(QStringLiteral("check"),
                         {StandInService::checkAnswer(QStringLiteral("1.2"),
-                                                     QStringLiteral("https://x.example/i.exe"))});
+                                                     QStringLiteral("https://") + makerWebHost() +
+                                                         QStringLiteral("/i.exe"))});
     CheckErrors errors;
 
     const CheckAnswer answer = runCheckExchange(
         QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"), 7, setup(), errors);
 
     QCOMPARE(answer.serverVersion, QStringLiteral("1.2"));
-    QCOMPARE(answer.downloadUrl, QStringLiteral("https://x.example/i.exe"));
+    QCOMPARE(answer.downloadUrl,
+             QStringLiteral("https://") + makerWebHost() + QStringLiteral("/i.exe"));
     QCOMPARE(errors.log(), QString());
     const auto received = m_service.received();
     QCOMPARE(received.size(), 1);
@@ -289,6 +303,23 @@ void CheckExchangeTest::bothAttemptsRefused()
              qPrintable(entries[0]));
     QVERIFY2(entries[1].startsWith(QStringLiteral("HTTP Response:\r")) && entries[1].size() > 16,
              qPrintable(entries[1]));
+}
+
+void CheckExchangeTest::plainAnswerNamingAForeignDownloadIsRefused()
+{
+    // Whoever answers in the clear (a network in the middle) names something to open.
+    m_service.refuse({QStringLiteral("https")});
+    m_service.setAnswer(
+        QStringLiteral("check"),
+        {StandInService::checkAnswer(QStringLiteral("9.9"), QStringLiteral("file:///etc/passwd"))});
+    CheckErrors errors;
+
+    const CheckAnswer answer = runCheckExchange(QString(), 1, setup(), errors);
+
+    QCOMPARE(answer.serverVersion, QString());
+    QCOMPARE(answer.downloadUrl, QString());
+    QCOMPARE(errors.log(), QStringLiteral("INVALIDSERVERRESPONSE"));
+    QCOMPARE(m_service.received().last().scheme, QStringLiteral("http"));
 }
 
 void CheckExchangeTest::secureErrorPageIsAnAnswerWithoutPlainAttempt()

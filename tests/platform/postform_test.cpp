@@ -127,6 +127,22 @@ TEST_F(PostFormTest, AnyStatusIsAnAnswer)
     }
 }
 
+TEST_F(PostFormTest, ReadingStopsAtTheAnswerLimit)
+{
+    using inkvale::platform::kPostFormAnswerLimit;
+    for (const std::string &scheme : schemes()) {
+        SCOPED_TRACE(scheme);
+        // 16 MB of "0123456789", far beyond the limit; what fits is the answer.
+        standIn.behave(R"({"answers": {"check": {"body": "0123456789", "repeat": 1600000}}})");
+
+        const std::string answer = postForm(url(scheme), {"cmd=check"}, 5000, trusted);
+
+        ASSERT_EQ(answer.size(), kPostFormAnswerLimit);
+        EXPECT_EQ(answer.substr(0, 12), "012345678901");
+        EXPECT_EQ(answer.back(), "0123456789"[(kPostFormAnswerLimit - 1) % 10]);
+    }
+}
+
 TEST_F(PostFormTest, DecodesTheAnswerByItsDeclaredCharset)
 {
     struct Case

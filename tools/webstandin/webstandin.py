@@ -21,7 +21,8 @@ behaviour.json:
    "answers": {"check": ANSWER, "check.https": ANSWER, "feedback.http": ANSWER, ...}}
   "<endpoint>.<scheme>" wins over "<endpoint>"; endpoints are "check", "feedback" and "other"
   (any other path). ANSWER: {"status": 200, "body": "text", "encoding": "utf-8",
-  "contentType": "text/html; charset=UTF-8", "delayMs": 0}; every key is optional. A status
+  "contentType": "text/html; charset=UTF-8", "delayMs": 0, "repeat": 1}; every key is
+  optional ("repeat" sends the body that many times over, for answers too large to write out). A status
   of 404 without a body gives a web server's usual "Not Found" page. Without an answer the
   check offers --offer-version at --offer-url, feedback answers "OK", other paths get 404.
 
@@ -172,14 +173,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         status = answer.get("status", 200)
         text = answer.get("body", NOT_FOUND_PAGE if status == 404 else "")
         data = text.encode(answer.get("encoding", "utf-8"))
+        repeat = answer.get("repeat", 1)
         try:
             self.send_response(status)
             self.send_header("Content-Type",
                              answer.get("contentType", "text/html; charset=UTF-8"))
-            self.send_header("Content-Length", str(len(data)))
+            self.send_header("Content-Length", str(len(data) * repeat))
             self.send_header("Connection", "close")
             self.end_headers()
-            self.wfile.write(data)
+            chunk = max(1, (1 << 20) // max(1, len(data)))
+            for sent in range(0, repeat, chunk):
+                self.wfile.write(data * min(chunk, repeat - sent))
         except OSError:
             pass  # the client gave up waiting
         self.close_connection = True
