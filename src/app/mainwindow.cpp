@@ -32,7 +32,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,7 +39,6 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
-#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -120,7 +118,7 @@ void MainWindow::connectCommands()
     connect(m_ui.convertButton, &QPushButton::clicked, this, &MainWindow::convertOrStop);
     connect(m_ui.destinationButton, &QToolButton::clicked, this, &MainWindow::chooseDestination);
     connect(m_ui.formatBox, &QComboBox::activated, this, &MainWindow::formatChanged);
-    connect(m_ui.destinationEdit, &QLineEdit::textChanged, this, &MainWindow::destinationChanged);
+    connect(m_ui.destinationEdit, &QLineEdit::textEdited, this, &MainWindow::destinationChanged);
     connect(m_ui.destinationEdit, &QLineEdit::editingFinished, m_batchRun.get(),
             &WindowBatchRun::takeDestination);
     connect(m_ui.statusPanel, &StatusPanel::failuresClicked, this, &MainWindow::showConversionLog);
@@ -346,6 +344,7 @@ void MainWindow::setDestinationFolder(const QString &folder)
     }
     m_lastFolder = folder;
     m_ui.destinationEdit->setText(folder);
+    destinationChanged();
     // A chosen folder is a finished edit.
     m_batchRun->takeDestination();
 }

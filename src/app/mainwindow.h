@@ -98,6 +98,8 @@ public:
     void chooseDestination();
     // The destination chooser's choice: the field shows it and a running batch writes there.
     void setDestinationFolder(const QString &folder);
+    // Stores the destination the user typed or chose; the value loaded at start is never
+    // written back unchanged.
     void destinationChanged();
     void formatChanged();
     void togglePreview();

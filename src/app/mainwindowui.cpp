@@ -8,6 +8,7 @@
 #include "windowkit/artwork.h"
 #include "windowkit/widgetnames.h"
 
+#include <limits>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -202,6 +203,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     destinationButton->setToolTip(QStringLiteral("Change Destination Folder"));
     destinationButton->setFixedSize(24, 23);
     destinationEdit = named(new QLineEdit(choicesPanel), "destinationEdit");
+    // The stored destination is shown whole, never cut at the field's usual 32767 characters.
+    destinationEdit->setMaxLength(std::numeric_limits<int>::max());
     // A drop on the field goes on to the window, which adds the pictures; the field's text
     // never takes a dropped address.
     destinationEdit->setAcceptDrops(false);

@@ -196,9 +196,8 @@ void MainWindowTest::startsWithItsIdentityAndLayout()
     QCOMPARE(form->statusText(), QStringLiteral("0 files"));
     QCOMPARE(ui.onlineHelpAction->shortcut(), QKeySequence(Qt::Key_F1));
 
-    // The first start writes the destination, and only that.
-    QCOMPARE(program.settingsText(), "\xEF\xBB\xBF[Settings]\r\nDestination=" +
-                                         ui.destinationEdit->text().toUtf8() + "\r\n\r\n");
+    // The desktop shown is a default, not a choice: the first start writes nothing.
+    QVERIFY(!QFile::exists(program.programFolder() + QStringLiteral("/settings.ini")));
 
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -239,6 +238,12 @@ void MainWindowTest::startsFromStoredChoices_data()
         << "BMP" << false << "/some/where";
     QTest::newRow("invalid UTF-8 gives the defaults")
         << QByteArray("[Settings]\nFormat=JPG\nDestination=\xFF\xFE\n") << "PNG" << false << "";
+    // Far beyond a line edit's usual 32767 characters: shown whole, and never cut on disk.
+    const QString longDestination = QStringLiteral("/out/") + QString(100000, u'd');
+    QTest::newRow("100 kB destination")
+        << QByteArray("; kept as written\n[Settings]\nDestination=" + longDestination.toUtf8() +
+                      "\nFormat=jpg\n")
+        << "PNG" << false << longDestination;
 }
 
 void MainWindowTest::startsFromStoredChoices()
@@ -259,6 +264,11 @@ void MainWindowTest::startsFromStoredChoices()
                  ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                  : destination);
     QVERIFY(program.dialogs.messages.isEmpty());
+    // Nothing the user did not change is written: a readable file stays as it was (a damaged
+    // one is gone).
+    QTRY_COMPARE(program.settingsText(),
+                 QString::fromUtf8(file).contains(QChar::ReplacementCharacter) ? QByteArray()
+                                                                               : file);
 }
 
 void MainWindowTest::settingsMoveToTheUserFolderWhenTheProgramFolderIsNotWritable()
@@ -271,6 +281,8 @@ void MainWindowTest::settingsMoveToTheUserFolderWhenTheProgramFolderIsNotWritabl
     auto form = program.open();
     const QString expected = QDir::temp().filePath(QStringLiteral("config/TAVRINO/Inkvale/"));
     QCOMPARE(form->settings()->folder(), expected);
+    form->ui().formatBox->setCurrentIndex(1);
+    emit form->ui().formatBox->activated(1);
     QVERIFY(QFile::exists(expected + QStringLiteral("settings.ini")));
     QVERIFY(!QFile::exists(program.folder.filePath(QStringLiteral("settings.ini"))));
     QVERIFY(QFile::remove(expected + QStringLiteral("settings.ini")));
@@ -282,7 +294,11 @@ void MainWindowTest::choicesAreStoredWhenTheyChange()
     auto form = program.open();
     const MainWindowUi &ui = form->ui();
 
-    ui.destinationEdit->setText(QStringLiteral("/tmp/out"));
+    // Shown by the program, the text is no choice; typed, it is.
+    ui.destinationEdit->setText(QStringLiteral("/tmp/shown"));
+    QVERIFY(!program.settingsText().contains("/tmp/shown"));
+    ui.destinationEdit->selectAll();
+    QTest::keyClicks(ui.destinationEdit, QStringLiteral("/tmp/out"));
     QVERIFY(program.settingsText().contains("Destination=/tmp/out\r\n"));
 
     ui.formatBox->setCurrentIndex(2);
@@ -308,11 +324,12 @@ void MainWindowTest::aFailedSaveReachesTheGeneralErrorHandler()
     Program program;
     auto form = program.open();
     const QString file = program.folder.filePath(QStringLiteral("settings.ini"));
-    QVERIFY(QFile::remove(file));
     QVERIFY(QDir().mkdir(file)); // a folder where the file should go
 
-    form->ui().destinationEdit->setText(QStringLiteral("/elsewhere"));
-    QCOMPARE(program.dialogs.messages.size(), 1);
+    form->ui().destinationEdit->selectAll();
+    QTest::keyClicks(form->ui().destinationEdit, QStringLiteral("/elsewhere"));
+    // Each key tries again.
+    QCOMPARE(program.dialogs.messages.size(), 10);
     const RecordingDialogs::Message message = program.dialogs.messages.first();
     QCOMPARE(message.caption, QStringLiteral("Inkvale"));
     QCOMPARE(message.icon, QMessageBox::Critical);
@@ -333,6 +350,7 @@ void MainWindowTest::resetToDefaults()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     Program program;
+    program.writeSettings("[Settings]\r\nFormat=JPG\r\n");
     auto form = program.open();
     program.dialogs.questionAnswer = answer;
     form->ui().resetToDefaultsAction->trigger();
