@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace inkvale {
 namespace {
@@ -33,7 +34,8 @@ QString withTrailingSlash(const QString &folder)
 QString AppSettings::chooseFolder(const QString &programFolder, const QString &configRoot,
                                   const QString &company, const QString &product)
 {
-    if (platform::isFolderWritable(toFsPath(programFolder))) {
+    if (QFileInfo(withTrailingSlash(programFolder) + portableMarker()).isFile() &&
+        platform::isFolderWritable(toFsPath(programFolder))) {
         return withTrailingSlash(programFolder);
     }
     const QString companyFolder = withTrailingSlash(configRoot) + company;

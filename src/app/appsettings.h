@@ -11,9 +11,14 @@ namespace inkvale {
 class AppSettings
 {
 public:
-    // The settings folder: programFolder when a new file can be created there, else
-    // configRoot + "/" + company + "/" + product + "/" (created one level at a time, failures
-    // ignored). Returned with a trailing '/'.
+    // The file beside the program that makes it portable: only then do the settings live in
+    // the program's folder. A package installs none, so that a program run by root never
+    // writes into a system folder; a portable copy (a zip) brings it along.
+    static QString portableMarker() { return QStringLiteral("portable.txt"); }
+
+    // The settings folder: programFolder when it holds portableMarker() and a new file can be
+    // created there, else configRoot + "/" + company + "/" + product + "/" (created one level
+    // at a time, failures ignored). Returned with a trailing '/'.
     static QString chooseFolder(const QString &programFolder, const QString &configRoot,
                                 const QString &company, const QString &product);
 

@@ -389,27 +389,39 @@ private slots:
     void chooseFolder_data()
     {
         QTest::addColumn<bool>("programFolderExists");
+        QTest::addColumn<QString>("marker");   // what portable.txt is: "", "file" or "folder"
         QTest::addColumn<QByteArray>("probe"); // null: no chk.tmp in the program folder
         QTest::addColumn<bool>("configRootExists");
         QTest::addColumn<QString>("expected"); // "program" or "config"
 
-        QTest::newRow("writable program folder") << true << QByteArray() << true << "program";
-        QTest::newRow("chk.tmp present") << true << QByteArray("not ours") << true << "config";
-        QTest::newRow("program folder missing") << false << QByteArray() << true << "config";
+        QTest::newRow("portable, writable") << true << "file" << QByteArray() << true << "program";
+        // As a package installs it: a program run by root writes nothing beside itself.
+        QTest::newRow("writable, not portable") << true << "" << QByteArray() << true << "config";
+        QTest::newRow("marker is a folder") << true << "folder" << QByteArray() << true << "config";
+        QTest::newRow("portable, chk.tmp present")
+            << true << "file" << QByteArray("not ours") << true << "config";
+        QTest::newRow("program folder missing") << false << "" << QByteArray() << true << "config";
         // A fresh account without its configuration folder gets one.
-        QTest::newRow("config root missing") << false << QByteArray() << false << "config";
+        QTest::newRow("config root missing") << false << "" << QByteArray() << false << "config";
     }
 
     void chooseFolder()
     {
         QFETCH(bool, programFolderExists);
+        QFETCH(QString, marker);
         QFETCH(QByteArray, probe);
         QFETCH(bool, configRootExists);
         QFETCH(QString, expected);
         const QString program = path(QStringLiteral("program"));
         const QString configRoot = path(QStringLiteral("config"));
+        const QString markerPath = program + u'/' + AppSettings::portableMarker();
         if (programFolderExists) {
             QVERIFY(QDir().mkdir(program));
+        }
+        if (marker == QLatin1String("file")) {
+            QVERIFY(writeBytes(markerPath, QByteArray()));
+        } else if (marker == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(markerPath));
         }
         if (!probe.isNull()) {
             QVERIFY(writeBytes(program + QStringLiteral("/chk.tmp"), probe));
@@ -425,7 +437,9 @@ private slots:
         if (expected == QLatin1String("program")) {
             QCOMPARE(chosen, program + u'/');
             QVERIFY(!QFileInfo::exists(configRoot + QStringLiteral("/TAVRINO")));
-            QVERIFY(QDir(program).isEmpty());
+            QCOMPARE(
+                QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                QStringList{AppSettings::portableMarker()});
             // A trailing slash is not doubled.
             QCOMPARE(AppSettings::chooseFolder(chosen, configRoot, QStringLiteral("TAVRINO"),
                                                QStringLiteral("Inkvale")),
@@ -433,6 +447,7 @@ private slots:
         } else {
             QCOMPARE(chosen, perUser);
             QVERIFY(QFileInfo(perUser).isDir());
+            QVERIFY(!QFileInfo::exists(program + QStringLiteral("/settings.ini")));
         }
         if (!probe.isNull()) {
             QCOMPARE(readBytes(program + QStringLiteral("/chk.tmp")), probe);

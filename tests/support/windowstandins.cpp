@@ -1,5 +1,7 @@
 #include "support/windowstandins.h"
 
+#include "app/appsettings.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -56,6 +58,9 @@ bool linkBuiltTool(const QString &programFolder)
 MainWindow::Environment standInEnvironment(const QString &programFolder, RecordingDialogs &dialogs,
                                            RecordingDesktop &desktop, bool probeEffects)
 {
+    // A portable copy keeps its settings beside itself, where the tests look for them.
+    QFile marker(programFolder + u'/' + AppSettings::portableMarker());
+    marker.open(QIODevice::WriteOnly);
     MainWindow::Environment environment;
     // The built program carries the version information the window names itself after.
     environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
