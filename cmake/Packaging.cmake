@@ -3,7 +3,7 @@
 # dependencies come from dpkg-shlibdeps (exiv2, libheif and libwebpmux among them; Debian 12's
 # libheif1 links its HEVC and AV1 codecs, libde265, libx265, libaom and libdav1d, itself);
 # what the programs load at run time without linking it is named here: the tool itself, Qt's
-# TIFF and WebP readers and its SVG icon engine.
+# TIFF and WebP readers, its SVG icon engine and the desktop's opener.
 set(CPACK_PACKAGE_NAME "inkvale")
 set(CPACK_PACKAGE_VENDOR "${INKVALE_COMPANY_NAME}")
 set(CPACK_PACKAGE_VERSION
@@ -25,6 +25,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${INKVALE_WEB_HOST}/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "gmic, qt6-image-formats-plugins, libqt6svg6")
+# xdg-open (xdg-utils) opens the online help, the pictures and the licence for the window.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "gmic, qt6-image-formats-plugins, libqt6svg6, xdg-utils")
 
 include(CPack)

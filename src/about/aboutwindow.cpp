@@ -156,7 +156,7 @@ void AboutWindow::showInfoMenu()
 
 void AboutWindow::openPage(const QString &scheme, const QString &path)
 {
-    // No browser or no network: nothing to report.
+    // No network: nothing to report (the desktop actions report a missing opener).
     m_environment.desktop->openUrl(
         QUrl(scheme + QStringLiteral("://") + m_environment.webHost + path));
 }

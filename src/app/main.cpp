@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     handover.queueForName();
 
     inkvale::SystemUserDialogs dialogs;
-    inkvale::SystemDesktopActions desktop;
+    inkvale::SystemDesktopActions desktop(dialogs);
     inkvale::MainWindow::Environment environment;
     environment.executable = QApplication::applicationFilePath();
     environment.programFolder = QApplication::applicationDirPath();

@@ -393,7 +393,7 @@ void MainWindow::resetToDefaults()
 
 void MainWindow::openOnlineHelp()
 {
-    // No browser or no network: nothing to report.
+    // No network: nothing to report (the desktop actions report a missing opener).
     m_environment.desktop->openUrl(QUrl(onlineHelpAddress(appIdentity().appProduct)));
 }
 

@@ -208,7 +208,7 @@ void NewVersionNotice::updateLinkColour()
 void NewVersionNotice::openDownloadPage()
 {
     const QString address = m_downloadUrl.isEmpty() ? makerHomeAddress() : m_downloadUrl;
-    // No browser or no handler: the notice closes all the same.
+    // Whether or not a program opens it, the notice closes.
     m_desktop.openUrl(QUrl(address));
     close();
 }

@@ -29,7 +29,7 @@ fail() {
 [[ $(dpkg-deb -f "$package" Package) == inkvale ]] || fail "package name"
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
-for needed in gmic qt6-image-formats-plugins libqt6svg6 libqt6core6 libqt6widgets6 libcurl4 libc6 \
+for needed in gmic qt6-image-formats-plugins libqt6svg6 xdg-utils libqt6core6 libqt6widgets6 libcurl4 libc6 \
     libexiv2-27 libheif1 libwebpmux3; do
     [[ ",$depends," == *[\ ,]${needed}[\ ,\(]* ]] || fail "Depends lacks $needed"
 done

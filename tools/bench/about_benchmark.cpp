@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 10;
     inkvale::SystemUserDialogs dialogs;
-    inkvale::SystemDesktopActions desktop;
+    inkvale::SystemDesktopActions desktop(dialogs);
     auto *box = new inkvale::AboutWindow(
         inkvale::AboutWindow::environment(QApplication::applicationDirPath(), dialogs, desktop));
     box->show();
