@@ -62,9 +62,9 @@ QByteArray ImageListView::dragToken() const
 
 QMimeData *ImageListView::rowDragData() const
 {
-    auto *data = new QMimeData;
-    data->setData(QString::fromLatin1(kRowDragFormat), dragToken());
-    return data;
+    auto *mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kRowDragFormat), dragToken());
+    return mime;
 }
 
 void ImageListView::startDrag(Qt::DropActions)
@@ -82,8 +82,8 @@ bool ImageListView::isOwnDrag(const QDropEvent *event) const
 {
     // Marked rather than recognised by its source, which another copy of the program or
     // another list would not share.
-    const QMimeData *data = event->mimeData();
-    return data != nullptr && data->data(QString::fromLatin1(kRowDragFormat)) == dragToken();
+    const QMimeData *mime = event->mimeData();
+    return mime != nullptr && mime->data(QString::fromLatin1(kRowDragFormat)) == dragToken();
 }
 
 void ImageListView::dragEnterEvent(QDragEnterEvent *event)

@@ -145,8 +145,8 @@ void PrintTo(Route route, std::ostream *out)
 
 INSTANTIATE_TEST_SUITE_P(Routes, PlacementTest,
                          ::testing::Values(Route::SameFolder, Route::AcrossFileSystems),
-                         [](const ::testing::TestParamInfo<Route> &info) {
-                             return routeName(info.param);
+                         [](const ::testing::TestParamInfo<Route> &test) {
+                             return routeName(test.param);
                          });
 
 TEST_P(PlacementTest, MovesContentAndModeAndRemovesSource)

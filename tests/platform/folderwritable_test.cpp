@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WritableCase{"TrailingSeparator", u8"", true},
                       // Wide paths on Windows, UTF-8 bytes elsewhere.
                       WritableCase{"NonAscii", u8"Mes images \u00e9t\u00e9 \u20ac", false}),
-    [](const ::testing::TestParamInfo<WritableCase> &info) { return info.param.label; });
+    [](const ::testing::TestParamInfo<WritableCase> &test) { return test.param.label; });
 
 TEST(FolderWritable, ExistingProbeFileMeansNotWritableAndStaysUntouched)
 {

@@ -82,8 +82,8 @@ TEST_P(InterruptionRequest, IsNoticedAndTheProgramGoesOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, InterruptionRequest, ::testing::ValuesIn(kRequests),
-                         [](const ::testing::TestParamInfo<Request> &info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<Request> &test) {
+                             return std::string(test.param.name);
                          });
 
 } // namespace

@@ -155,6 +155,6 @@ INSTANTIATE_TEST_SUITE_P(
         TerminalCase{"ErrorToTerminal", StandardStream::Error, Target::Terminal, true},
         TerminalCase{"OutputToPipe", StandardStream::Output, Target::Pipe, false},
         TerminalCase{"OutputToTerminal", StandardStream::Output, Target::Terminal, true}),
-    [](const ::testing::TestParamInfo<TerminalCase> &info) { return info.param.label; });
+    [](const ::testing::TestParamInfo<TerminalCase> &test) { return test.param.label; });
 
 } // namespace

@@ -133,8 +133,8 @@ TEST_P(ToolScratchRootTest, UsesTheTemporaryFolderOnlyWhereTheToolReadsItLiteral
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, ToolScratchRootTest, ::testing::ValuesIn(kFolderCases),
-                         [](const ::testing::TestParamInfo<FolderCase> &info) {
-                             return std::string(info.param.label);
+                         [](const ::testing::TestParamInfo<FolderCase> &test) {
+                             return std::string(test.param.label);
                          });
 
 // The tool runs in a folder of its own, and a relative name starting with a dash would be
