@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/windowhandover.h"
+#include "app/sessionhandover.h"
 #include "platform/interruption.h"
 #include "windowkit/appidentity.h"
 #include "windowkit/makerweb.h"
@@ -25,11 +25,11 @@ int main(int argc, char *argv[])
     for (QString &path : paths) {
         path = QFileInfo(path).absoluteFilePath();
     }
-    inkvale::WindowHandover handover;
-    if (!handover.claim() && !paths.isEmpty() && handover.handOver(paths)) {
+    const std::unique_ptr<inkvale::SessionHandover> handover = inkvale::makeSessionHandover();
+    if (!handover->claim() && !paths.isEmpty() && handover->handOver(paths)) {
         return 0;
     }
-    handover.queueForName();
+    handover->queueForName();
 
     inkvale::SystemUserDialogs dialogs;
     inkvale::SystemDesktopActions desktop(dialogs);
@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
     environment.updateCheck.exchange.host = inkvale::makerWebHost();
 
     inkvale::MainWindow window(environment);
-    QObject::connect(&handover, &inkvale::WindowHandover::picturesArrived, &window,
+    QObject::connect(handover.get(), &inkvale::SessionHandover::picturesArrived, &window,
                      &inkvale::MainWindow::addOpenedPaths);
     window.show();
     if (!paths.isEmpty()) {

@@ -13,7 +13,7 @@ constexpr int kHandOverTimeoutMs = 10000;
 } // namespace
 
 WindowHandover::WindowHandover(const QDBusConnection &bus, QObject *parent)
-    : QObject(parent)
+    : SessionHandover(parent)
     , m_bus(bus)
 {}
 

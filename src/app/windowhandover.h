@@ -1,15 +1,14 @@
 #pragma once
 
+#include "app/sessionhandover.h"
+
 #include <QDBusConnection>
-#include <QObject>
-#include <QStringList>
 
 namespace inkvale {
 
-// One window per user session: the first start takes a name on the session bus, and a later
-// start hands its pictures over that name to the window already open instead of opening
-// another. Without a session bus every start keeps its own window.
-class WindowHandover : public QObject
+// The handover over the session bus: the first start takes a name on it, later starts call
+// that name. Without a session bus every start keeps its own window.
+class WindowHandover : public SessionHandover
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.tavrino.Inkvale")
@@ -20,23 +19,14 @@ public:
                             QObject *parent = nullptr);
     ~WindowHandover() override;
 
-    // Takes the session's name, so that later starts reach this one; false when another
-    // start holds it or there is no bus.
-    bool claim();
-    // For a start that keeps its own window although another holds the name (a restart while
-    // the old window is still ending, or a holder that did not answer): waits in the bus's
-    // queue for the name, which it then gets when that holder ends, so later starts still
-    // find a window.
-    void queueForName();
-    // Hands `paths` (absolute) to the start that holds the name; false when none took them.
-    bool handOver(const QStringList &paths);
+    bool claim() override;
+    // Waits in the bus's queue for the name, which the bus gives it when the holder ends.
+    void queueForName() override;
+    bool handOver(const QStringList &paths) override;
 
 public slots:
     // What a later start asks over the bus.
     Q_SCRIPTABLE void addPictures(const QStringList &paths);
-
-signals:
-    void picturesArrived(const QStringList &paths);
 
 private:
     bool exportObject();
