@@ -8,7 +8,7 @@
 namespace inkvale {
 
 // The program's own icon named `name` (":/artwork/<name>.svg"), drawn at whatever size it is
-// shown. When a "<name>-disabled" drawing exists, it is the icon's disabled look. An unknown
+// shown; where Qt has no SVG module, its renderings ":/artwork/<name>.png" and "<name>@2x.png". When a "<name>-disabled" drawing exists, it is the icon's disabled look. An unknown
 // name gives a null icon and a warning.
 QIcon artworkIcon(const QString &name);
 
