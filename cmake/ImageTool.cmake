@@ -1,7 +1,18 @@
 # Finds the G'MIC command-line tool and places it as gmic/gmic beside the built executables,
-# where the program looks for it. On Windows the user places gmic.exe in gmic\ beside the
-# executable (see README).
-if(NOT WIN32)
+# where the program looks for it. The Windows build copies the gmic.exe it is given
+# (INKVALE_GMIC_EXECUTABLE, cross-built by scripts/build-windows.sh) into gmic\ and ships it
+# there with its licence.
+if(WIN32)
+    set(INKVALE_GMIC_EXECUTABLE "" CACHE FILEPATH "The G'MIC command-line tool gmic.exe")
+    if(INKVALE_GMIC_EXECUTABLE)
+        message(STATUS "Image tool: ${INKVALE_GMIC_EXECUTABLE}")
+        configure_file("${INKVALE_GMIC_EXECUTABLE}" "${CMAKE_BINARY_DIR}/bin/gmic/gmic.exe"
+            COPYONLY)
+        get_filename_component(gmic_folder "${INKVALE_GMIC_EXECUTABLE}" DIRECTORY)
+        install(PROGRAMS "${INKVALE_GMIC_EXECUTABLE}" DESTINATION gmic)
+        install(FILES "${gmic_folder}/COPYING.txt" DESTINATION gmic OPTIONAL)
+    endif()
+else()
     find_program(INKVALE_GMIC_EXECUTABLE NAMES gmic
         DOC "The G'MIC command-line tool that performs every effect")
     if(NOT INKVALE_GMIC_EXECUTABLE)

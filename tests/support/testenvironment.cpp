@@ -21,6 +21,9 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toUtf8());
     qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
     qputenv("TMPDIR", (root + QStringLiteral("/tmp")).toUtf8());
+    // Where Windows looks for its temporary folder.
+    qputenv("TMP", (root + QStringLiteral("/tmp")).toUtf8());
+    qputenv("TEMP", (root + QStringLiteral("/tmp")).toUtf8());
 }
 
 bool writePicture(const QString &path, int width, int height)
