@@ -28,5 +28,7 @@ install_packages "${packages[@]}"
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$top/build"
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# INKVALE_WERROR=ON in the environment (test.sh sets it) makes every warning an error.
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DINKVALE_WERROR="${INKVALE_WERROR:-OFF}"
 cmake --build "$build" --parallel

@@ -12,6 +12,7 @@ install_packages cmake ninja-build \
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$top/build-windows"
 cmake -S "$top/platform-windows" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DINKVALE_WERROR="${INKVALE_WERROR:-OFF}" \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/mingw-w64-x86_64.cmake"
 cmake --build "$build" --parallel 2
 cd "$build"

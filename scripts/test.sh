@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds, and runs every test.
 set -euo pipefail
+# A warning fails the build here, and so in CI.
+export INKVALE_WERROR=ON
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel 2 "$@"
