@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <QProcess>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace inkvale::platform {
@@ -23,8 +22,10 @@ void setToolCommand(QProcess &process, const QString &program, const QStringList
         // the tool itself and cleans up, instead of killing the tool behind its back.
         ::setpgid(0, 0);
         if (background) {
-            // Nice 10 weighs about a tenth of a normal process; failure leaves it normal.
-            ::setpriority(PRIO_PROCESS, 0, 10);
+            // Ten steps below the program (capped at 19): about a tenth of its weight. An
+            // absolute value would raise a tool whose program already runs niced; failure
+            // leaves it at the program's own priority.
+            [[maybe_unused]] const int niceness = ::nice(10);
         }
     });
 }
