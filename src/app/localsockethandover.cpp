@@ -1,9 +1,11 @@
 #include "app/localsockethandover.h"
 
+#include <optional>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QLocalSocket>
+#include <QThread>
 
 namespace inkvale {
 namespace {
@@ -12,18 +14,56 @@ namespace {
 constexpr int kHandOverTimeoutMs = 10000;
 // Far more than any list of paths; a longer request is not one of ours.
 constexpr quint32 kLongestRequest = 64 * 1024 * 1024;
-constexpr char kTaken = '1';
+// How often a start asks whether the window has handled its pictures.
+constexpr unsigned long kOutcomePollMs = 100;
+// What a later start asks: to add paths, answered with the intake's number or the reason for
+// a refusal; then how many rows that intake added, -1 while it runs, kUnknownIntake for one
+// the holder does not know.
+enum class Request : quint8 { AddPictures = 1, IntakeOutcome = 2 };
+constexpr qint32 kUnknownIntake = -2;
 
-QByteArray request(const QStringList &paths)
+QDataStream &setUp(QDataStream &stream)
+{
+    stream.setVersion(QDataStream::Qt_6_0);
+    return stream;
+}
+
+template<typename... Fields>
+QByteArray request(Request kind, const Fields &...fields)
 {
     QByteArray body;
     QDataStream out(&body, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << paths;
+    setUp(out) << quint8(kind);
+    (out << ... << fields);
     QByteArray framed;
     QDataStream frame(&framed, QIODevice::WriteOnly);
     frame << quint32(body.size());
     return framed + body;
+}
+
+// Sends `framedRequest` and reads the whole answer (the holder hangs up after it); nothing
+// when no holder answered in time.
+std::optional<QByteArray> ask(const QString &name, const QByteArray &framedRequest)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(kHandOverTimeoutMs)) {
+        return std::nullopt;
+    }
+    socket.write(framedRequest);
+    if (!socket.waitForBytesWritten(kHandOverTimeoutMs)) {
+        return std::nullopt;
+    }
+    QByteArray answer;
+    while (socket.state() == QLocalSocket::ConnectedState) {
+        if (!socket.waitForReadyRead(kHandOverTimeoutMs) &&
+            socket.state() == QLocalSocket::ConnectedState) {
+            return std::nullopt; // hung
+        }
+        answer += socket.readAll();
+    }
+    answer += socket.readAll();
+    return answer;
 }
 
 } // namespace
@@ -93,25 +133,42 @@ void LocalSocketHandover::queueForName()
     }
 }
 
-bool LocalSocketHandover::handOver(const QStringList &paths)
+SessionHandover::Outcome LocalSocketHandover::handOverPart(const QStringList &paths)
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kHandOverTimeoutMs)) {
-        return false;
+    const std::optional<QByteArray> taken = ask(m_name, request(Request::AddPictures, paths));
+    if (!taken) {
+        return {};
     }
-    socket.write(request(paths));
-    if (!socket.waitForBytesWritten(kHandOverTimeoutMs)) {
-        return false;
+    QDataStream takenFields(*taken);
+    quint64 intake = 0;
+    QString refused;
+    setUp(takenFields) >> intake >> refused;
+    if (takenFields.status() != QDataStream::Ok) {
+        return {};
     }
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(kHandOverTimeoutMs)) {
-            return false;
+    if (!refused.isEmpty()) {
+        return {Outcome::Status::Failed, 0, refused};
+    }
+    while (true) {
+        const std::optional<QByteArray> answer =
+            ask(m_name, request(Request::IntakeOutcome, intake));
+        qint32 added = kUnknownIntake;
+        if (answer) {
+            QDataStream fields(*answer);
+            setUp(fields) >> added;
+            if (fields.status() != QDataStream::Ok) {
+                added = kUnknownIntake;
+            }
         }
+        if (added == kUnknownIntake) {
+            return {Outcome::Status::Failed, 0,
+                    QStringLiteral("The window closed before it had added the pictures.")};
+        }
+        if (added >= 0) {
+            return {Outcome::Status::Handled, added, {}};
+        }
+        QThread::msleep(kOutcomePollMs);
     }
-    char answer = 0;
-    socket.getChar(&answer);
-    return answer == kTaken;
 }
 
 void LocalSocketHandover::serve(QLocalSocket *socket)
@@ -135,16 +192,31 @@ void LocalSocketHandover::serve(QLocalSocket *socket)
         }
         socket->skip(sizeof(quint32));
         QDataStream fields(socket->read(size));
-        fields.setVersion(QDataStream::Qt_6_0);
-        QStringList paths;
-        fields >> paths;
-        if (fields.status() != QDataStream::Ok) {
+        quint8 kind = 0;
+        setUp(fields) >> kind;
+        QByteArray answer;
+        QDataStream out(&answer, QIODevice::WriteOnly);
+        setUp(out);
+        if (kind == quint8(Request::AddPictures)) {
+            QStringList paths;
+            fields >> paths;
+            if (fields.status() == QDataStream::Ok) {
+                const Taken taken = take(paths);
+                out << quint64(taken.intake) << taken.refused;
+            }
+        } else if (kind == quint8(Request::IntakeOutcome)) {
+            quint64 intake = 0;
+            fields >> intake;
+            if (fields.status() == QDataStream::Ok) {
+                out << qint32(outcome(intake).value_or(kUnknownIntake));
+            }
+        }
+        if (answer.isEmpty()) {
             socket->abort();
             return;
         }
-        socket->putChar(kTaken);
+        socket->write(answer);
         socket->disconnectFromServer();
-        emit picturesArrived(paths);
     });
 }
 

@@ -27,7 +27,9 @@ public:
     bool claim() override;
     // Tries for the name every second until the holder has ended.
     void queueForName() override;
-    bool handOver(const QStringList &paths) override;
+
+protected:
+    Outcome handOverPart(const QStringList &paths) override;
 
 private:
     bool listen();

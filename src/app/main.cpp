@@ -1,5 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/sessionhandover.h"
+#include "app/windowoptions.h"
+#include "base/versioninfo.h"
+#include "imagelist/imageintake.h"
 #include "platform/interruption.h"
 #include "windowkit/appidentity.h"
 #include "windowkit/makerweb.h"
@@ -9,7 +12,16 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QTimer>
+
+namespace {
+
+// Exit statuses besides 0.
+constexpr int kNothingAdded = 1;
+constexpr int kUsage = 2;
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -19,15 +31,45 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
 
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    inkvale::WindowOptions options;
+    if (!options.parse(QApplication::arguments())) {
+        err << "inkvale: " << options.error() << " (see --help)" << Qt::endl;
+        return kUsage;
+    }
+    if (options.action() == inkvale::WindowOptions::Action::ShowHelp) {
+        out << options.helpText() << Qt::flush;
+        return 0;
+    }
+    if (options.action() == inkvale::WindowOptions::Action::ShowVersion) {
+        out << "inkvale "
+            << inkvale::formatAppVersion(
+                   inkvale::readVersionNumber(QApplication::applicationFilePath()))
+            << Qt::endl;
+        return 0;
+    }
+
     // Pictures and folders to open (the menu entry's %F); made absolute, since the window
     // that takes them may have started in another folder.
-    QStringList paths = QApplication::arguments().mid(1);
+    QStringList paths = options.paths();
     for (QString &path : paths) {
         path = QFileInfo(path).absoluteFilePath();
     }
     const std::unique_ptr<inkvale::SessionHandover> handover = inkvale::makeSessionHandover();
-    if (!handover->claim() && !paths.isEmpty() && handover->handOver(paths)) {
-        return 0;
+    if (!handover->claim() && !paths.isEmpty()) {
+        using Outcome = inkvale::SessionHandover::Outcome;
+        const Outcome handed = handover->handOver(paths);
+        if (handed.status == Outcome::Status::Handled) {
+            if (handed.added == 0) {
+                err << "inkvale: nothing could be added (the window says why)" << Qt::endl;
+            }
+            return handed.added > 0 ? 0 : kNothingAdded;
+        }
+        if (handed.status == Outcome::Status::Failed) {
+            err << "inkvale: " << handed.message << Qt::endl;
+            return kNothingAdded;
+        }
     }
     handover->queueForName();
 
@@ -43,11 +85,21 @@ int main(int argc, char *argv[])
     environment.updateCheck.exchange.host = inkvale::makerWebHost();
 
     inkvale::MainWindow window(environment);
-    QObject::connect(handover.get(), &inkvale::SessionHandover::picturesArrived, &window,
-                     &inkvale::MainWindow::addOpenedPaths);
+    handover->setReceiver(
+        [&window](const QStringList &handed) { return window.addOpenedPaths(handed); });
+    QObject::connect(&window.intake(), &inkvale::ImageIntake::intakeFinished, handover.get(),
+                     &inkvale::SessionHandover::intakeFinished);
     window.show();
+    int status = 0;
     if (!paths.isEmpty()) {
-        window.addOpenedPaths(paths);
+        // As for a start that hands its pictures over: none added is a failure.
+        const quint64 own = window.addOpenedPaths(paths);
+        QObject::connect(&window.intake(), &inkvale::ImageIntake::intakeFinished, &window,
+                         [own, &status](quint64 intake, int added) {
+                             if (intake == own && added == 0) {
+                                 status = kNothingAdded;
+                             }
+                         });
     }
     QTimer sessionEnd;
     QObject::connect(&sessionEnd, &QTimer::timeout, &window, [&window] {
@@ -56,5 +108,6 @@ int main(int argc, char *argv[])
         }
     });
     sessionEnd.start(100);
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    return result != 0 ? result : status;
 }

@@ -4,6 +4,7 @@
 #include "app/appsettings.h"
 #include "app/conversionlogdialog.h"
 #include "app/effectmarks.h"
+#include "app/intakefailurebox.h"
 #include "app/photochoices.h"
 #include "app/statuspanel.h"
 #include "app/windowbatchrun.h"
@@ -130,11 +131,10 @@ void MainWindow::connectCommands()
 
     connect(m_intake.get(), &ImageIntake::fileHandled, this, &MainWindow::imageCountChanged);
     connect(m_intake.get(), &ImageIntake::busyChanged, this, &MainWindow::imageCountChanged);
-    connect(m_intake.get(), &ImageIntake::fileFailed, this,
-            [this](const QString &path, const QString &message) {
-                m_environment.dialogs->showMessage(this, QMessageBox::Critical,
-                                                   QStringLiteral("ERROR"),
-                                                   path + QStringLiteral("\r\r") + message);
+    auto *failureBox = new IntakeFailureBox(*m_environment.dialogs, this);
+    connect(m_intake.get(), &ImageIntake::intakeFinished, failureBox,
+            [failureBox](quint64, int, const QList<ImageIntake::Failure> &failures) {
+                failureBox->report(failures);
             });
 }
 
@@ -276,14 +276,14 @@ void MainWindow::addFiles()
     m_intake->addFiles(files);
 }
 
-void MainWindow::addOpenedPaths(const QStringList &paths)
+quint64 MainWindow::addOpenedPaths(const QStringList &paths)
 {
     if (isMinimized()) {
         showNormal();
     }
     raise();
     activateWindow();
-    m_intake->addOpened(paths);
+    return m_intake->addOpened(paths);
 }
 
 void MainWindow::addFolder()

@@ -85,8 +85,9 @@ public:
     UpdateChecker &updateChecker() { return *m_updateChecker; }
 
     // Pictures and folders named on the command line, by this start or a later one: added as
-    // if dropped on the window, which comes to the front.
-    void addOpenedPaths(const QStringList &paths);
+    // if dropped on the window, which comes to the front. Returns the intake's number
+    // (ImageIntake::intakeFinished).
+    quint64 addOpenedPaths(const QStringList &paths);
 
     // Handlers, named after their controls.
     void addFiles();

@@ -7,6 +7,7 @@
 #include <exception>
 #include <QFileInfo>
 #include <QPointer>
+#include <utility>
 
 namespace inkvale {
 
@@ -41,7 +42,7 @@ ImageIntake::ImageIntake(ImageListModel &model, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_queue(*this, decoderPool(),
-              {&ImageIntake::work, &ImageIntake::folderFiles,
+              {&ImageIntake::work, [this](const Outcome &outcome) { return folderFiles(outcome); },
                [this](const Item &item, const Outcome &outcome) { return deliver(item, outcome); },
                [this] {
                    updateBusy();
@@ -51,29 +52,40 @@ ImageIntake::ImageIntake(ImageListModel &model, QObject *parent)
 
 ImageIntake::~ImageIntake() = default;
 
-void ImageIntake::addFiles(const QStringList &paths)
+quint64 ImageIntake::addFiles(const QStringList &paths)
 {
-    enqueue(Kind::File, paths);
+    return enqueue(Kind::File, paths);
 }
 
-void ImageIntake::addFolders(const QStringList &folders)
+quint64 ImageIntake::addFolders(const QStringList &folders)
 {
-    enqueue(Kind::Folder, folders);
+    return enqueue(Kind::Folder, folders);
 }
 
-void ImageIntake::addDropped(const QStringList &paths)
+quint64 ImageIntake::addDropped(const QStringList &paths)
 {
-    enqueue(Kind::Dropped, paths);
+    return enqueue(Kind::Dropped, paths);
 }
 
-void ImageIntake::addOpened(const QStringList &paths)
+quint64 ImageIntake::addOpened(const QStringList &paths)
 {
-    enqueue(Kind::Opened, paths);
+    return enqueue(Kind::Opened, paths);
 }
 
 void ImageIntake::cancel()
 {
     m_queue.cancel();
+    const QHash<quint64, Progress> dropped = std::exchange(m_intakes, {});
+    QList<quint64> intakes = dropped.keys();
+    std::sort(intakes.begin(), intakes.end());
+    const QPointer<ImageIntake> alive(this);
+    for (const quint64 intake : intakes) {
+        const Progress &progress = dropped[intake];
+        emit intakeFinished(intake, progress.added, progress.failures);
+        if (alive.isNull()) {
+            return;
+        }
+    }
 }
 
 bool ImageIntake::isBusy() const
@@ -90,6 +102,7 @@ int ImageIntake::knownCount() const
 ImageIntake::Outcome ImageIntake::work(const Item &item, const Queue::CancelFlag &cancelled)
 {
     Outcome outcome;
+    outcome.intake = item.intake;
     if (cancelled->load()) {
         return outcome; // nobody waits for it any more
     }
@@ -124,32 +137,42 @@ ImageIntake::Outcome ImageIntake::work(const Item &item, const Queue::CancelFlag
 
 std::optional<QList<ImageIntake::Item>> ImageIntake::folderFiles(const Outcome &outcome)
 {
-    if (!outcome.isFolder) {
+    // A folder without pictures is handed over itself, so that its intake counts it.
+    if (!outcome.isFolder || outcome.files.isEmpty()) {
         return std::nullopt;
+    }
+    if (const auto progress = m_intakes.find(outcome.intake); progress != m_intakes.end()) {
+        progress->pending += static_cast<int>(outcome.files.size()) - 1;
     }
     // The folder's files take its place in the queue.
     QList<Item> files;
     files.reserve(outcome.files.size());
     for (const TreePicture &picture : outcome.files) {
-        files.append({Kind::File, picture.path, false, picture.subfolder});
+        files.append({Kind::File, picture.path, false, picture.subfolder, outcome.intake});
     }
     return files;
 }
 
-void ImageIntake::enqueue(Kind kind, const QStringList &paths)
+quint64 ImageIntake::enqueue(Kind kind, const QStringList &paths)
 {
+    if (paths.isEmpty()) {
+        return 0;
+    }
+    const quint64 intake = m_nextIntake++;
+    m_intakes[intake].pending = static_cast<int>(paths.size());
     QList<Item> items;
     items.reserve(paths.size());
     for (const QString &path : paths) {
-        items.append({kind, path, m_includeSubfolders});
+        items.append({kind, path, m_includeSubfolders, {}, intake});
     }
     m_queue.enqueue(items);
+    return intake;
 }
 
 bool ImageIntake::deliver(const Item &item, const Outcome &outcome)
 {
-    if (outcome.ignored) {
-        return true;
+    if (outcome.ignored || outcome.isFolder) {
+        return itemDone(item.intake);
     }
     const QPointer<ImageIntake> alive(this);
     ++m_handled;
@@ -163,7 +186,28 @@ bool ImageIntake::deliver(const Item &item, const Outcome &outcome)
             return false;
         }
     }
+    // Looked up only now: a slot may have cancelled the intake meanwhile.
+    if (const auto progress = m_intakes.find(item.intake); progress != m_intakes.end()) {
+        if (picture.ok()) {
+            ++progress->added;
+        } else {
+            progress->failures.append({item.path, picture.error()});
+        }
+    }
     emit fileHandled();
+    return !alive.isNull() && itemDone(item.intake);
+}
+
+bool ImageIntake::itemDone(quint64 intake)
+{
+    const auto progress = m_intakes.find(intake);
+    if (progress == m_intakes.end() || --progress->pending > 0) {
+        return true;
+    }
+    const Progress done = *progress;
+    m_intakes.erase(progress);
+    const QPointer<ImageIntake> alive(this);
+    emit intakeFinished(intake, done.added, done.failures);
     return !alive.isNull();
 }
 

@@ -9,24 +9,40 @@
 #include <QFile>
 #include <QFuture>
 #include <QLocalSocket>
-#include <QSignalSpy>
 #include <QtConcurrent>
 
 using namespace inkvale;
 
 namespace {
 
-// A later start's handover, on a thread of its own: it waits for the holder's answer, which
+using Outcome = SessionHandover::Outcome;
+
+// A later start's handover, on a thread of its own: it waits for the holder's answers, which
 // this thread's event loop gives.
-QFuture<bool> handOverFromLaterStart(const QString &name, const QStringList &paths)
+QFuture<Outcome> handOverFromLaterStart(const QString &name, const QStringList &paths)
 {
     return QtConcurrent::run([name, paths] { return LocalSocketHandover(name).handOver(paths); });
 }
 
-bool finished(const QFuture<bool> &future)
+template<typename T>
+bool finished(const QFuture<T> &future)
 {
     return QTest::qWaitFor([&] { return future.isFinished(); }, 20000);
 }
+
+// The holder's window: records what arrives, each call an intake numbered from 1.
+struct Arrivals
+{
+    QList<QStringList> calls;
+
+    void receiveOn(SessionHandover &holder)
+    {
+        holder.setReceiver([this](const QStringList &paths) {
+            calls.append(paths);
+            return quint64(calls.size());
+        });
+    }
+};
 
 } // namespace
 
@@ -47,22 +63,49 @@ private slots:
         QVERIFY(holder.claim());
         QVERIFY(holder.claim());
         QVERIFY(!LocalSocketHandover(name).claim());
-        QSignalSpy arrived(&holder, &SessionHandover::picturesArrived);
+        Arrivals arrived;
+        arrived.receiveOn(holder);
 
         const QStringList paths{QStringLiteral("/pictures/été, 2019.jpg"),
                                 QStringLiteral("/pictures/a $b.png")};
-        const QFuture<bool> handover = handOverFromLaterStart(name, paths);
+        const QFuture<Outcome> handover = handOverFromLaterStart(name, paths);
+        QTRY_COMPARE(arrived.calls.size(), 1);
+        QCOMPARE(arrived.calls.at(0), paths);
+        // The later start waits until the window has handled them all.
+        QTest::qWait(300);
+        QVERIFY(!handover.isFinished());
+        holder.intakeFinished(1, 1);
         QVERIFY(finished(handover));
-        QVERIFY(handover.result());
-        QTRY_COMPARE(arrived.size(), 1);
-        QCOMPARE(arrived.at(0).at(0).toStringList(), paths);
+        QCOMPARE(handover.result().status, Outcome::Status::Handled);
+        QCOMPARE(handover.result().added, 1);
+    }
+
+    // A holder still starting refuses, and one that ends before its window has handled the
+    // pictures leaves the later start with a failure, not with a window of its own.
+    void aHolderThatCannotTakeThePicturesSaysSo()
+    {
+        const QString name = freshName();
+        auto holder = std::make_unique<LocalSocketHandover>(name);
+        QVERIFY(holder->claim());
+        QFuture<Outcome> handover = handOverFromLaterStart(name, {"/a.png"});
+        QVERIFY(finished(handover));
+        QCOMPARE(handover.result().status, Outcome::Status::Failed);
+        QCOMPARE(handover.result().message, QStringLiteral("The window is not ready."));
+
+        Arrivals arrived;
+        arrived.receiveOn(*holder);
+        handover = handOverFromLaterStart(name, {"/a.png"});
+        QTRY_COMPARE(arrived.calls.size(), 1);
+        holder.reset();
+        QVERIFY(finished(handover));
+        QCOMPARE(handover.result().status, Outcome::Status::Failed);
     }
 
     void withoutHolderNothingIsHandedOver()
     {
-        const QFuture<bool> handover = handOverFromLaterStart(freshName(), {"/a.png"});
+        const QFuture<Outcome> handover = handOverFromLaterStart(freshName(), {"/a.png"});
         QVERIFY(finished(handover));
-        QVERIFY(!handover.result());
+        QCOMPARE(handover.result().status, Outcome::Status::NoWindow);
     }
 
     void aStartBesideTheHolderTakesTheNameWhenItEnds()
@@ -73,14 +116,17 @@ private slots:
         LocalSocketHandover beside(name);
         QVERIFY(!beside.claim());
         beside.queueForName();
-        QSignalSpy arrived(&beside, &SessionHandover::picturesArrived);
+        Arrivals arrived;
+        arrived.receiveOn(beside);
 
         holder.reset();
         QTRY_VERIFY_WITH_TIMEOUT(beside.claim(), 10000);
-        const QFuture<bool> handover = handOverFromLaterStart(name, {"/a.png"});
+        const QFuture<Outcome> handover = handOverFromLaterStart(name, {"/a.png"});
+        QTRY_COMPARE(arrived.calls.size(), 1);
+        beside.intakeFinished(1, 0);
         QVERIFY(finished(handover));
-        QVERIFY(handover.result());
-        QTRY_COMPARE(arrived.size(), 1);
+        QCOMPARE(handover.result().status, Outcome::Status::Handled);
+        QCOMPARE(handover.result().added, 0);
     }
 
     // A holder that crashed leaves its lock file, and on Linux its socket file.
@@ -101,7 +147,8 @@ private slots:
         const QString name = freshName();
         LocalSocketHandover holder(name);
         QVERIFY(holder.claim());
-        QSignalSpy arrived(&holder, &SessionHandover::picturesArrived);
+        Arrivals arrived;
+        arrived.receiveOn(holder);
         const QFuture<bool> strange = QtConcurrent::run([name] {
             QLocalSocket socket;
             socket.connectToServer(name);
@@ -116,10 +163,11 @@ private slots:
         QVERIFY(finished(strange));
         QVERIFY(strange.result());
 
-        const QFuture<bool> handover = handOverFromLaterStart(name, {"/a.png"});
+        const QFuture<Outcome> handover = handOverFromLaterStart(name, {"/a.png"});
+        QTRY_COMPARE(arrived.calls.size(), 1);
+        holder.intakeFinished(1, 1);
         QVERIFY(finished(handover));
-        QVERIFY(handover.result());
-        QTRY_COMPARE(arrived.size(), 1);
+        QCOMPARE(handover.result().status, Outcome::Status::Handled);
     }
 };
 

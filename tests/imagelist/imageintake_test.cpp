@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QImageReader>
 #include <QPointer>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -416,6 +417,66 @@ private slots:
         QVERIFY(allGone(watchers));
         QCOMPARE(failures, 1);
         QCOMPARE(paths(model), good.mid(0, 1));
+    }
+
+    // Several intakes at once, each told apart: what it added and what failed, once, when its
+    // last file is handled.
+    void eachIntakeFinishesWithItsOwnOutcome()
+    {
+        const QStringList good = pictures("outcome/good", 4);
+        const QString bad = textFile("outcome/bad.txt");
+        const QString missing = m_work.filePath("outcome/missing.png");
+        QDir().mkpath(m_work.filePath("outcome/empty"));
+        ImageListModel model;
+        ImageIntake intake(model);
+        QStringList finished;
+        connect(&intake, &ImageIntake::intakeFinished, this,
+                [&](quint64 id, int added, const QList<ImageIntake::Failure> &failures) {
+                    QStringList failed;
+                    for (const ImageIntake::Failure &failure : failures) {
+                        failed.append(QFileInfo(failure.path).fileName());
+                        QVERIFY(!failure.message.isEmpty());
+                    }
+                    finished.append(
+                        QStringLiteral("%1: %2 [%3]").arg(id).arg(added).arg(failed.join(u' ')));
+                });
+
+        const quint64 files = intake.addFiles({good[0], bad, good[1]});
+        const quint64 folders =
+            intake.addFolders({m_work.filePath("outcome/empty"), m_work.filePath("outcome")});
+        const quint64 dropped = intake.addDropped({bad, m_work.filePath("outcome/empty")});
+        const quint64 opened = intake.addOpened({missing});
+        QCOMPARE(intake.addFiles({}), quint64(0));
+        // Never from within the call.
+        QVERIFY(finished.isEmpty());
+        QVERIFY(waitUntilIdle(intake));
+
+        QCOMPARE(QSet<quint64>({files, folders, dropped, opened}).size(), 4);
+        QCOMPARE(finished, (QStringList{QStringLiteral("%1: 2 [bad.txt]").arg(files),
+                                        QStringLiteral("%1: 4 []").arg(folders),
+                                        QStringLiteral("%1: 0 []").arg(dropped),
+                                        QStringLiteral("%1: 0 [missing.png]").arg(opened)}));
+    }
+
+    // Clear: the intakes still running end with what they did so far.
+    void cancelFinishesTheRunningIntakes()
+    {
+        const QStringList files = pictures("cancel-outcome/", 20);
+        ImageListModel model;
+        ImageIntake intake(model);
+        QList<quint64> finished;
+        connect(&intake, &ImageIntake::intakeFinished, this,
+                [&](quint64 id, int added, const QList<ImageIntake::Failure> &) {
+                    finished.append(id);
+                    QVERIFY(added < 20);
+                });
+        const quint64 first = intake.addFiles(files.mid(0, 10));
+        const quint64 second = intake.addFiles(files.mid(10));
+        const auto watchers = watchersOf(intake);
+        intake.cancel();
+        QCOMPARE(finished, (QList<quint64>{first, second}));
+        QTRY_VERIFY(allGone(watchers));
+        QCOMPARE(finished.size(), 2);
     }
 
     void busyIsTrueUntilTheLastFile()
