@@ -40,7 +40,7 @@ for file in lib/inkvale/inkvale lib/inkvale/inkvale-convert; do
     [[ -f $root/$file && -x $root/$file ]] || fail "no program $file"
 done
 for file in lib/inkvale/license.txt lib/inkvale/inkvale-recipes.gmic \
-    share/applications/inkvale.desktop \
+    share/applications/org.tavrino.Inkvale.desktop \
     share/metainfo/org.tavrino.Inkvale.metainfo.xml share/icons/hicolor/scalable/apps/inkvale.svg \
     share/man/man1/inkvale-convert.1.gz share/man/man1/inkvale.1.gz share/doc/inkvale/copyright; do
     [[ -f $root/$file ]] || fail "no file $file"
