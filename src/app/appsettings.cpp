@@ -6,6 +6,7 @@
 #include "convert/outputoptions.h"
 #include "platform/folderwritable.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,8 @@ const QString kQuality = QStringLiteral("Quality");
 const QString kKeepLocation = QStringLiteral("KeepLocation");
 const QString kIncludeSubfolders = QStringLiteral("IncludeSubfolders");
 const QString kNamePattern = QStringLiteral("NamePattern");
+const QString kEffectScale = QStringLiteral("EffectScale");
+const QString kLargestSide = QStringLiteral("LargestSide");
 const QString kOn = QStringLiteral("ON");
 const QString kOff = QStringLiteral("OFF");
 
@@ -131,6 +134,18 @@ void AppSettings::setNamePattern(const QString &pattern)
     store(kNamePattern, pattern);
 }
 
+EffectScale AppSettings::effectScale() const
+{
+    return effectScaleNamed(m_document.readString(kSection, kEffectScale, QString()));
+}
+
+int AppSettings::largestSide() const
+{
+    bool ok = false;
+    const int pixels = m_document.readString(kSection, kLargestSide, QString()).toInt(&ok);
+    return ok && pixels > 0 ? pixels : 0;
+}
+
 void AppSettings::setDestination(const QString &destination)
 {
     store(kDestination, destination);
@@ -144,6 +159,16 @@ void AppSettings::setFormat(const QString &format)
 void AppSettings::setShowPreview(bool on)
 {
     store(kShowPreview, on ? kOn : kOff);
+}
+
+void AppSettings::setEffectScale(EffectScale scale)
+{
+    store(kEffectScale, effectScaleName(scale));
+}
+
+void AppSettings::setLargestSide(int pixels)
+{
+    store(kLargestSide, QString::number(std::max(pixels, 0)));
 }
 
 bool AppSettings::removeFile()

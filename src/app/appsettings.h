@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/settingsdocument.h"
+#include "convert/conversionoptions.h"
 
 #include <QString>
 
@@ -37,6 +38,11 @@ public:
     bool keepLocation() const;      // "KeepLocation", stored as "ON" exactly
     bool includeSubfolders() const; // "IncludeSubfolders", stored as "ON" exactly
     QString namePattern() const;    // "NamePattern"; "{name}" when missing or unusable
+    // "fit" or "exact", any case; fit when not stored or unknown.
+    EffectScale effectScale() const;
+    // The output's largest side in pixels; 0 (the picture's own size) when not stored or not
+    // a whole number of at least 1.
+    int largestSide() const;
 
     // Each setter writes the value and saves the file; throws SettingsError when saving fails,
     // the new value is kept in memory all the same.
@@ -47,6 +53,8 @@ public:
     void setKeepLocation(bool on);
     void setIncludeSubfolders(bool on);
     void setNamePattern(const QString &pattern);
+    void setEffectScale(EffectScale scale);
+    void setLargestSide(int pixels);
 
     // Deletes settings.ini so that the next start begins from the defaults; false when the
     // file is still there.

@@ -2,6 +2,7 @@
 
 #include "about/aboutwindow.h"
 #include "app/appsettings.h"
+#include "app/conversionchoices.h"
 #include "app/conversionlogdialog.h"
 #include "app/effectmarks.h"
 #include "app/intakefailurebox.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(const Environment &environment, QWidget *parent)
         ImagePreview::Controls{*m_list, *m_ui.imageList, *m_ui.effectBox, *m_ui.showPreviewAction,
                                *m_ui.previewImage, *m_ui.previewSplitter},
         ToolLocation(m_environment.programFolder));
+    m_preview->setOptionsSource([choices = m_ui.conversionChoices] { return choices->options(); });
     m_batchRun = std::make_unique<WindowBatchRun>(m_ui, *m_list, *m_environment.desktop,
                                                   ToolLocation(m_environment.programFolder),
                                                   m_environment.clock);
@@ -159,6 +161,8 @@ void MainWindow::connectListCommands()
     connect(m_ui.imageList, &ImageListView::listClicked, this, &MainWindow::listClicked);
     connect(m_ui.effectBox, &QComboBox::activated, m_preview.get(), &ImagePreview::showPreview);
     connect(m_preview.get(), &ImagePreview::statusChanged, m_ui.statusPanel, &StatusPanel::setText);
+    connect(m_ui.conversionChoices, &ConversionChoices::changed, m_preview.get(),
+            &ImagePreview::showPreview);
 }
 
 void MainWindow::listClicked()
@@ -217,6 +221,7 @@ void MainWindow::loadSettings()
     }
     m_ui.showPreviewAction->setChecked(m_settings->showPreview());
     m_photoChoices->load(*m_settings);
+    m_ui.conversionChoices->load(*m_settings, [this](const QString &m) { showGeneralError(m); });
 }
 
 void MainWindow::probeEffects()

@@ -1,5 +1,6 @@
 #include "app/mainwindowui.h"
 
+#include "app/conversionchoices.h"
 #include "app/statuspanel.h"
 #include "convert/effectpresets.h"
 #include "convert/pictureformats.h"
@@ -280,6 +281,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     keepLocationAction->setCheckable(true);
     settings->addAction(showPreviewAction);
     settings->addAction(keepLocationAction);
+    settings->addSeparator();
+    conversionChoices = new ConversionChoices(*settings, window);
     settings->addSeparator();
     settings->addAction(resetToDefaultsAction);
 

@@ -16,6 +16,7 @@ class QWidget;
 
 namespace inkvale {
 
+class ConversionChoices;
 class ImageListView;
 class PreviewPicture;
 class StatusPanel;
@@ -65,6 +66,8 @@ struct MainWindowUi
     QAction *showPreviewAction = nullptr;
     QAction *keepLocationAction = nullptr;
     QAction *resetToDefaultsAction = nullptr;
+    // "Scale Effects to Picture Size" and "Largest Side".
+    ConversionChoices *conversionChoices = nullptr;
     QAction *onlineHelpAction = nullptr;
     QAction *updateNotificationsAction = nullptr;
     QAction *showConversionLogAction = nullptr;

@@ -1,5 +1,6 @@
 #include "app/windowbatchsources.h"
 
+#include "app/conversionchoices.h"
 #include "imagelist/imagelistmodel.h"
 
 #include <QComboBox>
@@ -30,6 +31,11 @@ QString WindowBatchSources::rowSubfolder(int row) const
 QString WindowBatchSources::destination() const
 {
     return m_destination;
+}
+
+ConversionOptions WindowBatchSources::conversionOptions() const
+{
+    return m_controls.choices.options();
 }
 
 void WindowBatchSources::takeDestination()

@@ -9,6 +9,7 @@ class QLineEdit;
 
 namespace inkvale {
 
+class ConversionChoices;
 class ImageListModel;
 
 // The main window's controls as a batch's sources, read live, so that what the user changes
@@ -25,6 +26,7 @@ public:
         QComboBox &effect;
         // The quality, the location and the name pattern as the window shows them.
         std::function<OutputOptions()> outputOptions;
+        const ConversionChoices &choices;
     };
 
     explicit WindowBatchSources(const Controls &controls);
@@ -36,6 +38,7 @@ public:
     QString format() const override;
     QString effect() const override;
     OutputOptions outputOptions() const override { return m_controls.outputOptions(); }
+    ConversionOptions conversionOptions() const override;
     // From the next image on, the batch writes where the field now says.
     void takeDestination();
 

@@ -23,6 +23,11 @@ public:
     QString effect() const override { return m_effect; }
     OutputOptions outputOptions() const override { return m_options; }
     void setOutputOptions(const OutputOptions &options) { m_options = options; }
+    ConversionOptions conversionOptions() const override { return m_conversionOptions; }
+    void setConversionOptions(const ConversionOptions &options)
+    {
+        m_conversionOptions = options;
+    }
 
 private:
     QList<TreePicture> m_pictures;
@@ -30,6 +35,7 @@ private:
     QString m_destination;
     QString m_format;
     QString m_effect;
+    ConversionOptions m_conversionOptions;
 };
 
 } // namespace inkvale

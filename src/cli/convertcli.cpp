@@ -121,6 +121,7 @@ int ConvertCli::run(const QStringList &arguments)
         sources.setOutputOptions(options.outputOptions());
         StatusPrinter status(m_out);
         status.setQuiet(options.quiet());
+        sources.setConversionOptions(options.conversionOptions());
         // Only a person watching a terminal wants the line; a pipe or a log file never gets it.
         std::unique_ptr<ProgressLine> progress;
         if (platform::isTerminal(platform::StandardStream::Error)) {

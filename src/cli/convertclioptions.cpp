@@ -53,6 +53,17 @@ ConvertCliOptions::ConvertCliOptions()
              QStringLiteral("Name the results by PATTERN: {name} the input's name, {effect} the "
                             "effect, {n} the picture's number (default {name})."),
              QStringLiteral("PATTERN"), QString::fromUtf16(NamePattern::kDefault))
+    , m_effectScale(QStringLiteral("effect-scale"),
+                    QStringLiteral("fit (default): the effect keeps its look at viewing size "
+                                   "whatever the picture's pixel size, its lines and smoothing "
+                                   "scaled with the picture; exact: the effect's fixed pixel "
+                                   "values, so that large pictures change less."),
+                    QStringLiteral("fit|exact"), QStringLiteral("fit"))
+    , m_maxSize(QStringLiteral("max-size"),
+                QStringLiteral("Scale larger pictures down so that their longest side is at most "
+                               "N pixels, before the effect (faster); smaller ones keep their "
+                               "size."),
+                QStringLiteral("N"))
     , m_listEffects(QStringLiteral("list-effects"),
                     QStringLiteral("Show which effects the installed G'MIC can run, and exit."))
     , m_quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")},
@@ -76,7 +87,7 @@ ConvertCliOptions::ConvertCliOptions()
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({m_effect, m_format, m_quality, m_keepLocation, m_destination, m_recursive,
-                         m_name, m_log, m_jobs, m_listEffects, m_quiet});
+                         m_name, m_log, m_jobs, m_effectScale, m_maxSize, m_listEffects, m_quiet});
     m_parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Pictures or folders."),
                                    QStringLiteral("PATH..."));
 }
@@ -120,6 +131,15 @@ QString ConvertCliOptions::check() const
     if (m_parser.isSet(m_jobs) && jobs() < 1) {
         return QStringLiteral("Invalid --jobs \"%1\"; give a whole number of at least 1.")
             .arg(m_parser.value(m_jobs));
+    }
+    const QString scale = m_parser.value(m_effectScale);
+    if (effectScaleName(effectScaleNamed(scale)).compare(scale, Qt::CaseInsensitive) != 0) {
+        return QStringLiteral("Invalid --effect-scale \"%1\"; choose fit or exact.").arg(scale);
+    }
+    if (maxSize() < 0) {
+        return QStringLiteral("Invalid --max-size \"%1\"; give a whole number of pixels of at "
+                              "least 1.")
+            .arg(m_parser.value(m_maxSize));
     }
     if (!m_parser.isSet(m_destination)) {
         return QStringLiteral("Missing --destination DIR (see --help).");
@@ -169,6 +189,24 @@ int ConvertCliOptions::jobs() const
     bool ok = false;
     const int value = m_parser.value(m_jobs).toInt(&ok);
     return ok && value >= 1 ? value : -1;
+}
+
+int ConvertCliOptions::maxSize() const
+{
+    if (!m_parser.isSet(m_maxSize)) {
+        return 0;
+    }
+    bool ok = false;
+    const int value = m_parser.value(m_maxSize).toInt(&ok);
+    return ok && value >= 1 ? value : -1;
+}
+
+ConversionOptions ConvertCliOptions::conversionOptions() const
+{
+    ConversionOptions options;
+    options.scale = effectScaleNamed(m_parser.value(m_effectScale));
+    options.largestSide = std::max(maxSize(), 0);
+    return options;
 }
 
 } // namespace inkvale

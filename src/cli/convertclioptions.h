@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/outputoptions.h"
+#include "convert/conversionoptions.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -38,9 +39,13 @@ public:
     int jobs() const;
     // 1 to 100; 0 when not given, -1 when unusable.
     int quality() const;
+    // --effect-scale and --max-size (0 when not given).
+    ConversionOptions conversionOptions() const;
 
 private:
     QString check() const;
+    // The --max-size value: 0 when not given, -1 when unusable.
+    int maxSize() const;
 
     QCommandLineParser m_parser;
     QCommandLineOption m_effect;
@@ -52,6 +57,8 @@ private:
     QCommandLineOption m_keepLocation;
     QCommandLineOption m_recursive;
     QCommandLineOption m_name;
+    QCommandLineOption m_effectScale;
+    QCommandLineOption m_maxSize;
     QCommandLineOption m_listEffects;
     QCommandLineOption m_quiet;
     Action m_action = Action::Convert;

@@ -169,6 +169,7 @@ void BatchController::startPicture(const QString &path, const QString &subfolder
     picture->job->takeFreeNameOf(wantedName);
     picture->job->setToolThreads(start.toolThreads);
     picture->job->setOutputOptions(options);
+    picture->job->setOptions(m_sources.conversionOptions());
     Picture *started = picture.get();
     // Queued, so that a job that ends at once does not re-enter the starting loop, and so
     // that the job can be deleted when it is over.

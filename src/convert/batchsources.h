@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/outputoptions.h"
+#include "convert/conversionoptions.h"
 
 #include <QString>
 
@@ -25,6 +26,8 @@ public:
     virtual QString effect() const = 0;
     // The quality of a lossy result, whether the location is kept, the name pattern.
     virtual OutputOptions outputOptions() const { return {}; }
+    // How the effect follows the picture's size and the output's largest side.
+    virtual ConversionOptions conversionOptions() const { return {}; }
 };
 
 } // namespace inkvale

@@ -2,6 +2,7 @@
 
 #include "convert/effectavailability.h"
 #include "convert/effectpresets.h"
+#include "convert/effectscaling.h"
 #include "convert/filenames.h"
 #include "convert/imagefiles.h"
 #include "convert/resultplacement.h"
@@ -94,7 +95,9 @@ void ConversionJob::start()
 
 void ConversionJob::prepareInput()
 {
-    m_preparation.setFuture(QtConcurrent::run(prepareToolInput, m_input, m_scratch->path()));
+    m_preparation.setFuture(
+        QtConcurrent::run(prepareToolInput, m_input, m_scratch->path(),
+                          m_conversionOptions.largestSide));
 }
 
 void ConversionJob::failSoon(const QString &reason)
@@ -136,19 +139,21 @@ void ConversionJob::inputPrepared()
         complete({ConversionResult::Outcome::Failed, input.error()});
     } else {
         m_metadata = input.value().metadata;
-        startTool(input.value().path);
+        startTool(input.value());
     }
 }
 
-void ConversionJob::startTool(const QString &toolInput)
+void ConversionJob::startTool(const ToolInput &toolInput)
 {
     m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
+    const QSize scaledFor = m_conversionOptions.scaledFor.isEmpty() ? toolInput.size : m_conversionOptions.scaledFor;
+    const double scale = m_conversionOptions.scale == EffectScale::Fit ? effectScaleFactor(scaledFor) : 1.0;
     const ToolCommand command =
         knownRecipeUse(m_location, m_effect).value_or(false)
             ? ToolCommand::forRecipe(m_effect,
                                      toolRecipePath(m_location.recipeFile(), m_scratch->path()),
-                                     toolInput, m_toolOutput)
-            : ToolCommand::forEffect(m_effect, toolInput, m_toolOutput);
+                                     toolInput.path, m_toolOutput)
+            : ToolCommand::forEffect(m_effect, toolInput.path, m_toolOutput, scale);
     m_log.addLine(command.commandLine);
 
     m_toolRan = true;
@@ -213,9 +218,10 @@ void ConversionJob::complete(ConversionResult result)
 
 ConversionResult convertImage(const QString &effect, const QString &inputfilename,
                               const QString &outputfilename, ToolLog &log,
-                              const ToolLocation &location)
+                              const ToolLocation &location, const ConversionOptions &options)
 {
     ConversionJob job(effect, inputfilename, outputfilename, log, location);
+    job.setOptions(options);
     return waitForResult(job, &ConversionJob::finished, [&] { job.start(); });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/conversionoptions.h"
 #include "convert/conversionresult.h"
 #include "convert/outputoptions.h"
 #include "convert/photometadata.h"
@@ -44,6 +45,8 @@ public:
     void setToolThreads(int threads) { m_toolThreads = threads; }
     // Before start: the quality of a lossy result, whether the location is kept.
     void setOutputOptions(const OutputOptions &options) { m_options = options; }
+    // Before start: how the effect follows the picture's size, and the output's largest side.
+    void setOptions(const ConversionOptions &options) { m_conversionOptions = options; }
     void start();
     // Stops the tool; no output file is left. A result already being placed is completed.
     void cancel();
@@ -54,7 +57,7 @@ signals:
 private:
     void prepareInput();
     void inputPrepared();
-    void startTool(const QString &toolInput);
+    void startTool(const ToolInput &toolInput);
     // Fails without running the tool, once the caller is back in the event loop.
     void failSoon(const QString &reason);
     void toolFinished(const ToolExit &exit);
@@ -82,6 +85,7 @@ private:
     QFutureWatcher<Placement> m_placement;
     OutputOptions m_options;
     PhotoMetadata m_metadata;
+    ConversionOptions m_conversionOptions;
     bool m_toolRan = false;
     bool m_cancelled = false;
     bool m_done = false;
@@ -92,6 +96,7 @@ private:
 // returns when the result is in place or the conversion failed.
 ConversionResult convertImage(const QString &effect, const QString &inputfilename,
                               const QString &outputfilename, ToolLog &log,
-                              const ToolLocation &location = ToolLocation::ofRunningProgram());
+                              const ToolLocation &location = ToolLocation::ofRunningProgram(),
+                              const ConversionOptions &options = {});
 
 } // namespace inkvale

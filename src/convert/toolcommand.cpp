@@ -1,23 +1,26 @@
 #include "convert/toolcommand.h"
 
 #include "convert/effectpresets.h"
+#include "convert/effectscaling.h"
 #include "platform/toolprocess.h"
 
 namespace inkvale {
 
 ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
-                                   const QString &output)
+                                   const QString &output, double scale)
 {
     const EffectPreset *preset = findEffectPreset(effect);
     if (preset == nullptr) {
         return {};
     }
     const QChar quote = QLatin1Char('"');
+    const QString parameters = scaledParameters(*preset, scale);
     ToolCommand command;
     command.commandLine = platform::toolFileName() + QLatin1Char(' ') + quote + input + quote +
-                          QLatin1Char(' ') + preset->commandWord + QLatin1Char(' ') +
-                          preset->parameters + QStringLiteral(" -o ") + quote + output + quote;
-    command.arguments = {input, preset->commandWord, preset->parameterArgument(),
+                          QLatin1Char(' ') + preset->commandWord + QLatin1Char(' ') + parameters +
+                          QStringLiteral(" -o ") + quote + output + quote;
+    // The tool's runtime strips the quotes around 0.
+    command.arguments = {input, preset->commandWord, QString(parameters).remove(quote),
                          QStringLiteral("-o"), output};
     return command;
 }

@@ -14,9 +14,11 @@ struct ToolCommand
 
     bool isEmpty() const { return commandLine.isEmpty(); }
 
-    // gmic "input" <word> <parameters> -o "output"; empty for an unknown effect.
-    static ToolCommand forEffect(const QString &effect, const QString &input,
-                                 const QString &output);
+    // gmic "input" <word> <parameters> -o "output"; empty for an unknown effect. The
+    // parameters are the preset's with its spatial ones scaled by `scale` (see
+    // scaledParameters()).
+    static ToolCommand forEffect(const QString &effect, const QString &input, const QString &output,
+                                 double scale = 1.0);
     // gmic -m "recipes" "input" <recipe command> -o "output": the effect by Inkvale's own
     // recipe; empty for an effect without one.
     static ToolCommand forRecipe(const QString &effect, const QString &recipeFile,

@@ -5,6 +5,7 @@
 #include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <QDir>
 #include <QImageWriter>
@@ -52,7 +53,16 @@ Result<> linkForTool(const QString &file, const QString &link)
               : Result<>::success();
 }
 
-Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchFolder)
+QSize limitedSize(const QSize &size, int largestSide)
+{
+    if (largestSide <= 0 || std::max(size.width(), size.height()) <= largestSide) {
+        return size;
+    }
+    return size.scaled(largestSide, largestSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchFolder,
+                                   int largestSide)
 {
     const Result<QByteArray> file = readPictureFile(input);
     if (!file.ok()) {
@@ -70,7 +80,12 @@ Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchF
     const QString base = QDir(scratchFolder).filePath(QStringLiteral("input"));
     const DecodedPicture &picture = reading.value();
     Result<QString> handed;
-    if (picture.turned || picture.severalFrames || !format->toolReads) {
+    const QSize size = limitedSize(picture.image.size(), largestSide);
+    if (size != picture.image.size()) {
+        // Area averaging: no aliasing of fine detail, which the effects would pick up as edges.
+        handed = writeCopy(
+            picture.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), base);
+    } else if (picture.turned || picture.severalFrames || !format->toolReads) {
         // The tool would read the photo lying on its side, write one picture per frame, or
         // not read the format at all.
         handed = writeCopy(picture.image, base);
@@ -88,7 +103,8 @@ Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchF
     const bool heif = format->reader == "heif" || format->reader == "avif";
     return ToolInput{QDir::toNativeSeparators(handed.value()),
                      heif ? HeifCodec::metadataOf(file.value())
-                          : PhotoMetadata::readFrom(file.value())};
+                          : PhotoMetadata::readFrom(file.value()),
+                     size};
 }
 
 } // namespace inkvale

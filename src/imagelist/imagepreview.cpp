@@ -37,7 +37,8 @@ void ImagePreview::showPreview()
     if (!QFileInfo::exists(input)) {
         return;
     }
-    m_renderer.render(input, m_controls.effect.currentText(), paneSize());
+    m_renderer.render(input, m_controls.effect.currentText(), paneSize(),
+                      m_optionsSource ? m_optionsSource() : ConversionOptions{});
 }
 
 QWidget &ImagePreview::splitterHandle() const

@@ -2,6 +2,7 @@
 
 #include "imagelist/previewrenderer.h"
 
+#include <functional>
 #include <QObject>
 
 class QAction;
@@ -38,6 +39,12 @@ public:
 
     void setScratchFolder(const QString &folder) { m_renderer.setScratchFolder(folder); }
     QString scratchFile() const { return m_renderer.scratchFile(); }
+    // Where each render asks how to follow the picture's size, as the conversions do; the
+    // defaults until set.
+    void setOptionsSource(std::function<ConversionOptions()> source)
+    {
+        m_optionsSource = std::move(source);
+    }
 
     // Renders the current row, unless the preview is off, no row is selected or its file is
     // gone; a render kept from before is shown at once.
@@ -64,6 +71,7 @@ private:
 
     Controls m_controls;
     PreviewRenderer m_renderer;
+    std::function<ConversionOptions()> m_optionsSource;
     int m_paneHeight = 150;
 };
 

@@ -12,7 +12,7 @@ PreviewCache::PreviewCache(std::size_t capacity)
 PreviewCache::Key PreviewCache::keyOf(const QString &path, const QString &effect)
 {
     const QFileInfo info(path);
-    return {path, effect, info.lastModified(), info.size()};
+    return {path, effect, info.lastModified(), info.size(), {}};
 }
 
 std::optional<QImage> PreviewCache::find(const Key &key)

@@ -19,6 +19,8 @@ public:
         QString effect;
         QDateTime modified;
         qint64 size = -1;
+        // The conversion options the render was made with.
+        QString options;
 
         bool operator==(const Key &other) const = default;
     };

@@ -1,7 +1,9 @@
 #include "imagelist/previewrenderer.h"
 
 #include "convert/conversionjob.h"
+#include "convert/effectscaling.h"
 
+#include <cmath>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,10 +17,10 @@ namespace {
 // fit in memory.
 const QSize kKeptSize(1600, 1600);
 
-// The size, as stored, at which `input` fits `pane` upright; none when the picture is not
-// much larger than the pane (a quick render would gain nothing) or cannot be read. Reads only
-// the file's header.
-std::optional<QSize> quickCopySize(const QString &input, const QSize &pane)
+// The size, as stored, at which `input` fits `pane` upright, enlarged to `smallestDiagonal`
+// when smaller; none when the picture is not much larger than that (a quick render would gain
+// nothing) or cannot be read. Reads only the file's header.
+std::optional<QSize> quickCopySize(const QString &input, const QSize &pane, double smallestDiagonal)
 {
     QImageReader reader(input);
     reader.setAutoTransform(true);
@@ -28,7 +30,12 @@ std::optional<QSize> quickCopySize(const QString &input, const QSize &pane)
     }
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize upright = turned ? size.transposed() : size;
-    const QSize fitted = upright.scaled(pane, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    QSize fitted = upright.scaled(pane, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const double diagonal = std::hypot(double(fitted.width()), double(fitted.height()));
+    if (diagonal < smallestDiagonal) {
+        fitted = upright.scaled((QSizeF(fitted) * (smallestDiagonal / diagonal)).toSize(),
+                                Qt::KeepAspectRatio);
+    }
     if (qint64(fitted.width()) * fitted.height() * 4 > qint64(upright.width()) * upright.height()) {
         return std::nullopt;
     }
@@ -88,9 +95,11 @@ bool PreviewRenderer::isBusy() const
     return m_current.has_value();
 }
 
-void PreviewRenderer::render(const QString &input, const QString &effect, const QSize &pane)
+void PreviewRenderer::render(const QString &input, const QString &effect, const QSize &pane,
+                             const ConversionOptions &options)
 {
-    const Request request{input, effect, PreviewCache::keyOf(input, effect), pane};
+    Request request{input, effect, PreviewCache::keyOf(input, effect), pane, options};
+    request.key.options = effectScaleName(options.scale) + QString::number(options.largestSide);
     if (const std::optional<QImage> kept = m_cache.find(request.key)) {
         const bool busy = isBusy();
         if (busy) {
@@ -137,7 +146,11 @@ void PreviewRenderer::startPending()
     m_current = m_pending;
     m_pending.reset();
     m_discard = false;
-    const std::optional<QSize> quick = quickCopySize(m_current->input, m_current->pane);
+    // A scale-true effect on a copy smaller than the reference would not look like the
+    // whole picture's render: the copy is at least that large.
+    const std::optional<QSize> quick =
+        quickCopySize(m_current->input, m_current->pane,
+                      m_current->options.scale == EffectScale::Fit ? kReferenceDiagonal : 0.0);
     if (!quick) {
         m_jobIsQuick = false;
         startRender(m_current->input, scratchFile());
@@ -180,6 +193,7 @@ void PreviewRenderer::startRender(const QString &input, const QString &output)
     // The result is placed without replacing a file: a stale one must go first.
     QFile::remove(output);
     m_job = std::make_unique<ConversionJob>(m_current->effect, input, output, m_log, m_location);
+    m_job->setOptions(m_current->options);
     m_job->setPriority(platform::ToolPriority::Background);
     connect(m_job.get(), &ConversionJob::finished, this, &PreviewRenderer::conversionEnded);
     m_job->start();

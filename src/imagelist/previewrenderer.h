@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/conversionoptions.h"
 #include "convert/conversionresult.h"
 #include "convert/stringtoollog.h"
 #include "convert/toollocation.h"
@@ -34,9 +35,10 @@ public:
     void setScratchFolder(const QString &folder);
     QString scratchFile() const;
 
-    // Renders `input` with `effect` for a pane of `pane` device pixels; a render kept from
-    // before is delivered at once.
-    void render(const QString &input, const QString &effect, const QSize &pane);
+    // Renders `input` with `effect` for a pane of `pane` device pixels, as a conversion with
+    // `options` would; a render kept from before is delivered at once.
+    void render(const QString &input, const QString &effect, const QSize &pane,
+                const ConversionOptions &options = {});
     // Stops the work in progress; it delivers nothing.
     void cancel();
     bool isBusy() const;
@@ -62,6 +64,7 @@ private:
         PreviewCache::Key key;
         // The pane's size in device pixels.
         QSize pane;
+        ConversionOptions options;
     };
 
     void startPending();

@@ -1,4 +1,5 @@
 #include "app/appsettings.h"
+#include "app/conversionchoices.h"
 #include "app/conversionlogdialog.h"
 #include "app/mainwindow.h"
 #include "app/statuspanel.h"
@@ -147,6 +148,7 @@ private slots:
     void startsFromStoredChoices();
     void settingsMoveToTheUserFolderWhenTheProgramFolderIsNotWritable();
     void choicesAreStoredWhenTheyChange();
+    void conversionChoicesAreStored();
     void aFailedSaveReachesTheGeneralErrorHandler();
     void resetToDefaults_data();
     void resetToDefaults();
@@ -317,6 +319,32 @@ void MainWindowTest::choicesAreStoredWhenTheyChange()
     QCOMPARE(form->ui().destinationEdit->text(), QStringLiteral("/tmp/out"));
     QCOMPARE(form->ui().formatBox->currentText(), QStringLiteral("BMP"));
     QVERIFY(!form->ui().showPreviewAction->isChecked());
+}
+
+void MainWindowTest::conversionChoicesAreStored()
+{
+    Program program;
+    auto form = program.open();
+    ConversionChoices &choices = *form->ui().conversionChoices;
+    QCOMPARE(choices.options().scale, EffectScale::Fit);
+    QCOMPARE(choices.options().largestSide, 0);
+    const QByteArray before = program.settingsText();
+
+    choices.scaleAction().trigger();
+    QCOMPARE(choices.options().scale, EffectScale::Exact);
+    QCOMPARE(program.settingsText(), before.left(before.size() - 2) + "EffectScale=exact\r\n\r\n");
+    choices.largestSideAction(2048).trigger();
+    QCOMPARE(choices.options().largestSide, 2048);
+    QVERIFY(program.settingsText().contains("EffectScale=exact\r\nLargestSide=2048\r\n"));
+
+    // The next start finds them; a stored size the menu does not offer gets an entry.
+    form.reset();
+    program.writeSettings("[Settings]\nEffectScale=exact\nLargestSide=1500\n");
+    form = program.open();
+    const ConversionOptions options = form->ui().conversionChoices->options();
+    QCOMPARE(options.scale, EffectScale::Exact);
+    QCOMPARE(options.largestSide, 1500);
+    QVERIFY(form->findChild<QAction *>(QStringLiteral("largestSide1500Action"))->isChecked());
 }
 
 void MainWindowTest::aFailedSaveReachesTheGeneralErrorHandler()

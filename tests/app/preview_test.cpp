@@ -1,6 +1,8 @@
 #include "app/appsettings.h"
+#include "app/conversionchoices.h"
 #include "app/mainwindow.h"
 #include "convert/conversionresult.h"
+#include "convert/effectscaling.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
 #include "imagelist/imagelistview.h"
@@ -9,6 +11,7 @@
 #include "support/testenvironment.h"
 #include "support/windowstandins.h"
 
+#include <cmath>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -42,6 +45,8 @@ struct Window
 
     const MainWindowUi &ui() const { return form->ui(); }
     ImagePreview &preview() const { return form->preview(); }
+    // Settings > "Scale Effects to Picture Size" off.
+    void useExactPixels() const { ui().conversionChoices->scaleAction().trigger(); }
 
     QStringList add(const QList<QSize> &sizes)
     {
@@ -121,6 +126,7 @@ private slots:
     void nothingHappens();
     void aFailedRenderKeepsThePicture();
     void aNewerRequestStopsTheOlderOne();
+    void aLargePictureShowsQuickThenExact_data();
     void aLargePictureShowsQuickThenExact();
     void aNewerClickStopsBothRendersOfTheOlder();
     void aRenderedRowShowsAgainAtOnce();
@@ -239,10 +245,26 @@ void PreviewTest::aNewerRequestStopsTheOlderOne()
     QVERIFY(!QFile::exists(window.scratchFile()));
 }
 
+void PreviewTest::aLargePictureShowsQuickThenExact_data()
+{
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<QSize>("picture");
+    // With exact pixels the quick copy fits the pane; a scale-true effect looks the same only
+    // on a copy of at least the reference size, which a picture smaller than that would not
+    // gain by.
+    QTest::newRow("exact pixels") << false << QSize(200, 160);
+    QTest::newRow("fit") << true << QSize(2400, 1800);
+}
+
 void PreviewTest::aLargePictureShowsQuickThenExact()
 {
+    QFETCH(bool, fit);
+    QFETCH(QSize, picture);
     Window window;
-    const QStringList paths = window.add({{200, 160}, {40, 30}});
+    if (!fit) {
+        window.useExactPixels();
+    }
+    const QStringList paths = window.add({picture, {40, 30}});
     window.showSmallPane(1);
     QObject context;
     QList<Shown> shown;
@@ -252,15 +274,25 @@ void PreviewTest::aLargePictureShowsQuickThenExact()
     window.click(0);
     QVERIFY(window.settle());
     QCOMPARE(shown.size(), 2);
-    // First the render of a copy scaled to the pane, while the status says more is coming.
+    // First the render of a scaled copy, while the status says more is coming.
     QCOMPARE(shown[0].input, paths[0]);
     QVERIFY(!shown[0].exact);
-    QCOMPARE(shown[0].size, QSize(75, 60) * window.ui().previewImage->devicePixelRatioF());
+    if (fit) {
+        QVERIFY(shown[0].size.width() < picture.width());
+        QVERIFY2(
+            std::hypot(shown[0].size.width(), shown[0].size.height()) >= kReferenceDiagonal - 2,
+            qPrintable(
+                QStringLiteral("%1x%2").arg(shown[0].size.width()).arg(shown[0].size.height())));
+    } else {
+        QCOMPARE(shown[0].size, QSize(75, 60) * window.ui().previewImage->devicePixelRatioF());
+    }
     QCOMPARE(shown[0].status, QStringLiteral("Generating Preview Image..."));
     // Then the whole picture's.
     QCOMPARE(shown[1].input, paths[0]);
     QVERIFY(shown[1].exact);
-    QCOMPARE(shown[1].size, QSize(200, 160));
+    // Kept no larger than 1600 pixels a side.
+    QCOMPARE(shown[1].size,
+             picture.width() > 1600 ? picture.scaled(1600, 1600, Qt::KeepAspectRatio) : picture);
     QCOMPARE(window.form->statusText(), QString());
     QCOMPARE(ended.size(), 2);
     QVERIFY(ended[0][1].value<ConversionResult>().converted());
@@ -272,6 +304,7 @@ void PreviewTest::aLargePictureShowsQuickThenExact()
 void PreviewTest::aNewerClickStopsBothRendersOfTheOlder()
 {
     Window window;
+    window.useExactPixels();
     const QStringList paths = window.add({{200, 160}, {40, 30}, {30, 40}});
     window.showSmallPane(2);
     QObject context;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace inkvale;
@@ -542,6 +543,53 @@ private slots:
         QCOMPARE(reopened.destination(), destination);
         QCOMPARE(reopened.format(), QStringLiteral("JPG"));
         QCOMPARE(reopened.showPreview(), false);
+    }
+
+    // Each in a key of its own; the others stay as they were.
+    void conversionChoices_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("scale"); // EffectScale
+        QTest::addColumn<int>("largestSide");
+        QTest::newRow("not stored")
+            << QByteArray("[Settings]\r\nFormat=JPG\r\n") << int(EffectScale::Fit) << 0;
+        QTest::newRow("exact, 2048")
+            << QByteArray("[Settings]\r\nEffectScale=exact\r\nLargestSide=2048\r\n")
+            << int(EffectScale::Exact) << 2048;
+        QTest::newRow("any case") << QByteArray("[Settings]\r\neffectscale=EXACT\r\n")
+                                  << int(EffectScale::Exact) << 0;
+        QTest::newRow("unusable values")
+            << QByteArray("[Settings]\r\nEffectScale=tiny\r\nLargestSide=-5\r\n")
+            << int(EffectScale::Fit) << 0;
+        QTest::newRow("not a number")
+            << QByteArray("[Settings]\r\nLargestSide=big\r\n") << int(EffectScale::Fit) << 0;
+    }
+
+    void conversionChoices()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, scale);
+        QFETCH(int, largestSide);
+        const QString file = path(QStringLiteral("settings.ini"));
+        QVERIFY(writeBytes(file, content + "[Other]\r\nA=1\r\n"));
+        AppSettings settings(m_dir->path());
+        QCOMPARE(int(settings.effectScale()), scale);
+        QCOMPARE(settings.largestSide(), largestSide);
+
+        settings.setEffectScale(EffectScale::Exact);
+        settings.setLargestSide(1024);
+        const QString written = QString::fromUtf8(readBytes(file));
+        QVERIFY2(written.contains(QRegularExpression(QStringLiteral("(?i)EffectScale=exact\r\n"))),
+                 qPrintable(written));
+        QVERIFY2(written.contains(QRegularExpression(QStringLiteral("(?i)LargestSide=1024\r\n"))),
+                 qPrintable(written));
+        QVERIFY(written.contains(QStringLiteral("[Other]\r\nA=1\r\n")));
+        if (content.contains("Format=JPG")) {
+            QVERIFY(written.contains(QStringLiteral("Format=JPG\r\n")));
+        }
+        const AppSettings reopened(m_dir->path());
+        QCOMPARE(reopened.effectScale(), EffectScale::Exact);
+        QCOMPARE(reopened.largestSide(), 1024);
     }
 
     void failedSetterKeepsTheValue()

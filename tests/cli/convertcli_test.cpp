@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -203,6 +204,16 @@ private slots:
         QTest::newRow("--jobs without a value")
             << QStringList{"--destination", "out", "x.png", "--jobs"}
             << "Missing value after '--jobs'.";
+        QTest::newRow("unknown --effect-scale")
+            << QStringList{"--effect-scale", "fitted", "--destination", "out", "x.png"}
+            << "Invalid --effect-scale \"fitted\"; choose fit or exact.";
+        for (const char *size : {"0", "-100", "big", "2.5"}) {
+            QTest::addRow("--max-size \"%s\"", size)
+                << QStringList{"--max-size", size, "--destination", "out", "x.png"}
+                << QStringLiteral("Invalid --max-size \"%1\"; give a whole number of pixels of "
+                                  "at least 1.")
+                       .arg(QString::fromLatin1(size));
+        }
     }
 
     void commandsThatCannotRun()
@@ -220,8 +231,9 @@ private slots:
         const Run help = runConvert({"--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY2(help.out.startsWith(QStringLiteral("Usage: ")), qPrintable(help.out));
-        for (const QString option : {"--effect", "--format", "--destination", "--log", "--jobs",
-                                     "--quiet", "--list-effects", "--version"}) {
+        for (const QString option :
+             {"--effect", "--format", "--destination", "--log", "--jobs", "--effect-scale",
+              "--max-size", "--quiet", "--list-effects", "--version"}) {
             QVERIFY2(help.out.contains(option), qPrintable(option));
         }
         QVERIFY(help.err.isEmpty());
@@ -318,6 +330,42 @@ private slots:
         QVERIFY2(run.out.startsWith(expected), qPrintable(run.out));
         QCOMPARE(QDir(destination).entryList(QDir::Files, QDir::Name),
                  (QStringList{"four.png", "one.png", "two.png"}));
+    }
+
+    // What the tool is given: the effect scaled for the picture it gets, which --max-size
+    // makes smaller first; never enlarged.
+    void effectScaleAndMaxSize_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QSize>("output");
+        // 1600x1200 is twice the effects' reference: Cutout's median window of 6 becomes 12.
+        QTest::newRow("fit by default")
+            << QStringList{} << "4,0.5,-2,1,0,nan,nan" << QSize(1600, 1200);
+        QTest::newRow("exact") << QStringList{"--effect-scale", "EXACT"} << "4,0.5,4,1,0,nan,nan"
+                               << QSize(1600, 1200);
+        QTest::newRow("scaled down to the reference")
+            << QStringList{"--max-size", "800"} << "4,0.5,4,1,0,nan,nan" << QSize(800, 600);
+        QTest::newRow("never enlarged")
+            << QStringList{"--max-size", "5000", "--effect-scale", "fit"} << "4,0.5,-2,1,0,nan,nan"
+            << QSize(1600, 1200);
+    }
+
+    void effectScaleAndMaxSize()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, parameters);
+        QFETCH(QSize, output);
+        const FakeTool tool(FakeTool::Behaviour::CopyInput);
+        const QString program = copyProgramTo(tool.programFolder());
+        const QString input = picture(QStringLiteral("scale/photo.png"), 1600, 1200);
+        QTemporaryDir destination;
+        const Run run = runConvert(
+            options + QStringList{"--effect", "Cutout", "--destination", destination.path(), input},
+            program);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(tool.recordedArguments().value(2), parameters);
+        QCOMPARE(QImage(destination.filePath(QStringLiteral("photo.png"))).size(), output);
     }
 
     void missingTool()

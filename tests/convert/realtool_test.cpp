@@ -1,6 +1,7 @@
 #include "convert/conversionjob.h"
 #include "convert/effectavailability.h"
 #include "convert/effectpresets.h"
+#include "convert/effectscaling.h"
 #include "convert/filenames.h"
 #include "convert/stringtoollog.h"
 #include "convert/toolcommand.h"
@@ -180,6 +181,45 @@ private slots:
         QCOMPARE(reader.format(), format == "jpg" ? QByteArray("jpeg") : format.toLatin1());
         QCOMPARE(reader.size(), QSize(120, 80));
         QVERIFY(!reader.read().isNull());
+    }
+
+    // A strip twice the reference's diagonal: the tool takes every scaled preset (Cutout's
+    // median window comes from a negative parameter), and --max-size shrinks the result.
+    void scaledEffects_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<int>("largestSide");
+        QTest::addColumn<QSize>("size");
+        for (const char *effect : {"Cartoon", "Cutout", "Pen Drawing"}) {
+            QTest::addRow("%s", effect) << effect << 0 << QSize(2000, 40);
+        }
+        QTest::newRow("Cartoon limited") << "Cartoon" << 800 << QSize(800, 16);
+    }
+
+    void scaledEffects()
+    {
+        QFETCH(QString, effect);
+        QFETCH(int, largestSide);
+        QFETCH(QSize, size);
+        const QString input = m_work.filePath(QStringLiteral("strip.png"));
+        if (!QFileInfo::exists(input)) {
+            QVERIFY(test::writePicture(input, 2000, 40));
+        }
+        const QString output =
+            m_work.filePath(QStringLiteral("strip-%1-%2.png").arg(effect).arg(largestSide));
+        StringToolLog log;
+        ConversionOptions options;
+        options.largestSide = largestSide;
+        QVERIFY2(convertImage(effect, input, output, log, m_tool, options).converted(),
+                 qPrintable(log.text()));
+        const EffectPreset &preset = *findEffectPreset(effect);
+        const QString parameters = scaledParameters(preset, effectScaleFactor(size));
+        QCOMPARE(parameters == preset.parameters, largestSide == 800);
+        const QString commandLine = log.text().section(QLatin1Char('\n'), 0, 0);
+        QVERIFY2(commandLine.contains(QLatin1Char(' ') + preset.commandWord + QLatin1Char(' ') +
+                                      parameters + QStringLiteral(" -o ")),
+                 qPrintable(commandLine));
+        QCOMPARE(QImageReader(output).size(), size);
     }
 
     // Each recipe as the program runs it, whatever this tool has built in.

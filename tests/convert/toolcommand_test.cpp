@@ -1,6 +1,10 @@
 #include "convert/effectpresets.h"
+#include "convert/effectscaling.h"
 #include "convert/toolcommand.h"
 #include "support/testenvironment.h"
+
+#include <cmath>
+#include <QSize>
 
 using namespace inkvale;
 
@@ -58,6 +62,66 @@ private slots:
         QCOMPARE(command.arguments,
                  (QStringList{"/p/in put.jpg", findEffectPreset(effect)->commandWord,
                               parameterArgument, "-o", "/t/zemcartoon.png"}));
+    }
+
+    // The spatial parameters grow with the picture; colours, counts and the quoted 0 stay.
+    void scaledCommandLine_data()
+    {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QString>("parameters");
+
+        QTest::newRow("Cartoon x5: smoothness, threshold, thickness")
+            << "Cartoon" << 5.0 << R"(11.04,181.53,5.6354,1.24,2.6505,128,"0",nan,nan)";
+        QTest::newRow("Cartoon x1.5")
+            << "Cartoon" << 1.5 << R"(3.312,181.53,18.785,0.372,2.6505,128,"0",nan,nan)";
+        // A median window of 10 - t pixels: 6 becomes 30, so t becomes -20.
+        QTest::newRow("Cutout x5: median window")
+            << "Cutout" << 5.0 << R"(4,0.5,-20,1,"0",nan,nan)";
+        QTest::newRow("Cutout x1.3: whole window") << "Cutout" << 1.3 << R"(4,0.5,2,1,"0",nan,nan)";
+        QTest::newRow("Pen Drawing x2") << "Pen Drawing" << 2.0 << R"(20,"0",nan,nan)";
+        // Their own commands are not known here; Inkvale's recipes scale themselves.
+        QTest::newRow("Comicbook stays")
+            << "Comicbook" << 5.0 << findEffectPreset("Comicbook")->parameters;
+        QTest::newRow("Lineart stays")
+            << "Lineart" << 5.0 << findEffectPreset("Lineart")->parameters;
+        for (const EffectPreset &preset : effectPresets()) {
+            QTest::addRow("%s at the reference", qPrintable(preset.name))
+                << preset.name << 1.0 << preset.parameters;
+        }
+    }
+
+    void scaledCommandLine()
+    {
+        QFETCH(QString, effect);
+        QFETCH(double, scale);
+        QFETCH(QString, parameters);
+        const EffectPreset *preset = findEffectPreset(effect);
+        const ToolCommand command = ToolCommand::forEffect(effect, QStringLiteral("/in.png"),
+                                                           QStringLiteral("/out.png"), scale);
+        QCOMPARE(command.commandLine, QStringLiteral(R"(gmic "/in.png" %1 %2 -o "/out.png")")
+                                          .arg(preset->commandWord, parameters));
+        QCOMPARE(command.arguments.at(2), QString(parameters).remove(QLatin1Char('"')));
+    }
+
+    void scaleFactorFollowsTheDiagonal_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<double>("factor");
+        QTest::newRow("the reference, 800x600") << QSize(800, 600) << 1.0;
+        QTest::newRow("upright reference") << QSize(600, 800) << 1.0;
+        QTest::newRow("tiny picture keeps the preset") << QSize(20, 10) << 1.0;
+        QTest::newRow("empty picture") << QSize(0, 0) << 1.0;
+        QTest::newRow("twice the reference") << QSize(1600, 1200) << 2.0;
+        QTest::newRow("12 megapixels") << QSize(4000, 3000) << 5.0;
+        QTest::newRow("panorama") << QSize(6000, 800) << std::hypot(6000.0, 800.0) / 1000;
+    }
+
+    void scaleFactorFollowsTheDiagonal()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(double, factor);
+        QCOMPARE(effectScaleFactor(picture), factor);
     }
 
     // Inkvale's own recipes: the command file first, the input, the recipe's command word.
