@@ -66,9 +66,8 @@ void WindowBatchRun::startOrStop()
     }
     m_batch.reset();
     m_sources = std::make_unique<WindowBatchSources>(WindowBatchSources::Controls{
-        m_list, *m_ui.destinationEdit, *m_ui.formatBox, *m_ui.effectBox, [&ui = m_ui] {
-            return PhotoChoices::outputOptionsOf(ui);
-        }, *m_ui.conversionChoices});
+        m_list, *m_ui.destinationEdit, *m_ui.formatBox, *m_ui.effectBox,
+        [&ui = m_ui] { return PhotoChoices::outputOptionsOf(ui); }, *m_ui.conversionChoices});
     m_batch = std::make_unique<BatchController>(*m_sources, m_location);
     m_runningCount = 0;
     connect(m_batch.get(), &BatchController::busyChanged, this, &WindowBatchRun::setBusy);

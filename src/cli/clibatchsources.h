@@ -24,10 +24,7 @@ public:
     OutputOptions outputOptions() const override { return m_options; }
     void setOutputOptions(const OutputOptions &options) { m_options = options; }
     ConversionOptions conversionOptions() const override { return m_conversionOptions; }
-    void setConversionOptions(const ConversionOptions &options)
-    {
-        m_conversionOptions = options;
-    }
+    void setConversionOptions(const ConversionOptions &options) { m_conversionOptions = options; }
 
 private:
     QList<TreePicture> m_pictures;

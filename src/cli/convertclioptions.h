@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/outputoptions.h"
 #include "convert/conversionoptions.h"
+#include "convert/outputoptions.h"
 
 #include <QCommandLineParser>
 #include <QString>

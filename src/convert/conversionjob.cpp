@@ -95,9 +95,8 @@ void ConversionJob::start()
 
 void ConversionJob::prepareInput()
 {
-    m_preparation.setFuture(
-        QtConcurrent::run(prepareToolInput, m_input, m_scratch->path(),
-                          m_conversionOptions.largestSide));
+    m_preparation.setFuture(QtConcurrent::run(prepareToolInput, m_input, m_scratch->path(),
+                                              m_conversionOptions.largestSide));
 }
 
 void ConversionJob::failSoon(const QString &reason)
@@ -146,8 +145,10 @@ void ConversionJob::inputPrepared()
 void ConversionJob::startTool(const ToolInput &toolInput)
 {
     m_toolOutput = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("zemcartoon.png")));
-    const QSize scaledFor = m_conversionOptions.scaledFor.isEmpty() ? toolInput.size : m_conversionOptions.scaledFor;
-    const double scale = m_conversionOptions.scale == EffectScale::Fit ? effectScaleFactor(scaledFor) : 1.0;
+    const QSize scaledFor =
+        m_conversionOptions.scaledFor.isEmpty() ? toolInput.size : m_conversionOptions.scaledFor;
+    const double scale =
+        m_conversionOptions.scale == EffectScale::Fit ? effectScaleFactor(scaledFor) : 1.0;
     const ToolCommand command =
         knownRecipeUse(m_location, m_effect).value_or(false)
             ? ToolCommand::forRecipe(m_effect,

@@ -101,10 +101,9 @@ Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchF
     }
     // A HEIF container keeps the records beside the picture, where exiv2 0.27 cannot read.
     const bool heif = format->reader == "heif" || format->reader == "avif";
-    return ToolInput{QDir::toNativeSeparators(handed.value()),
-                     heif ? HeifCodec::metadataOf(file.value())
-                          : PhotoMetadata::readFrom(file.value()),
-                     size};
+    return ToolInput{
+        QDir::toNativeSeparators(handed.value()),
+        heif ? HeifCodec::metadataOf(file.value()) : PhotoMetadata::readFrom(file.value()), size};
 }
 
 } // namespace inkvale
