@@ -89,7 +89,7 @@ void AboutWindowUi::setupUi(QDialog *form)
     whiteText(productLabel, 16);
 
     okButton = button(infoPanel, "okButton", QStringLiteral("OK"), 49);
-    infoButton = button(infoPanel, "infoButton", QStringLiteral("Info"), 177);
+    infoButton = button(infoPanel, "infoButton", QStringLiteral("&Info"), 177);
     // The arrow sits at the right of the caption.
     infoButton->setLayoutDirection(Qt::RightToLeft);
     infoButton->setIconSize(QSize(12, 12));

@@ -15,7 +15,7 @@ const int kOfferedSides[] = {1024, 2048, 4096};
 ConversionChoices::ConversionChoices(QMenu &menu, QObject *parent)
     : QObject(parent)
 {
-    m_scale = menu.addAction(QStringLiteral("Scale Effects to Picture Size"));
+    m_scale = menu.addAction(QStringLiteral("&Scale Effects to Picture Size"));
     m_scale->setObjectName(QStringLiteral("effectScaleAction"));
     m_scale->setCheckable(true);
     m_scale->setChecked(true);
@@ -26,7 +26,7 @@ ConversionChoices::ConversionChoices(QMenu &menu, QObject *parent)
         store([this](AppSettings &settings) { settings.setEffectScale(options().scale); });
     });
 
-    m_largestSide = menu.addMenu(QStringLiteral("Largest Side"));
+    m_largestSide = menu.addMenu(QStringLiteral("&Largest Side"));
     m_largestSide->setObjectName(QStringLiteral("largestSideMenu"));
     auto *group = new QActionGroup(m_largestSide);
     group->setExclusive(true);
@@ -45,8 +45,8 @@ QAction &ConversionChoices::largestSideAction(int pixels)
         }
     }
     QAction *action =
-        m_largestSide->addAction(pixels == 0 ? QStringLiteral("Keep Picture Size")
-                                             : QStringLiteral("%1 Pixels").arg(pixels));
+        m_largestSide->addAction(pixels == 0 ? QStringLiteral("&Keep Picture Size")
+                                             : QStringLiteral("&%1 Pixels").arg(pixels));
     action->setObjectName(QStringLiteral("largestSide%1Action").arg(pixels));
     action->setData(pixels);
     action->setCheckable(true);

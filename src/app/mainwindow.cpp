@@ -159,6 +159,7 @@ void MainWindow::connectListCommands()
     connect(m_ui.propertiesAction, &QAction::triggered, this, [shell] { shell->showProperties(); });
 
     connect(m_ui.imageList, &ImageListView::listClicked, this, &MainWindow::listClicked);
+    connect(m_ui.imageList, &ImageListView::currentRowChangedByKey, this, &MainWindow::listClicked);
     connect(m_ui.effectBox, &QComboBox::activated, m_preview.get(), &ImagePreview::showPreview);
     connect(m_preview.get(), &ImagePreview::statusChanged, m_ui.statusPanel, &StatusPanel::setText);
     connect(m_ui.conversionChoices, &ConversionChoices::changed, m_preview.get(),

@@ -51,9 +51,11 @@ QToolButton *stripButton(QWidget *strip, const char *name, const QString &icon, 
     return button;
 }
 
-QLabel *columnLabel(QWidget *column, const QString &text)
+// A label whose mnemonic takes the focus to `buddy`, the control it names.
+QLabel *columnLabel(QWidget *column, const char *name, const QString &text, QWidget *buddy)
 {
-    auto *label = new QLabel(text, column);
+    auto *label = named(new QLabel(text, column), name);
+    label->setBuddy(buddy);
     return label;
 }
 
@@ -62,16 +64,18 @@ QLabel *columnLabel(QWidget *column, const QString &text)
 void MainWindowUi::setupUi(QMainWindow *window)
 {
     // --- the commands that the toolbar and the menus share
-    addFilesAction = action(window, "addFilesAction", QStringLiteral("Add Files..."),
+    addFilesAction = action(window, "addFilesAction", QStringLiteral("Add &Files..."),
                             QStringLiteral("add-files"));
-    addFolderAction = action(window, "addFolderAction", QStringLiteral("Add Folder..."),
+    addFolderAction = action(window, "addFolderAction", QStringLiteral("Add F&older..."),
                              QStringLiteral("add-folder"));
-    sendFeedbackAction = action(window, "sendFeedbackAction", QStringLiteral("Send Feedback..."),
+    addFilesAction->setShortcut(QKeySequence::Open);
+    addFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    sendFeedbackAction = action(window, "sendFeedbackAction", QStringLiteral("Send &Feedback..."),
                                 QStringLiteral("feedback"));
     aboutAction =
-        action(window, "aboutAction", QStringLiteral("About..."), QStringLiteral("about"));
+        action(window, "aboutAction", QStringLiteral("&About..."), QStringLiteral("about"));
     onlineHelpAction =
-        action(window, "onlineHelpAction", QStringLiteral("Online Help"), QStringLiteral("help"));
+        action(window, "onlineHelpAction", QStringLiteral("Online &Help"), QStringLiteral("help"));
 
     // --- toolbar: 64 x 64 pictures with their captions under them
     toolBar = named(new QToolBar(window), "toolBar");
@@ -172,9 +176,9 @@ void MainWindowUi::setupUi(QMainWindow *window)
     auto *column = new QVBoxLayout(choicesPanel);
     column->setContentsMargins(6, 6, 21, 6);
     column->setSpacing(3);
-    column->addWidget(
-        named(columnLabel(choicesPanel, QStringLiteral("Output Format:")), "formatLabel"));
     formatBox = named(new QComboBox(choicesPanel), "formatBox");
+    column->addWidget(
+        columnLabel(choicesPanel, "formatLabel", QStringLiteral("&Output Format:"), formatBox));
     formatBox->addItems(outputChoices());
     formatBox->setMaxVisibleItems(12);
     qualityBox = named(new QSpinBox(choicesPanel), "qualityBox");
@@ -187,23 +191,24 @@ void MainWindowUi::setupUi(QMainWindow *window)
     formatRow->addWidget(qualityBox);
     column->addLayout(formatRow);
     column->addSpacing(12);
-    column->addWidget(named(columnLabel(choicesPanel, QStringLiteral("Effect:")), "effectLabel"));
     effectBox = named(new QComboBox(choicesPanel), "effectBox");
+    column->addWidget(
+        columnLabel(choicesPanel, "effectLabel", QStringLiteral("&Effect:"), effectBox));
     for (const EffectPreset &preset : effectPresets()) {
         effectBox->addItem(preset.name);
     }
     effectBox->setMaxVisibleItems(12);
     column->addWidget(effectBox);
     column->addSpacing(12);
-    column->addWidget(named(columnLabel(choicesPanel, QStringLiteral("Destination Directory:")),
-                            "destinationLabel"));
+    destinationEdit = named(new QLineEdit(choicesPanel), "destinationEdit");
+    column->addWidget(columnLabel(choicesPanel, "destinationLabel",
+                                  QStringLiteral("&Destination Directory:"), destinationEdit));
     auto *destinationRow = new QHBoxLayout;
     destinationRow->setSpacing(2);
     destinationButton = named(new QToolButton(choicesPanel), "destinationButton");
     destinationButton->setIcon(artworkIcon(QStringLiteral("folder")));
     destinationButton->setToolTip(QStringLiteral("Change Destination Folder"));
     destinationButton->setFixedSize(24, 23);
-    destinationEdit = named(new QLineEdit(choicesPanel), "destinationEdit");
     // The stored destination is shown whole, never cut at the field's usual 32767 characters.
     destinationEdit->setMaxLength(std::numeric_limits<int>::max());
     // A drop on the field goes on to the window, which adds the pictures; the field's text
@@ -212,24 +217,25 @@ void MainWindowUi::setupUi(QMainWindow *window)
     destinationRow->addWidget(destinationButton);
     destinationRow->addWidget(destinationEdit, 1);
     column->addLayout(destinationRow);
-    includeSubfoldersBox = named(new QCheckBox(QStringLiteral("Include sub-folders"), choicesPanel),
-                                 "includeSubfoldersBox");
+    includeSubfoldersBox =
+        named(new QCheckBox(QStringLiteral("Include s&ub-folders"), choicesPanel),
+              "includeSubfoldersBox");
     includeSubfoldersBox->setToolTip(
         QStringLiteral("Added folders bring the pictures of their sub-folders, and the results "
                        "keep their tree"));
     column->addWidget(includeSubfoldersBox);
     column->addSpacing(6);
-    column->addWidget(
-        named(columnLabel(choicesPanel, QStringLiteral("File Names:")), "namePatternLabel"));
     namePatternEdit =
         named(new QLineEdit(QStringLiteral("{name}"), choicesPanel), "namePatternEdit");
+    column->addWidget(columnLabel(choicesPanel, "namePatternLabel", QStringLiteral("File &Names:"),
+                                  namePatternEdit));
     namePatternEdit->setPlaceholderText(QStringLiteral("{name}"));
     namePatternEdit->setToolTip(
         QStringLiteral("{name}: the picture's name, {effect}: the effect, {n}: its number"));
     column->addWidget(namePatternEdit);
     column->addSpacing(6);
     convertButton =
-        named(new QPushButton(QStringLiteral("Convert"), choicesPanel), "convertButton");
+        named(new QPushButton(QStringLiteral("&Convert"), choicesPanel), "convertButton");
     QFont convertFont = convertButton->font();
     // 14 point against the window's 8.
     convertFont.setPointSizeF(convertFont.pointSizeF() * 14.0 / 8.0);
@@ -238,6 +244,12 @@ void MainWindowUi::setupUi(QMainWindow *window)
     convertButton->setIconSize(QSize(24, 24));
     convertButton->setMinimumHeight(37);
     column->addWidget(convertButton);
+    // The keys press the button from anywhere in the window; while a batch runs, it stops it.
+    convertAction = action(window, "convertAction", QStringLiteral("&Convert"));
+    convertAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return),
+                                 QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::Key_F5)});
+    window->addAction(convertAction);
+    QObject::connect(convertAction, &QAction::triggered, convertButton, &QAbstractButton::click);
     column->addStretch(1);
     workAreaLayout->addWidget(choicesPanel);
     centralLayout->addWidget(workArea, 1);
@@ -261,9 +273,9 @@ void MainWindowUi::setupUi(QMainWindow *window)
     // --- main menu
     QMenuBar *menus = window->menuBar();
     menus->setObjectName(QStringLiteral("mainMenu"));
-    QMenu *file = menus->addMenu(QStringLiteral("File"));
-    clearAction = action(window, "clearAction", QStringLiteral("Clear"), QStringLiteral("clear"));
-    exitAction = action(window, "exitAction", QStringLiteral("Exit"), QStringLiteral("exit"));
+    QMenu *file = menus->addMenu(QStringLiteral("&File"));
+    clearAction = action(window, "clearAction", QStringLiteral("&Clear"), QStringLiteral("clear"));
+    exitAction = action(window, "exitAction", QStringLiteral("E&xit"), QStringLiteral("exit"));
     file->addAction(clearAction);
     file->addSeparator();
     file->addAction(addFilesAction);
@@ -271,13 +283,13 @@ void MainWindowUi::setupUi(QMainWindow *window)
     file->addSeparator();
     file->addAction(exitAction);
 
-    QMenu *settings = menus->addMenu(QStringLiteral("Settings"));
-    showPreviewAction = action(window, "showPreviewAction", QStringLiteral("Show Preview"));
+    QMenu *settings = menus->addMenu(QStringLiteral("&Settings"));
+    showPreviewAction = action(window, "showPreviewAction", QStringLiteral("Show &Preview"));
     showPreviewAction->setCheckable(true);
     resetToDefaultsAction =
-        action(window, "resetToDefaultsAction", QStringLiteral("Reset to Defaults..."));
+        action(window, "resetToDefaultsAction", QStringLiteral("&Reset to Defaults..."));
     keepLocationAction =
-        action(window, "keepLocationAction", QStringLiteral("Keep Photo Location"));
+        action(window, "keepLocationAction", QStringLiteral("&Keep Photo Location"));
     keepLocationAction->setCheckable(true);
     settings->addAction(showPreviewAction);
     settings->addAction(keepLocationAction);
@@ -286,16 +298,16 @@ void MainWindowUi::setupUi(QMainWindow *window)
     settings->addSeparator();
     settings->addAction(resetToDefaultsAction);
 
-    QMenu *help = menus->addMenu(QStringLiteral("Help"));
+    QMenu *help = menus->addMenu(QStringLiteral("&Help"));
     onlineHelpAction->setShortcut(QKeySequence(Qt::Key_F1));
     onlineHelpAction->setShortcutContext(Qt::WindowShortcut);
     updateNotificationsAction =
-        action(window, "updateNotificationsAction", QStringLiteral("Update Notifications"));
+        action(window, "updateNotificationsAction", QStringLiteral("&Update Notifications"));
     updateNotificationsAction->setCheckable(true);
     updateNotificationsAction->setChecked(true);
     updateNotificationsAction->setEnabled(false);
     showConversionLogAction =
-        action(window, "showConversionLogAction", QStringLiteral("Show Conversion Log..."),
+        action(window, "showConversionLogAction", QStringLiteral("Show Conversion &Log..."),
                QStringLiteral("failures"));
     showConversionLogAction->setEnabled(false);
     help->addAction(onlineHelpAction);
@@ -309,13 +321,13 @@ void MainWindowUi::setupUi(QMainWindow *window)
 
     // --- the list's pop-up menu
     listMenu = named(new QMenu(imageList), "listMenu");
-    openAction = action(listMenu, "openAction", QStringLiteral("Open"));
+    openAction = action(listMenu, "openAction", QStringLiteral("&Open"));
     openFolderLocationAction =
-        action(listMenu, "openFolderLocationAction", QStringLiteral("Open Folder Location..."));
-    propertiesAction = action(listMenu, "propertiesAction", QStringLiteral("Properties"));
+        action(listMenu, "openFolderLocationAction", QStringLiteral("Open Folder &Location..."));
+    propertiesAction = action(listMenu, "propertiesAction", QStringLiteral("P&roperties"));
     deleteSelectedAction =
-        action(listMenu, "deleteSelectedAction", QStringLiteral("Delete Selected"));
-    deleteAllAction = action(listMenu, "deleteAllAction", QStringLiteral("Delete All"));
+        action(listMenu, "deleteSelectedAction", QStringLiteral("&Delete Selected"));
+    deleteAllAction = action(listMenu, "deleteAllAction", QStringLiteral("Delete &All"));
     listMenu->addAction(openAction);
     listMenu->addAction(openFolderLocationAction);
     listMenu->addAction(propertiesAction);

@@ -56,6 +56,8 @@ struct MainWindowUi
     QCheckBox *includeSubfoldersBox = nullptr;
     QLineEdit *namePatternEdit = nullptr;
     QPushButton *convertButton = nullptr;
+    // Not in a menu: the window's keys for "Convert" (Ctrl+Return, F5).
+    QAction *convertAction = nullptr;
 
     StatusPanel *statusPanel = nullptr;
 

@@ -134,7 +134,7 @@ void WindowBatchRun::ended(const BatchResult &result)
 
 void WindowBatchRun::setButtonStops(bool stops)
 {
-    m_ui.convertButton->setText(stops ? QStringLiteral("Stop") : QStringLiteral("Convert"));
+    m_ui.convertButton->setText(stops ? QStringLiteral("S&top") : QStringLiteral("&Convert"));
     m_ui.convertButton->setIcon(
         artworkIcon(stops ? QStringLiteral("stop") : QStringLiteral("convert")));
     m_ui.convertButton->setToolTip(

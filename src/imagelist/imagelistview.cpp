@@ -27,6 +27,7 @@ ImageListView::ImageListView(QWidget *parent)
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDropIndicatorShown(false);
+    setTabKeyNavigation(false);
 }
 
 void ImageListView::arrangeColumns()
@@ -129,7 +130,20 @@ void ImageListView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    const int before = currentRow();
     QTableView::keyPressEvent(event);
+    if (currentRow() != before && currentRow() >= 0) {
+        emit currentRowChangedByKey();
+    }
+}
+
+QModelIndex ImageListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Whole rows are chosen: Home and End go to the first and the last row, not column.
+    if (action == MoveHome || action == MoveEnd) {
+        modifiers |= Qt::ControlModifier;
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void ImageListView::mouseReleaseEvent(QMouseEvent *event)

@@ -7,7 +7,8 @@ class QMimeData;
 namespace inkvale {
 
 // The image list's view: rows are dragged within it to reorder them, while files dragged in
-// from outside pass on to the window, which adds them. Reports every click and the Delete key.
+// from outside pass on to the window, which adds them. Reports every click, every row chosen with
+// the keyboard and the Delete key. Tab leaves the list for the next control.
 class ImageListView : public QTableView
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
 signals:
     // A mouse click anywhere in the list, after the selection has followed it.
     void listClicked();
+    // A key moved the selection to another first row (arrows, Home, a typed name...).
+    void currentRowChangedByKey();
     // Delete with any modifier keys.
     void deletePressed();
     // A row of this list was dropped on `targetRow`, or below the rows (-1).
@@ -36,6 +39,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:

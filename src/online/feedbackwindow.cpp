@@ -140,6 +140,9 @@ void FeedbackWindow::buildControls()
     page->addWidget(buttonRow);
     connect(sendButton, &QPushButton::clicked, this, &FeedbackWindow::send);
 
+    // The labels' keys lead to their boxes.
+    questionLabel->setBuddy(feedbackEdit);
+    emailLabel->setBuddy(emailEdit);
     setTabOrder(feedbackEdit, emailEdit);
     setTabOrder(emailEdit, sendButton);
     for (QWidget *widget : {static_cast<QWidget *>(feedbackEdit), static_cast<QWidget *>(emailEdit),
@@ -152,9 +155,9 @@ void FeedbackWindow::initialise()
 {
     setWindowTitle(appIdentity().appProduct + QStringLiteral(" feedback"));
     headingLabel->setText(QStringLiteral("We would really appreciate your feedback."));
-    questionLabel->setText(QStringLiteral("What did you like or dislike?"));
-    emailLabel->setText(QStringLiteral("Include my e-mail:"));
-    sendButton->setText(QStringLiteral("Send"));
+    questionLabel->setText(QStringLiteral("&What did you like or dislike?"));
+    emailLabel->setText(QStringLiteral("Include my &e-mail:"));
+    sendButton->setText(QStringLiteral("&Send"));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -86,7 +86,7 @@ private slots:
         QVERIFY(about.box->testAttribute(Qt::WA_DeleteOnClose));
         QCOMPARE(ui.productLabel->text(), QStringLiteral("Inkvale 1.1"));
         QCOMPARE(ui.okButton->text(), QStringLiteral("OK"));
-        QCOMPARE(ui.infoButton->text(), QStringLiteral("Info"));
+        QCOMPARE(ui.infoButton->text(), QStringLiteral("&Info"));
         QCOMPARE(ui.acknowledgementsAction->text(), QStringLiteral("Acknowledgements..."));
         QCOMPARE(ui.uninstallAction->text(), QStringLiteral("How to uninstall..."));
         QCOMPARE(ui.licenseAction->text(), QStringLiteral("License..."));

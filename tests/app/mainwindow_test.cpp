@@ -637,7 +637,7 @@ void MainWindowTest::convertWithTheRealToolKeepsTheWindowAlive()
     QSignalSpy finished(form.get(), &MainWindow::batchFinished);
     form->ui().convertButton->click();
     QVERIFY(form->batchRunning());
-    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Stop"));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("S&top"));
     QVERIFY(form->statusText().startsWith(QStringLiteral("Processing ")));
     QVERIFY(finished.wait(60000));
     ticker.stop();
@@ -645,7 +645,7 @@ void MainWindowTest::convertWithTheRealToolKeepsTheWindowAlive()
     QCOMPARE(QDir(destination).entryList(QDir::Files),
              QStringList({QStringLiteral("one.jpg"), QStringLiteral("two.jpg")}));
     QCOMPARE(form->statusText(), QStringLiteral("Completed"));
-    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("&Convert"));
     QVERIFY(!form->ui().statusPanel->showsFailures());
     QVERIFY(!form->ui().showConversionLogAction->isEnabled());
     QCOMPARE(program.desktop.beeps, 1);
@@ -677,7 +677,7 @@ void MainWindowTest::stopEndsTheBatch()
     form->ui().convertButton->click();
     QVERIFY(finished.wait(10000));
     QCOMPARE(form->statusText(), QStringLiteral("Stopped"));
-    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("&Convert"));
     QVERIFY(QDir(destination).entryList(QDir::Files).isEmpty());
     QCOMPARE(program.desktop.beeps, 0);
 }
@@ -711,7 +711,7 @@ void MainWindowTest::aDoubleClickOnConvertDoesNotStopTheBatch()
         [&] { return QFile::exists(program.programFolder() + QStringLiteral("/gmic/pid")); },
         10000));
     QVERIFY(form->batchRunning());
-    QCOMPARE(button->text(), QStringLiteral("Stop"));
+    QCOMPARE(button->text(), QStringLiteral("S&top"));
 
     // Once the interval is over, a click stops it.
     program.now += 1ms;
@@ -957,7 +957,7 @@ void MainWindowTest::convertWithoutTheToolOrDestination()
     QCOMPARE(program.dialogs.messages.first().caption, caption);
     QVERIFY2(program.dialogs.messages.first().text.startsWith(text),
              qPrintable(program.dialogs.messages.first().text));
-    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("Convert"));
+    QCOMPARE(form->ui().convertButton->text(), QStringLiteral("&Convert"));
 }
 
 void MainWindowTest::effectsTheToolLacksAreMarked()

@@ -125,9 +125,9 @@ private slots:
         QCOMPARE(window.dislikePanel->width(), 256);
         QCOMPARE(window.headingLabel->text(),
                  QStringLiteral("We would really appreciate your feedback."));
-        QCOMPARE(window.questionLabel->text(), QStringLiteral("What did you like or dislike?"));
-        QCOMPARE(window.emailLabel->text(), QStringLiteral("Include my e-mail:"));
-        QCOMPARE(window.sendButton->text(), QStringLiteral("Send"));
+        QCOMPARE(window.questionLabel->text(), QStringLiteral("&What did you like or dislike?"));
+        QCOMPARE(window.emailLabel->text(), QStringLiteral("Include my &e-mail:"));
+        QCOMPARE(window.sendButton->text(), QStringLiteral("&Send"));
         QVERIFY(!window.likePanel->isSelected());
         QVERIFY(!window.dislikePanel->isSelected());
         QCOMPARE(window.focusWidget(), window.feedbackEdit);
@@ -136,6 +136,13 @@ private slots:
         QCOMPARE(window.focusWidget(), window.emailEdit);
         QTest::keyClick(window.emailEdit, Qt::Key_Tab);
         QCOMPARE(window.focusWidget(), window.sendButton);
+        // The labels' keys lead to their boxes.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.sendButton, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(window.focusWidget(), window.emailEdit);
+        QTest::keyClick(window.emailEdit, Qt::Key_W, Qt::AltModifier);
+        QCOMPARE(window.focusWidget(), window.feedbackEdit);
         QVERIFY(window.feedbackEdit->toPlainText().isEmpty());
         QVERIFY(window.isModal());
 
