@@ -33,11 +33,13 @@ ConversionLogDialog::ConversionLogDialog(const BatchResult &result, QWidget *par
     summary->setWordWrap(true);
 
     m_list->setObjectName(QStringLiteral("FailureList"));
+    m_list->setAccessibleName(tr("Failed images"));
     for (const BatchFailure &failure : std::as_const(m_failures)) {
         auto *item = new QListWidgetItem(QDir::toNativeSeparators(failure.path), m_list);
         item->setToolTip(failure.reason);
     }
     m_details->setObjectName(QStringLiteral("FailureDetails"));
+    m_details->setAccessibleName(tr("What the image tool said"));
     m_details->setReadOnly(true);
     m_details->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_details->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

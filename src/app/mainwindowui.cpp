@@ -46,16 +46,33 @@ QToolButton *stripButton(QWidget *strip, const char *name, const QString &icon, 
     button->setIcon(artworkIcon(icon));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(hint);
+    // A picture alone says nothing to a screen reader.
+    button->setAccessibleName(hint);
     button->setAutoRaise(true);
     button->setGeometry(left, 2, 24, 25);
     return button;
 }
 
-// A label whose mnemonic takes the focus to `buddy`, the control it names.
+// The button that Qt shows on `bar` for what does not fit a narrow window; it has a picture only.
+void nameOverflowButton(QWidget *bar, const char *button, const QString &name)
+{
+    if (auto *more = bar->findChild<QToolButton *>(QLatin1String(button))) {
+        more->setAccessibleName(name);
+    }
+}
+
+// A label whose mnemonic takes the focus to `buddy`, the control it names. A screen reader calls
+// the control by the label's words, not by the value a drop-down shows.
 QLabel *columnLabel(QWidget *column, const char *name, const QString &text, QWidget *buddy)
 {
     auto *label = named(new QLabel(text, column), name);
     label->setBuddy(buddy);
+    QString words = text;
+    words.remove(QLatin1Char('&'));
+    if (words.endsWith(QLatin1Char(':'))) {
+        words.chop(1);
+    }
+    buddy->setAccessibleName(words);
     return label;
 }
 
@@ -132,6 +149,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
     listPanelLayout->setSpacing(0);
 
     imageList = named(new ImageListView(listPanel), "imageList");
+    imageList->setAccessibleName(QStringLiteral("Image list"));
     imageList->setShowGrid(true);
     imageList->setSelectionBehavior(QAbstractItemView::SelectRows);
     imageList->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -162,6 +180,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
 
     previewImage = named(new PreviewPicture(previewSplitter), "previewImage");
     previewImage->setMinimumHeight(24);
+    previewImage->setAccessibleName(QStringLiteral("Preview"));
     previewSplitter->addWidget(listPanel);
     previewSplitter->addWidget(previewImage);
     previewSplitter->setStretchFactor(0, 1);
@@ -185,6 +204,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
     qualityBox->setRange(1, 100);
     qualityBox->setValue(90);
     qualityBox->setToolTip(QStringLiteral("Quality of a JPG, WebP or AVIF result"));
+    qualityBox->setAccessibleName(QStringLiteral("Quality"));
     auto *formatRow = new QHBoxLayout;
     formatRow->setSpacing(2);
     formatRow->addWidget(formatBox, 1);
@@ -208,6 +228,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
     destinationButton = named(new QToolButton(choicesPanel), "destinationButton");
     destinationButton->setIcon(artworkIcon(QStringLiteral("folder")));
     destinationButton->setToolTip(QStringLiteral("Change Destination Folder"));
+    destinationButton->setAccessibleName(destinationButton->toolTip());
     destinationButton->setFixedSize(24, 23);
     // The stored destination is shown whole, never cut at the field's usual 32767 characters.
     destinationEdit->setMaxLength(std::numeric_limits<int>::max());
@@ -267,6 +288,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
     // --- status bar with its one panel
     QStatusBar *bar = window->statusBar();
     bar->setObjectName(QStringLiteral("StatusBarHost"));
+    bar->setAccessibleName(QStringLiteral("Status bar"));
     statusPanel = named(new StatusPanel(bar), "statusPanel");
     bar->addWidget(statusPanel, 1);
 
@@ -334,6 +356,9 @@ void MainWindowUi::setupUi(QMainWindow *window)
     listMenu->addSeparator();
     listMenu->addAction(deleteSelectedAction);
     listMenu->addAction(deleteAllAction);
+
+    nameOverflowButton(toolBar, "qt_toolbar_ext_button", QStringLiteral("More Tools"));
+    nameOverflowButton(menus, "qt_menubar_ext_button", QStringLiteral("More Menus"));
 }
 
 } // namespace inkvale

@@ -44,7 +44,10 @@ StatusPanel::StatusPanel(QWidget *parent)
     m_mark->setObjectName(QStringLiteral("StatusFailureMark"));
     const int markSize = fontMetrics().height();
     m_mark->setPixmap(artworkIcon(QStringLiteral("failures")).pixmap(markSize, markSize));
+    m_mark->setAccessibleName(tr("Some images failed"));
+    m_mark->setAccessibleDescription(tr("The conversion log in the Help menu says which and why"));
     m_mark->hide();
+    setAccessibleName(tr("Status"));
     m_label->setObjectName(QStringLiteral("StatusText"));
     m_label->setTextFormat(Qt::PlainText);
     m_label->setMinimumWidth(1);
@@ -53,6 +56,7 @@ StatusPanel::StatusPanel(QWidget *parent)
     m_progress->setMaximumWidth(160);
     m_progress->setMaximumHeight(markSize + 2);
     m_progress->setFormat(QStringLiteral("%v / %m"));
+    m_progress->setAccessibleName(tr("Progress"));
     m_progress->hide();
     layout->addWidget(m_mark);
     layout->addWidget(m_label, 1);

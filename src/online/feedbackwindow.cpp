@@ -140,13 +140,17 @@ void FeedbackWindow::buildControls()
     page->addWidget(buttonRow);
     connect(sendButton, &QPushButton::clicked, this, &FeedbackWindow::send);
 
-    // The labels' keys lead to their boxes.
+    // The labels name their boxes for a screen reader, and their keys lead there.
     questionLabel->setBuddy(feedbackEdit);
     emailLabel->setBuddy(emailEdit);
+    // The markers come after "Send", so that the text box stays the first stop.
     setTabOrder(feedbackEdit, emailEdit);
     setTabOrder(emailEdit, sendButton);
+    setTabOrder(sendButton, likePanel);
+    setTabOrder(likePanel, dislikePanel);
     for (QWidget *widget : {static_cast<QWidget *>(feedbackEdit), static_cast<QWidget *>(emailEdit),
-                            static_cast<QWidget *>(sendButton)}) {
+                            static_cast<QWidget *>(sendButton), static_cast<QWidget *>(likePanel),
+                            static_cast<QWidget *>(dislikePanel)}) {
         widget->installEventFilter(this);
     }
 }
@@ -158,6 +162,8 @@ void FeedbackWindow::initialise()
     questionLabel->setText(QStringLiteral("&What did you like or dislike?"));
     emailLabel->setText(QStringLiteral("Include my &e-mail:"));
     sendButton->setText(QStringLiteral("&Send"));
+    feedbackEdit->setAccessibleName(QStringLiteral("What did you like or dislike?"));
+    emailEdit->setAccessibleName(QStringLiteral("Include my e-mail"));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -264,8 +270,8 @@ void FeedbackWindow::sendEnded()
 
 bool FeedbackWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // Escape on the text box, the e-mail box or "Send" closes without sending; the key never
-    // reaches the control.
+    // Escape on the text box, the e-mail box, "Send" or a marker closes without sending; the key
+    // never reaches the control.
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         close();

@@ -8,7 +8,8 @@ namespace inkvale {
 
 // A clickable panel with a caption and a picture at its left edge that is either selected
 // (highlight colours, lowered edge) or not (button colours, raised edge). A press on the
-// picture counts as a press on the panel.
+// picture counts as a press on the panel. It takes the focus, where Space presses it, and a
+// screen reader knows it as a toggle named by its caption.
 class MarkerPanel : public QFrame
 {
     Q_OBJECT
@@ -24,6 +25,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:

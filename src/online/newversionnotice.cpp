@@ -140,6 +140,7 @@ void NewVersionNotice::buildControls()
     closeButton->setAutoRaise(true);
     closeButton->setIcon(artworkIcon(QStringLiteral("close")));
     closeButton->setIconSize(QSize(16, 16));
+    closeButton->setAccessibleName(QStringLiteral("Close"));
     corner->addWidget(closeButton);
     corner->addStretch();
     row->addWidget(closePanel);

@@ -6,6 +6,7 @@
 #include "support/windowstandins.h"
 #include "windowkit/appidentity.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -143,6 +144,12 @@ private slots:
         QCOMPARE(window.focusWidget(), window.emailEdit);
         QTest::keyClick(window.emailEdit, Qt::Key_W, Qt::AltModifier);
         QCOMPARE(window.focusWidget(), window.feedbackEdit);
+        // Then the markers, which the keyboard reaches too.
+        window.sendButton->setFocus();
+        QTest::keyClick(window.sendButton, Qt::Key_Tab);
+        QCOMPARE(window.focusWidget(), window.likePanel);
+        QTest::keyClick(window.likePanel, Qt::Key_Tab);
+        QCOMPARE(window.focusWidget(), window.dislikePanel);
         QVERIFY(window.feedbackEdit->toPlainText().isEmpty());
         QVERIFY(window.isModal());
 
@@ -172,6 +179,15 @@ private slots:
         QTest::newRow("dislike twice")
             << QStringList{QStringLiteral("dislikePanel"), QStringLiteral("dislikeImage")} << false
             << false << text;
+        // Space on the focused panel, and a screen reader's "toggle", press it as the mouse does.
+        QTest::newRow("like by Space") << QStringList{QStringLiteral("likePanel/space")} << true
+                                       << false << QStringLiteral("I like it!\r") + text;
+        QTest::newRow("like by Space, then dislike by a screen reader")
+            << QStringList{QStringLiteral("likePanel/space"), QStringLiteral("dislikePanel/toggle")}
+            << false << true << QStringLiteral("I dislike it!\r") + text;
+        QTest::newRow("toggled twice by a screen reader")
+            << QStringList{QStringLiteral("likePanel/toggle"), QStringLiteral("likeImage/toggle")}
+            << false << false << text;
         QTest::newRow("right button does nothing")
             << QStringList{QStringLiteral("likeImage/right"), QStringLiteral("dislikePanel/middle")}
             << false << false << text;
@@ -187,11 +203,25 @@ private slots:
         Feedback feedback(m_service);
         for (const QString &press : presses) {
             const QStringList parts = press.split(QLatin1Char('/'));
+            QWidget *target = feedback.window->findChild<QWidget *>(parts.first());
+            if (parts.value(1) == QStringLiteral("space")) {
+                target->setFocus();
+                QTest::keyClick(target, Qt::Key_Space);
+                continue;
+            }
+            if (parts.value(1) == QStringLiteral("toggle")) {
+                // The picture is part of its panel.
+                QWidget *panel =
+                    qobject_cast<MarkerPanel *>(target) ? target : target->parentWidget();
+                QAccessible::queryAccessibleInterface(panel)->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
+                continue;
+            }
             const Qt::MouseButton button =
                 parts.value(1) == QStringLiteral("right")    ? Qt::RightButton
                 : parts.value(1) == QStringLiteral("middle") ? Qt::MiddleButton
                                                              : Qt::LeftButton;
-            QTest::mouseClick(feedback.window->findChild<QWidget *>(parts.first()), button);
+            QTest::mouseClick(target, button);
         }
         QCOMPARE(feedback.window->likePanel->isSelected(), like);
         QCOMPARE(feedback.window->dislikePanel->isSelected(), dislike);
@@ -202,6 +232,13 @@ private slots:
                 panel->isSelected() ? QPalette::Highlight : QPalette::Button;
             QCOMPARE(panel->palette().color(QPalette::Window), QApplication::palette().color(role));
             QCOMPARE(panel->frameShadow(), panel->isSelected() ? QFrame::Sunken : QFrame::Raised);
+            // A screen reader hears a toggle named by its caption, and whether it is on.
+            QAccessibleInterface *face =
+                QAccessible::queryAccessibleInterface(const_cast<MarkerPanel *>(panel));
+            QCOMPARE(face->text(QAccessible::Name), panel->captionLabel()->text());
+            QCOMPARE(face->role(), QAccessible::CheckBox);
+            QVERIFY(face->state().checkable);
+            QCOMPARE(bool(face->state().checked), panel->isSelected());
         }
 
         feedback.fill(QStringLiteral(" \n\tNice colours\n  and fast \n\n"));
@@ -439,6 +476,7 @@ private slots:
         QTest::newRow("text box") << QStringLiteral("feedbackEdit");
         QTest::newRow("e-mail box") << QStringLiteral("emailEdit");
         QTest::newRow("Send") << QStringLiteral("sendButton");
+        QTest::newRow("a marker") << QStringLiteral("dislikePanel");
     }
 
     void escapeCloses()
