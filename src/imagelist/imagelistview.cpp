@@ -130,6 +130,16 @@ void ImageListView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // The menu key, and Shift+F10 as elsewhere on the desktop, open the pop-up menu at the
+    // current row.
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        event->accept();
+        const QModelIndex current = currentIndex();
+        emit customContextMenuRequested(current.isValid() ? visualRect(current).center()
+                                                          : QPoint(0, 0));
+        return;
+    }
     const int before = currentRow();
     QTableView::keyPressEvent(event);
     if (currentRow() != before && currentRow() >= 0) {
@@ -141,7 +151,8 @@ QModelIndex ImageListView::moveCursor(CursorAction action, Qt::KeyboardModifiers
 {
     // Whole rows are chosen: Home and End go to the first and the last row, not column.
     if (action == MoveHome || action == MoveEnd) {
-        modifiers |= Qt::ControlModifier;
+        const QModelIndex row = QTableView::moveCursor(action, modifiers | Qt::ControlModifier);
+        return currentIndex().isValid() ? row.siblingAtColumn(currentIndex().column()) : row;
     }
     return QTableView::moveCursor(action, modifiers);
 }

@@ -8,7 +8,8 @@ namespace inkvale {
 
 // The image list's view: rows are dragged within it to reorder them, while files dragged in
 // from outside pass on to the window, which adds them. Reports every click, every row chosen with
-// the keyboard and the Delete key. Tab leaves the list for the next control.
+// the keyboard and the Delete key. Tab leaves the list for the next control; the menu key and
+// Shift+F10 ask for the pop-up menu at the current row.
 class ImageListView : public QTableView
 {
     Q_OBJECT

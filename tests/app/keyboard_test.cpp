@@ -116,6 +116,8 @@ private slots:
     void tabLeavesTheListAndReachesEveryControl();
     void keysThatMoveTheSelectionShowThePreview_data();
     void keysThatMoveTheSelectionShowThePreview();
+    void theListsMenuOpensFromTheKeyboard_data();
+    void theListsMenuOpensFromTheKeyboard();
     void everyCommandHasItsKey();
 };
 
@@ -269,6 +271,34 @@ void KeyboardTest::keysThatMoveTheSelectionShowThePreview()
     }
     QVERIFY(ended.wait(20000));
     QCOMPARE(ended.last().at(0).toString(), window.form->listModel().path(shownRow));
+}
+
+void KeyboardTest::theListsMenuOpensFromTheKeyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+}
+
+void KeyboardTest::theListsMenuOpensFromTheKeyboard()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    Window window;
+    window.addTwo();
+    const MainWindowUi &ui = window.ui();
+    ui.imageList->setFocus();
+    ui.imageList->selectRow(0);
+    window.press(Qt::Key_End);
+    window.press(key, modifiers);
+    QCOMPARE(QApplication::activePopupWidget(), ui.listMenu);
+    // At the current row.
+    const QRect row = ui.imageList->visualRect(window.form->listModel().index(1, 0));
+    QCOMPARE(ui.listMenu->pos(), ui.imageList->viewport()->mapToGlobal(row.center()));
+    window.press(Qt::Key_D); // "Delete Selected"
+    QTRY_COMPARE(window.form->listModel().rowCount(), 1);
+    QCOMPARE(window.form->listModel().path(0), window.folder.filePath(QStringLiteral("a.png")));
 }
 
 void KeyboardTest::everyCommandHasItsKey()
