@@ -236,11 +236,26 @@ void AboutWindow::mouseReleaseEvent(QMouseEvent *)
 bool AboutWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress:
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
         // Escape closes the window from whichever of its controls has the focus.
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (key == Qt::Key_Escape) {
             close();
             return true;
+        }
+        if (watched == m_ui.webLink &&
+            (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+            openWebSite();
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        // The focused address is framed, in its own colour.
+        if (watched == m_ui.webLink) {
+            m_ui.webLink->setFrameStyle(
+                event->type() == QEvent::FocusIn ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
         }
         break;
     case QEvent::MouseButtonDblClick:

@@ -99,6 +99,8 @@ void AboutWindowUi::setupUi(QDialog *form)
     webLink = named(new QLabel(infoPanel), "webLink");
     webLink->setAlignment(Qt::AlignCenter);
     webLink->setCursor(Qt::PointingHandCursor);
+    // Tab reaches the address too, where Return or Space opens it.
+    webLink->setFocusPolicy(Qt::TabFocus);
     QFont linkFont = webLink->font();
     linkFont.setUnderline(true);
     webLink->setFont(linkFont);

@@ -110,6 +110,11 @@ private slots:
 
         QVERIFY(about.show());
         QCOMPARE(QApplication::focusWidget(), ui.okButton);
+        // Tab goes on to "Info", then to the web address.
+        QTest::keyClick(ui.okButton, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), ui.infoButton);
+        QTest::keyClick(ui.infoButton, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), ui.webLink);
     }
 
     void links_data()
@@ -124,6 +129,10 @@ private slots:
                                                             "how-to-uninstall-tavrino-software/");
         QTest::newRow("link label")
             << QStringLiteral("webLink") << QStringLiteral("http://www.maker.test/");
+        QTest::newRow("link label, Return")
+            << QStringLiteral("webLink/Return") << QStringLiteral("http://www.maker.test/");
+        QTest::newRow("link label, Space")
+            << QStringLiteral("webLink/Space") << QStringLiteral("http://www.maker.test/");
     }
 
     void links()
@@ -135,9 +144,16 @@ private slots:
         if (auto *action = about.box->findChild<QAction *>(control)) {
             action->trigger();
         } else {
-            auto *label = about.box->findChild<QLabel *>(control);
+            const QStringList parts = control.split(QLatin1Char('/'));
+            auto *label = about.box->findChild<QLabel *>(parts.first());
             QVERIFY(label);
-            QTest::mouseClick(label, Qt::LeftButton);
+            if (parts.size() == 1) {
+                QTest::mouseClick(label, Qt::LeftButton);
+            } else {
+                label->setFocus();
+                QTest::keyClick(label, parts.last() == QStringLiteral("Space") ? Qt::Key_Space
+                                                                               : Qt::Key_Return);
+            }
         }
         QCOMPARE(about.desktop.openedUrls, QList<QUrl>{QUrl(address)});
         QVERIFY(about.box->isVisible());
@@ -240,6 +256,7 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::newRow("OK") << QStringLiteral("okButton");
         QTest::newRow("Info") << QStringLiteral("infoButton");
+        QTest::newRow("web address") << QStringLiteral("webLink");
     }
 
     void escapeCloses()
@@ -247,7 +264,7 @@ private slots:
         QFETCH(QString, button);
         AboutFixture about;
         QVERIFY(about.show());
-        auto *focused = about.box->findChild<QPushButton *>(button);
+        auto *focused = about.box->findChild<QWidget *>(button);
         focused->setFocus();
         QTest::keyClick(focused, Qt::Key_Escape);
         // Closed and destroyed.

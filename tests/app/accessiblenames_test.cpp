@@ -129,11 +129,9 @@ void AccessibleNamesTest::everyControlOfEveryWindowHasAName()
         shown = std::make_unique<FeedbackWindow>(feedbackEndpoint(QStringLiteral("localhost")),
                                                  program.dialogs, program.desktop, &form);
     } else if (window == QStringLiteral("about")) {
-        AboutWindow::Environment environment;
-        environment.programFolder = program.folder.path();
-        environment.dialogs = &program.dialogs;
-        environment.desktop = &program.desktop;
-        shown = std::make_unique<AboutWindow>(environment, &form);
+        shown = std::make_unique<AboutWindow>(
+            AboutWindow::environment(program.folder.path(), program.dialogs, program.desktop),
+            &form);
     } else if (window == QStringLiteral("conversion log")) {
         BatchResult result;
         result.failures.append(

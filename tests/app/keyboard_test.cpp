@@ -229,7 +229,7 @@ void KeyboardTest::tabLeavesTheListAndReachesEveryControl()
 
 void KeyboardTest::keysThatMoveTheSelectionShowThePreview_data()
 {
-    QTest::addColumn<int>("startRow");
+    QTest::addColumn<int>("startRow"); // -1: none selected
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("shownRow"); // -1: no render starts
@@ -242,6 +242,8 @@ void KeyboardTest::keysThatMoveTheSelectionShowThePreview_data()
     QTest::newRow("Shift+Down") << 0 << int(Qt::Key_Down)
                                 << Qt::KeyboardModifiers(Qt::ShiftModifier) << -1;
     QTest::newRow("Up at the top") << 0 << int(Qt::Key_Up) << none << -1;
+    // As Tab leaves it: the first row current, nothing selected.
+    QTest::newRow("Space on the current row") << -1 << int(Qt::Key_Space) << none << 0;
 }
 
 void KeyboardTest::keysThatMoveTheSelectionShowThePreview()
@@ -259,7 +261,13 @@ void KeyboardTest::keysThatMoveTheSelectionShowThePreview()
     ui.showPreviewAction->trigger();
     ui.imageList->setFocus();
     // Chosen by the program: no preview yet.
-    ui.imageList->selectRow(startRow);
+    if (startRow >= 0) {
+        ui.imageList->selectRow(startRow);
+    } else {
+        ui.imageList->clearSelection();
+        ui.imageList->selectionModel()->setCurrentIndex(window.form->listModel().index(0, 0),
+                                                        QItemSelectionModel::NoUpdate);
+    }
     QSignalSpy status(&window.form->preview(), &ImagePreview::statusChanged);
     QSignalSpy ended(&window.form->preview(), &ImagePreview::renderEnded);
 
