@@ -112,10 +112,11 @@ int ConvertCli::run(const QStringList &arguments)
     }
 
     try {
-        std::unique_ptr<ToolLog> log;
+        std::unique_ptr<FileToolLog> log;
         if (!options.logFile().isEmpty()) {
             log = std::make_unique<FileToolLog>(options.logFile());
         }
+        const FileToolLog *fileLog = log.get();
         CliBatchSources sources(collectInputs(options.paths(), options.recursive()),
                                 options.destination(), options.format(), options.effect());
         sources.setOutputOptions(options.outputOptions());
@@ -130,10 +131,18 @@ int ConvertCli::run(const QStringList &arguments)
         }
         const BatchResult result =
             convertStoppably(sources, options.jobs(), progress.get(), status, log.get());
+        // A log asked for and not written is a failure of its own, even of a stopped run.
+        const bool logLost = fileLog != nullptr && !fileLog->error().isEmpty();
+        if (logLost) {
+            m_err << forTerminal(generalErrorText(fileLog->error())) << Qt::endl;
+        }
         if (result.stopped) {
             return Stopped;
         }
         printFailures(result, !options.quiet());
+        if (logLost) {
+            return CannotRun;
+        }
         if (result.converted == 0) {
             m_out << "Nothing was converted." << Qt::endl;
             return SomeFailed;

@@ -5,8 +5,10 @@
 #include "convert/conversionerror.h"
 #include "convert/conversionjob.h"
 #include "convert/filenames.h"
-#include "convert/heifcodec.h"
+#include "convert/pictureformats.h"
+#include "convert/picturereading.h"
 #include "convert/stringtoollog.h"
+#include "convert/toolinput.h"
 #include "convert/waitforresult.h"
 #include "platform/availablememory.h"
 
@@ -15,8 +17,6 @@
 #include <optional>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QThread>
 
 namespace inkvale {
@@ -37,22 +37,23 @@ void createDestination(const QString &destination)
     }
 }
 
-// The picture's size from its header; 0 when it cannot be read (the conversion then fails
-// quickly). Only regular files are opened: reading a pipe would wait for a writer.
-qint64 picturePixels(const QString &path)
+// The pixels the tool works on: the picture's size from its header, limited to
+// `largestSide`; 0 when it cannot be read (the conversion then fails quickly). Only regular
+// files are opened, without waiting: reading a pipe would wait for a writer.
+qint64 picturePixels(const QString &path, int largestSide)
 {
-    if (!QFileInfo(path).isFile()) {
+    QFile file;
+    if (!openPictureFile(path, file).ok()) {
         return 0;
     }
-    QSize size = QImageReader(path).size();
-    QFile file(path);
-    if (!size.isValid() && file.open(QIODevice::ReadOnly) &&
-        !HeifCodec::formatOf(file.read(4096)).isEmpty()) {
-        // Qt has no reader for HEIC and AVIF.
-        const Result<QByteArray> bytes = readPictureFile(path);
-        size = bytes.ok() ? HeifCodec::sizeOf(bytes.value()) : QSize();
+    const PictureFormat *format = formatOfContent(pictureStart(file));
+    const Result<QSize> size =
+        format != nullptr ? readPictureHeader(file, format->reader) : Result<QSize>();
+    if (!size.ok()) {
+        return 0;
     }
-    return size.isValid() ? qint64(size.width()) * size.height() : 0;
+    const QSize toolSize = limitedSize(size.value(), largestSide);
+    return qint64(toolSize.width()) * toolSize.height();
 }
 
 } // namespace
@@ -117,7 +118,8 @@ void BatchController::startMore()
         const QString path = m_sources.rowPath(m_next);
         const QString subfolder = m_sources.rowSubfolder(m_next);
         const std::optional<BatchScheduler::Start> start =
-            m_scheduler->admit(picturePixels(path), m_sources.effect());
+            m_scheduler->admit(
+            picturePixels(path, m_sources.conversionOptions().largestSide), m_sources.effect());
         if (!start) {
             break;
         }
@@ -170,6 +172,7 @@ void BatchController::startPicture(const QString &path, const QString &subfolder
     picture->job->setToolThreads(start.toolThreads);
     picture->job->setOutputOptions(options);
     picture->job->setOptions(m_sources.conversionOptions());
+    picture->job->setMemoryBudget(start.memoryBudget);
     Picture *started = picture.get();
     // Queued, so that a job that ends at once does not re-enter the starting loop, and so
     // that the job can be deleted when it is over.

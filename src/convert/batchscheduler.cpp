@@ -1,5 +1,6 @@
 #include "convert/batchscheduler.h"
 
+#include "convert/memorybudget.h"
 #include "convert/parallelconversions.h"
 
 #include <algorithm>
@@ -16,6 +17,10 @@ std::optional<BatchScheduler::Start> BatchScheduler::admit(qint64 pixels,
                                                            const QString &effect) const
 {
     Start start;
+    start.memoryBudget = memoryBudget(m_availableMemory);
+    if (!memoryRefusal(effect, pixels, start.memoryBudget).isEmpty()) {
+        return start;
+    }
     start.memory = toolMemoryEstimate(effect, pixels);
     const bool fits = m_jobs > 0 ? m_inWork < m_jobs
                                  : anotherConversionFits(m_cores, m_availableMemory, m_inWork,

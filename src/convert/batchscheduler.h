@@ -22,13 +22,18 @@ public:
         int conversions = 1;
         // The tool's threads (OMP_NUM_THREADS).
         int toolThreads = 1;
+        // What the tool may take (see memoryRefusal()), measured once before the batch's
+        // own tools took their share; 0 when unknown.
+        std::uint64_t memoryBudget = 0;
     };
 
     // `jobs` at most at once, 0 to let the machine decide; `availableMemory` in bytes, 0
     // when unknown.
     BatchScheduler(int jobs, int cores, std::uint64_t availableMemory);
 
-    // How a picture of `pixels` with `effect` starts now, or nothing while it must wait.
+    // How a picture of `pixels` with `effect` starts now, or nothing while it must wait. A
+    // picture too large for the machine starts at once, whatever the jobs: its conversion
+    // refuses it before the tool would take anything.
     std::optional<Start> admit(qint64 pixels, const QString &effect) const;
     void started(const Start &start);
     void ended(const Start &start);

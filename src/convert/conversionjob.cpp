@@ -5,6 +5,7 @@
 #include "convert/effectscaling.h"
 #include "convert/filenames.h"
 #include "convert/imagefiles.h"
+#include "convert/memorybudget.h"
 #include "convert/resultplacement.h"
 #include "convert/toolcommand.h"
 #include "convert/toollog.h"
@@ -60,17 +61,9 @@ void ConversionJob::start()
     // A private folder per conversion: two conversions at once, or two running copies of the
     // program, never take each other's result. Only below a folder whose path the tool reads
     // literally: it would write elsewhere.
-    const QString root = scratchRootFolder();
-    if (!root.isEmpty()) {
-        m_scratch =
-            std::make_unique<QTemporaryDir>(QDir(root).filePath(QStringLiteral("inkvale-XXXXXX")));
-    }
-    if (!m_scratch || !m_scratch->isValid()) {
-        failSoon(root.isEmpty()
-                     ? QStringLiteral("No temporary folder whose path the tool reads as it is: %1")
-                           .arg(QDir::toNativeSeparators(QDir::tempPath()))
-                     : QStringLiteral("Unable to create a temporary folder in %1: %2")
-                           .arg(QDir::toNativeSeparators(root), m_scratch->errorString()));
+    m_scratch = std::make_unique<ScratchFolder>();
+    if (!m_scratch->isValid()) {
+        failSoon(m_scratch->errorString());
         return;
     }
     const EffectPreset *preset = findEffectPreset(m_effect);
@@ -95,8 +88,12 @@ void ConversionJob::start()
 
 void ConversionJob::prepareInput()
 {
-    m_preparation.setFuture(QtConcurrent::run(prepareToolInput, m_input, m_scratch->path(),
-                                              m_conversionOptions.largestSide));
+    if (!m_memoryBudget) {
+        m_memoryBudget = toolMemoryBudget();
+    }
+    m_preparation.setFuture(QtConcurrent::run(
+        prepareToolInput, m_input, m_scratch->path(),
+        ToolInputLimits{m_effect, m_conversionOptions.largestSide, *m_memoryBudget}));
 }
 
 void ConversionJob::failSoon(const QString &reason)
@@ -161,6 +158,7 @@ void ConversionJob::startTool(const ToolInput &toolInput)
     m_run = new ToolRun(m_log, this);
     connect(m_run, &ToolRun::finished, this, &ConversionJob::toolFinished);
     m_run->setThreads(m_toolThreads);
+    m_run->setTemporaryFolder(m_scratch->path());
     m_run->start(command, m_location.toolFile(), m_location.toolFolder(), m_priority);
 }
 

@@ -4,15 +4,17 @@
 #include "convert/conversionresult.h"
 #include "convert/outputoptions.h"
 #include "convert/photometadata.h"
+#include "convert/scratchfolder.h"
 #include "convert/toolinput.h"
 #include "convert/toollocation.h"
 #include "platform/toolprocess.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace inkvale {
 
@@ -47,6 +49,9 @@ public:
     void setOutputOptions(const OutputOptions &options) { m_options = options; }
     // Before start: how the effect follows the picture's size, and the output's largest side.
     void setOptions(const ConversionOptions &options) { m_conversionOptions = options; }
+    // What the tool may take (see memoryRefusal()): a picture whose tool needs more fails
+    // before it starts. Measured at start() unless set; 0 refuses nothing.
+    void setMemoryBudget(std::uint64_t bytes) { m_memoryBudget = bytes; }
     void start();
     // Stops the tool; no output file is left. A result already being placed is completed.
     void cancel();
@@ -76,11 +81,12 @@ private:
     QString m_wantedName;
     ToolLog &m_log;
     ToolLocation m_location;
-    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<ScratchFolder> m_scratch;
     QString m_toolOutput;
     ToolRun *m_run = nullptr;
     EffectProbe *m_probe = nullptr;
     int m_toolThreads = 0;
+    std::optional<std::uint64_t> m_memoryBudget;
     QFutureWatcher<Result<ToolInput>> m_preparation;
     QFutureWatcher<Placement> m_placement;
     OutputOptions m_options;

@@ -2,6 +2,7 @@
 
 #include "convert/effectpresets.h"
 #include "convert/filenames.h"
+#include "convert/scratchfolder.h"
 #include "convert/tooltext.h"
 #include "convert/waitforresult.h"
 
@@ -193,10 +194,7 @@ bool EffectProbe::startRecipe(const QString &effect)
     }
     if (!m_scratch) {
         // The recipe file's link goes where the tool reads paths literally, as a conversion's.
-        const QString root = scratchRootFolder();
-        m_scratch =
-            std::make_unique<QTemporaryDir>(QDir(root.isEmpty() ? QDir::tempPath() : root)
-                                                .filePath(QStringLiteral("inkvale-XXXXXX")));
+        m_scratch = std::make_unique<ScratchFolder>();
     }
     const QString recipes = m_scratch->isValid()
                                 ? toolRecipePath(m_location.recipeFile(), m_scratch->path())

@@ -11,9 +11,9 @@
 #include <QString>
 #include <QStringList>
 
-class QTemporaryDir;
-
 namespace inkvale {
+
+class ScratchFolder;
 
 // Which of the five effects the installed tool can run, and why not.
 struct EffectAvailability
@@ -59,7 +59,7 @@ private:
     ToolLocation m_location;
     EffectAvailability m_result;
     // Holds a link to the recipe file when its path is one the tool would misread.
-    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<ScratchFolder> m_scratch;
     int m_pending = 0;
     // The effects of the current probe.
     QStringList m_effects;

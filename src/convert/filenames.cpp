@@ -2,11 +2,13 @@
 
 #include "base/fspath.h"
 #include "convert/toolinput.h"
+#include "platform/filenamelimit.h"
 #include "platform/toolsafepath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextBoundaryFinder>
 
 namespace inkvale {
 namespace {
@@ -62,13 +64,38 @@ bool nameIsTaken(const QString &path)
 
 } // namespace
 
+QString fittedName(const QString &base, const QString &ending, std::size_t limit)
+{
+    const auto fits = [&](qsizetype length) {
+        return platform::fileNameLength(toFsPath(base.left(length) + ending)) <= limit;
+    };
+    if (fits(base.size())) {
+        return base + ending;
+    }
+    // Cut only between characters as they are shown (a letter and its accents stay together).
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, base);
+    boundaries.toEnd();
+    for (qsizetype at = boundaries.toPreviousBoundary(); at > 0;
+         at = boundaries.toPreviousBoundary()) {
+        if (fits(at)) {
+            return base.left(at) + ending;
+        }
+    }
+    return ending;
+}
+
 QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString> &reserved)
 {
     const NameParts parts = splitName(filename);
-    QString candidate = filename;
+    const std::size_t limit = platform::longestFileName(toFsPath(parts.folder));
+    // A name the file system cannot hold would fail only once the result is placed: the
+    // base name is shortened, before anything runs, so that the name with its number fits.
+    QString candidate = parts.folder + fittedName(parts.base, parts.extension, limit);
     for (qint64 n = 2; reserved.contains(candidate) || nameIsTaken(candidate); ++n) {
-        candidate = parts.folder + parts.base + QStringLiteral(" (") + QString::number(n) +
-                    QLatin1Char(')') + parts.extension;
+        candidate = parts.folder + fittedName(parts.base,
+                                              QStringLiteral(" (") + QString::number(n) +
+                                                  QLatin1Char(')') + parts.extension,
+                                              limit);
     }
     return candidate;
 }

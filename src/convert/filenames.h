@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <QSet>
 #include <QString>
 
@@ -8,7 +9,14 @@ namespace inkvale {
 
 // `filename` itself when nothing exists at that name, otherwise the first free variant
 // "base (n).ext" with n = 2, 3, ... (numbers never nest). Names in `reserved` count as taken.
+// A name longer than its folder's file system allows has its base name shortened (see
+// fittedName()), so that it fits with its number and extension.
 QString findFilenameThatDoesNotExist(const QString &filename, const QSet<QString> &reserved = {});
+
+// `base` + `ending`, with `base` cut at the end, between two characters as shown, as far as
+// needed for the name to be at most `limit` long (see platform::fileNameLength()); `ending`
+// alone when no part of `base` fits.
+QString fittedName(const QString &base, const QString &ending, std::size_t limit);
 
 // The folder in which each conversion makes its private folder: the temporary folder when the
 // tool reads it literally (on Windows in its short form), else the system's common one; empty

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <libheif/heif.h>
 #include <memory>
+#include <QIODevice>
 #include <QSaveFile>
 #include <vector>
 
@@ -146,12 +147,47 @@ QByteArray HeifCodec::formatOf(const QByteArray &data)
 
 namespace {
 
-// The primary picture's handle in `context`, or why there is none.
-Handle primaryPicture(heif_context *context, const QByteArray &data, QString *error)
+// libheif reads the container from a device, a box at a time, instead of from the whole file
+// in memory: what it reads is bounded by what the picture needs, not by the file's size.
+struct DeviceReading
+{
+    QIODevice *device;
+    qint64 start;
+};
+
+DeviceReading &readingOf(void *userdata)
+{
+    return *static_cast<DeviceReading *>(userdata);
+}
+
+const heif_reader kDeviceReader = {
+    1,
+    [](void *userdata) -> int64_t {
+        const DeviceReading &reading = readingOf(userdata);
+        return reading.device->pos() - reading.start;
+    },
+    [](void *data, size_t size, void *userdata) -> int {
+        const DeviceReading &reading = readingOf(userdata);
+        const auto wanted = static_cast<qint64>(size);
+        return reading.device->read(static_cast<char *>(data), wanted) == wanted ? 0 : 1;
+    },
+    [](int64_t position, void *userdata) -> int {
+        const DeviceReading &reading = readingOf(userdata);
+        return reading.device->seek(reading.start + position) ? 0 : 1;
+    },
+    [](int64_t targetSize, void *userdata) -> heif_reader_grow_status {
+        const DeviceReading &reading = readingOf(userdata);
+        return reading.start + targetSize <= reading.device->size()
+                   ? heif_reader_grow_status_size_reached
+                   : heif_reader_grow_status_size_beyond_eof;
+    },
+};
+
+// The primary picture's handle in `context`, read through `reading`, or why there is none.
+Handle primaryPicture(heif_context *context, DeviceReading &reading, QString *error)
 {
     heif_context_set_maximum_image_size_limit(context, kLargestSide);
-    heif_error result = heif_context_read_from_memory_without_copy(context, data.constData(),
-                                                                   size_t(data.size()), nullptr);
+    heif_error result = heif_context_read_from_reader(context, &kDeviceReader, &reading, nullptr);
     heif_image_handle *primary = nullptr;
     if (result.code == heif_error_Ok) {
         result = heif_context_get_primary_image_handle(context, &primary);
@@ -164,13 +200,14 @@ Handle primaryPicture(heif_context *context, const QByteArray &data, QString *er
 
 } // namespace
 
-Result<DecodedPicture> HeifCodec::decode(const QByteArray &data)
+Result<DecodedPicture> HeifCodec::decode(QIODevice &device)
 {
     prepareLibrary();
     using Decoded = Result<DecodedPicture>;
     const Context context(heif_context_alloc());
+    DeviceReading reading{&device, device.pos()};
     QString unreadable;
-    const Handle handle = primaryPicture(context.get(), data, &unreadable);
+    const Handle handle = primaryPicture(context.get(), reading, &unreadable);
     if (!handle) {
         return Decoded::failure(unreadable);
     }
@@ -214,24 +251,27 @@ Result<DecodedPicture> HeifCodec::decode(const QByteArray &data)
     return decoded;
 }
 
-QSize HeifCodec::sizeOf(const QByteArray &data)
+Result<QSize> HeifCodec::sizeOf(QIODevice &device)
 {
     prepareLibrary();
     const Context context(heif_context_alloc());
+    DeviceReading reading{&device, device.pos()};
     QString error;
-    const Handle handle = primaryPicture(context.get(), data, &error);
+    const Handle handle = primaryPicture(context.get(), reading, &error);
     if (!handle) {
-        return {};
+        return Result<QSize>::failure(error);
     }
-    return {heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get())};
+    return QSize(heif_image_handle_get_width(handle.get()),
+                 heif_image_handle_get_height(handle.get()));
 }
 
-PhotoMetadata HeifCodec::metadataOf(const QByteArray &data)
+PhotoMetadata HeifCodec::metadataOf(QIODevice &device)
 {
     prepareLibrary();
     const Context context(heif_context_alloc());
+    DeviceReading reading{&device, device.pos()};
     QString error;
-    const Handle handle = primaryPicture(context.get(), data, &error);
+    const Handle handle = primaryPicture(context.get(), reading, &error);
     if (!handle) {
         return {};
     }

@@ -5,7 +5,10 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+class QIODevice;
 
 namespace inkvale {
 
@@ -18,14 +21,16 @@ public:
     // by the container's first box; empty for anything else.
     static QByteArray formatOf(const QByteArray &data);
 
-    // Decodes the primary picture of `data` in full, turned and cropped as the file says,
-    // 8 bits per channel.
-    static Result<DecodedPicture> decode(const QByteArray &data);
-    // The size of the primary picture of `data` as it shows, from the container alone;
-    // invalid when it cannot be read.
-    static QSize sizeOf(const QByteArray &data);
-    // The EXIF, XMP and colour profile of the primary picture of `data`, without decoding it.
-    static PhotoMetadata metadataOf(const QByteArray &data);
+    // The functions below read the container from `device` (open at its start, able to seek;
+    // left anywhere) as they need it, never the whole file at once.
+
+    // Decodes the primary picture in full, turned and cropped as the file says, 8 bits per
+    // channel.
+    static Result<DecodedPicture> decode(QIODevice &device);
+    // The size of the primary picture as it shows, from the container alone.
+    static Result<QSize> sizeOf(QIODevice &device);
+    // The EXIF, XMP and colour profile of the primary picture, without decoding it.
+    static PhotoMetadata metadataOf(QIODevice &device);
 
     // Writes `image` as an AVIF file at `path` with `quality` (1 to 100) and the records of
     // `metadata` (EXIF, XMP, colour profile). Returns the reason it could not, else an empty

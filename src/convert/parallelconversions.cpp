@@ -20,13 +20,12 @@ int largestBytesPerPixel()
     return largest;
 }
 
-// What the batch's tools may take together; the rest stays for the window and the system.
+} // namespace
+
 std::uint64_t memoryBudget(std::uint64_t availableMemory)
 {
     return availableMemory / 4 * 3;
 }
-
-} // namespace
 
 std::uint64_t toolMemoryEstimate(const QString &effect, qint64 pixels)
 {

@@ -10,6 +10,10 @@ namespace inkvale {
 // the tool itself and a part per pixel measured for each effect.
 std::uint64_t toolMemoryEstimate(const QString &effect, qint64 pixels);
 
+// What the tools may take together of `availableMemory` (bytes): three quarters; the rest
+// stays for the window and the system.
+std::uint64_t memoryBudget(std::uint64_t availableMemory);
+
 // How many pictures of `pixels` with `effect` may convert at once: no more than the cores,
 // no more than fit in three quarters of `availableMemory` (bytes; the rest stays for the
 // window and the system), and always at least one. Unknown memory (0) gives one.

@@ -2,14 +2,13 @@
 
 #include "base/fspath.h"
 #include "convert/heifcodec.h"
+#include "convert/pictureclaim.h"
 #include "convert/picturetruncation.h"
+#include "platform/regularfile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
+#include <system_error>
 
 namespace inkvale {
 namespace {
@@ -30,66 +29,105 @@ void raiseDecodingLimit()
     Q_UNUSED(raised);
 }
 
+// The logical screen of a GIF, from its first ten bytes.
+QSize gifScreenSize(const QByteArray &start)
+{
+    if (start.size() < 10) {
+        return {};
+    }
+    const auto le16 = [&start](int at) {
+        return static_cast<uchar>(start.at(at)) | (static_cast<uchar>(start.at(at + 1)) << 8);
+    };
+    return {le16(6), le16(8)};
+}
+
 bool isJpeg(const QByteArray &format)
 {
     return format == "jpeg" || format == "jpg";
 }
 
-} // namespace
-
-Result<QByteArray> readPictureFile(const QString &path)
+// Read by libheif, not by Qt.
+bool isHeif(const QByteArray &format)
 {
-    // Through the platform's path, not QFile: a name that is not valid UTF-8 must still open.
-    namespace fs = std::filesystem;
-    const fs::path file = toFsPath(path);
-    std::error_code ec;
-    const fs::file_status status = fs::status(file, ec);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return Result<QByteArray>::failure(QStringLiteral("Not a regular file"));
-    }
-    const QString tooLarge =
-        QStringLiteral("The file is larger than any picture Inkvale reads (%1 GB)")
-            .arg(kLargestPictureFile >> 30);
-    // Nothing Inkvale can decode is that large (see raiseDecodingLimit): such a file is not
-    // read into memory at all.
-    const auto size = fs::file_size(file, ec);
-    if (!ec && size > kLargestPictureFile) {
-        return Result<QByteArray>::failure(tooLarge);
-    }
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
-        return Result<QByteArray>::failure(QString::fromLocal8Bit(std::strerror(errno)));
-    }
-    QByteArray bytes;
-    if (!ec) {
-        bytes.reserve(qsizetype(size));
-    }
-    // To the end, even past the size first seen (a file still being written), but never
-    // beyond the limit.
-    char chunk[1 << 16];
-    while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) {
-        bytes.append(chunk, qsizetype(stream.gcount()));
-        if (quint64(bytes.size()) > kLargestPictureFile) {
-            return Result<QByteArray>::failure(tooLarge);
-        }
-    }
-    if (stream.bad()) {
-        return Result<QByteArray>::failure(QStringLiteral("Unable to read the file"));
-    }
-    return bytes;
+    return format == "heif" || format == "avif";
 }
 
-Result<DecodedPicture> readWholePicture(const QByteArray &data, const QByteArray &format)
+} // namespace
+
+Result<> openPictureFile(const QString &path, QFile &file)
 {
-    if (format == "heif" || format == "avif") {
-        return HeifCodec::decode(data);
+    int fd = -1;
+    try {
+        fd = platform::openRegularFile(toFsPath(path));
+    } catch (const std::system_error &error) {
+        return Result<>::failure(error.code() == std::errc::invalid_argument
+                                     ? QStringLiteral("Not a regular file")
+                                     : QString::fromLocal8Bit(error.code().message().c_str()));
     }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        return Result<>::failure(file.errorString());
+    }
+    // Nothing Inkvale can decode is that large (see raiseDecodingLimit).
+    if (quint64(file.size()) > kLargestPictureFile) {
+        file.close();
+        return Result<>::failure(
+            QStringLiteral("The file is larger than any picture Inkvale reads (%1 GB)")
+                .arg(kLargestPictureFile >> 30));
+    }
+    return Result<>::success();
+}
+
+Result<QSize> readPictureHeader(QIODevice &device, const QByteArray &format)
+{
     raiseDecodingLimit();
+    const qint64 start = device.pos();
+    if (isHeif(format)) {
+        const Result<QSize> size = HeifCodec::sizeOf(device);
+        device.seek(start);
+        return size;
+    }
+    QSize size;
+    QString error;
+    {
+        QImageReader reader(&device, format);
+        reader.setAutoDetectImageFormat(false);
+        reader.setDecideFormatFromContent(false);
+        size = reader.size();
+        if (format == "gif") {
+            // Qt tells the first frame's size but decodes the whole screen, as the tool does.
+            size = size.expandedTo(gifScreenSize(device.peek(10)));
+        }
+        error = reader.error() == QImageReader::UnknownError
+                    ? QStringLiteral("Unable to read image data")
+                    : reader.errorString();
+    }
+    device.seek(start);
+    if (!size.isValid()) {
+        return Result<QSize>::failure(error);
+    }
+    const QString claim = pictureClaimBeyondData(format, device, size);
+    device.seek(start);
+    if (!claim.isEmpty()) {
+        return Result<QSize>::failure(claim);
+    }
+    return size;
+}
+
+Result<DecodedPicture> readWholePicture(QIODevice &device, const QByteArray &format)
+{
+    // A header that claims far more than the data holds would have the decoder fill in a
+    // huge picture from nothing.
+    if (const Result<QSize> header = readPictureHeader(device, format); !header.ok()) {
+        return Result<DecodedPicture>::failure(header.error());
+    }
+    const qint64 start = device.pos();
+    if (isHeif(format)) {
+        const Result<DecodedPicture> decoded = HeifCodec::decode(device);
+        device.seek(start);
+        return decoded;
+    }
     DecodedPicture reading;
-    QByteArray bytes = data; // shared, not copied: the buffer only reads
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
+    QImageReader reader(&device, format);
     // An empty format with detection off makes the reader report the format as unsupported.
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
@@ -98,18 +136,30 @@ Result<DecodedPicture> readWholePicture(const QByteArray &data, const QByteArray
     reader.setAutoTransform(isJpeg(format));
     if (format == "gif" || format == "tif" || format == "tiff" || format == "webp") {
         reading.severalFrames = reader.imageCount() > 1;
+        device.seek(start);
     }
     if (!reader.read(&reading.image)) {
-        return Result<DecodedPicture>::failure(reader.errorString());
+        // A decoder that stops at cut-off data from a file may leave the reader without
+        // words of its own.
+        return Result<DecodedPicture>::failure(reader.error() == QImageReader::UnknownError
+                                                   ? QStringLiteral("Unable to read image data")
+                                                   : reader.errorString());
     }
     // Some of Qt's decoders fill a missing end with blank pixels instead of failing.
-    if (pictureDataEndsEarly(format, data)) {
+    device.seek(start);
+    if (pictureDataEndsEarly(format, device)) {
         return Result<DecodedPicture>::failure(
             QStringLiteral("Unable to read image data: the file is truncated"));
     }
     reading.turned =
         isJpeg(format) && reader.transformation() != QImageIOHandler::TransformationNone;
     return reading;
+}
+
+QByteArray pictureStart(QIODevice &device)
+{
+    // A HEIF container's brands may come late in its first box.
+    return device.peek(4096);
 }
 
 } // namespace inkvale

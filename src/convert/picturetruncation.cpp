@@ -1,35 +1,74 @@
 #include "convert/picturetruncation.h"
 
 #include <cstring>
+#include <QIODevice>
 
 namespace inkvale {
 
 namespace {
 
+// The device's bytes by position, read through a window of their own: memory stays small
+// however large the file, and the walks below skip most of it by seeking. A position past the
+// end reads as 0; callers check size() first.
 class Bytes
 {
 public:
-    explicit Bytes(const QByteArray &data)
-        : m_data(reinterpret_cast<const uchar *>(data.constData()))
-        , m_size(data.size())
+    explicit Bytes(QIODevice &device)
+        : m_device(device)
+        , m_size(device.size())
     {}
-    qsizetype size() const { return m_size; }
-    const uchar *data() const { return m_data; }
-    uchar at(qsizetype index) const { return m_data[index]; }
-    quint32 u16le(qsizetype index) const { return m_data[index] | (m_data[index + 1] << 8); }
-    quint32 u16be(qsizetype index) const { return (m_data[index] << 8) | m_data[index + 1]; }
-    quint32 u32be(qsizetype index) const
+    qint64 size() const { return m_size; }
+    uchar at(qint64 index) const
     {
-        return (static_cast<quint32>(u16be(index)) << 16) | u16be(index + 2);
+        if (index < m_windowStart || index >= m_windowStart + m_window.size()) {
+            load(index);
+        }
+        const qint64 offset = index - m_windowStart;
+        return offset < m_window.size() ? static_cast<uchar>(m_window.at(offset)) : 0;
     }
-    quint32 u32le(qsizetype index) const
+    // The position of the next byte `value` at or after `from`; -1 when there is none.
+    qint64 find(uchar value, qint64 from) const
     {
-        return u16le(index) | (static_cast<quint32>(u16le(index + 2)) << 16);
+        for (qint64 at = from; at < m_size; at = m_windowStart + m_window.size()) {
+            this->at(at);
+            const qint64 offset = at - m_windowStart;
+            const void *found = std::memchr(m_window.constData() + offset, value,
+                                            static_cast<std::size_t>(m_window.size() - offset));
+            if (found != nullptr) {
+                return m_windowStart + (static_cast<const char *>(found) - m_window.constData());
+            }
+            if (m_window.isEmpty()) {
+                break;
+            }
+        }
+        return -1;
+    }
+    quint32 u16le(qint64 index) const { return at(index) | (quint32(at(index + 1)) << 8); }
+    quint32 u16be(qint64 index) const { return (quint32(at(index)) << 8) | at(index + 1); }
+    quint32 u32be(qint64 index) const { return (u16be(index) << 16) | u16be(index + 2); }
+    quint32 u32le(qint64 index) const { return u16le(index) | (u16le(index + 2) << 16); }
+    bool startsWithAt(qint64 index, const char *text) const
+    {
+        for (qint64 i = 0; text[i] != '\0'; ++i) {
+            if (at(index + i) != static_cast<uchar>(text[i])) {
+                return false;
+            }
+        }
+        return true;
     }
 
 private:
-    const uchar *m_data;
-    qsizetype m_size;
+    void load(qint64 index) const
+    {
+        constexpr qint64 kWindow = 1 << 16;
+        m_windowStart = index;
+        m_window = m_device.seek(index) ? m_device.read(kWindow) : QByteArray();
+    }
+
+    QIODevice &m_device;
+    qint64 m_size;
+    mutable qint64 m_windowStart = 0;
+    mutable QByteArray m_window;
 };
 
 // Walks the markers to the end-of-image marker. Segments are skipped by their length, so an
@@ -37,14 +76,13 @@ private:
 // followed by 0x00 or a restart marker, never by an end marker.
 bool jpegEndsEarly(const Bytes &bytes)
 {
-    qsizetype at = 2; // after the start-of-image marker
+    qint64 at = 2; // after the start-of-image marker
     for (;;) {
         for (;;) {
-            const void *found = std::memchr(bytes.data() + at, 0xFF, bytes.size() - at);
-            if (found == nullptr) {
+            at = bytes.find(0xFF, at);
+            if (at < 0) {
                 return true;
             }
-            at = static_cast<const uchar *>(found) - bytes.data();
             while (at < bytes.size() && bytes.at(at) == 0xFF) {
                 ++at; // fill bytes
             }
@@ -118,9 +156,9 @@ bool gifEndsEarly(const Bytes &bytes)
         return false;
     }
     const auto colourTableSize = [](uchar flags) {
-        return (flags & 0x80) != 0 ? 3 * (qsizetype(1) << ((flags & 7) + 1)) : 0;
+        return (flags & 0x80) != 0 ? 3 * (qint64(1) << ((flags & 7) + 1)) : 0;
     };
-    qsizetype at = 13 + colourTableSize(bytes.at(10));
+    qint64 at = 13 + colourTableSize(bytes.at(10));
     // Data sub-blocks: a length byte, that many bytes, until a zero length.
     const auto skipBlocks = [&bytes, &at] {
         for (;;) {
@@ -161,7 +199,7 @@ bool gifEndsEarly(const Bytes &bytes)
 // row, lacks it.
 bool pngEndsEarly(const Bytes &bytes)
 {
-    qsizetype at = 8; // after the signature
+    qint64 at = 8; // after the signature
     for (;;) {
         if (at + 8 > bytes.size()) {
             return true;
@@ -170,8 +208,8 @@ bool pngEndsEarly(const Bytes &bytes)
         if (length > 0x7FFFFFFF) {
             return false; // malformed; the decoder's business
         }
-        const bool end = std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0;
-        at += 12 + qsizetype(length);
+        const bool end = bytes.startsWithAt(at + 4, "IEND");
+        at += 12 + qint64(length);
         if (at > bytes.size()) {
             return true;
         }
@@ -183,7 +221,7 @@ bool pngEndsEarly(const Bytes &bytes)
 
 } // namespace
 
-bool pictureDataEndsEarly(const QByteArray &format, const QByteArray &data)
+bool pictureDataEndsEarly(const QByteArray &format, QIODevice &data)
 {
     const Bytes bytes(data);
     if (format == "jpg" || format == "jpeg") {

@@ -8,6 +8,7 @@
 #include "platform/fileplacement.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -78,11 +79,12 @@ Result<> placeResult(const QString &toolOutput, const QString &output, const QSt
 {
     // A tool that ran out of room or was killed while writing leaves a file cut off: read
     // back whole, or not delivered.
-    const Result<QByteArray> file = readPictureFile(toolOutput);
-    const PictureFormat *written = file.ok() ? formatOfContent(file.value()) : nullptr;
-    const Result<DecodedPicture> reading = written != nullptr
-                                               ? readWholePicture(file.value(), written->reader)
-                                               : Result<DecodedPicture>();
+    QFile file;
+    const Result<> opened = openPictureFile(toolOutput, file);
+    const PictureFormat *written = opened.ok() ? formatOfContent(pictureStart(file)) : nullptr;
+    const Result<DecodedPicture> reading =
+        written != nullptr ? readWholePicture(file, written->reader) : Result<DecodedPicture>();
+    file.close();
     if (!reading.ok()) {
         return Result<>::failure(QStringLiteral("The tool's picture is incomplete"));
     }

@@ -3,6 +3,7 @@
 #include "convert/toollog.h"
 #include "platform/toolprocess.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -60,19 +61,6 @@ ToolRun::~ToolRun()
     }
 }
 
-void ToolRun::setThreads(int threads)
-{
-    if (threads <= 0) {
-        m_process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        return;
-    }
-    // Tools running side by side would otherwise each start a thread per core and fight
-    // over them.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("OMP_NUM_THREADS"), QString::number(threads));
-    m_process.setProcessEnvironment(environment);
-}
-
 void ToolRun::start(const ToolCommand &command, const QString &program,
                     const QString &workingFolder, platform::ToolPriority priority)
 {
@@ -83,6 +71,23 @@ void ToolRun::start(const ToolCommand &command, const QString &program,
         QTimer::singleShot(0, this, [this] { finish({}); });
         return;
     }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (m_threads > 0) {
+        // Tools running side by side would otherwise each start a thread per core and fight
+        // over them.
+        environment.insert(QStringLiteral("OMP_NUM_THREADS"), QString::number(m_threads));
+    }
+    if (!m_temporaryFolder.isEmpty()) {
+        // G'MIC writes a GIF's frames as files of its own (mode 0644) in TMP or TEMP, else in
+        // /tmp, through converters that read TMPDIR and MAGICK_TEMPORARY_PATH: all of it
+        // belongs in the conversion's private folder.
+        const QString folder = QDir::toNativeSeparators(m_temporaryFolder);
+        for (const char *name :
+             {"TMP", "TEMP", "TMPDIR", "MAGICK_TEMPORARY_PATH", "MAGICK_TMPDIR"}) {
+            environment.insert(QString::fromLatin1(name), folder);
+        }
+    }
+    m_process.setProcessEnvironment(environment);
     platform::setToolCommand(m_process, program, command.arguments, command.commandLine, priority);
     m_process.setWorkingDirectory(workingFolder);
     m_process.start(QIODevice::ReadOnly);

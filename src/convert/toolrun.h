@@ -37,7 +37,11 @@ public:
 
     // How many threads the tool's parallel loops use (OMP_NUM_THREADS); 0 leaves the
     // environment as it is. Takes effect at the next start().
-    void setThreads(int threads);
+    void setThreads(int threads) { m_threads = threads; }
+    // Where the tool and the programs it starts write their temporary files (TMP and TEMP
+    // for G'MIC, TMPDIR and ImageMagick's own for its converters); empty leaves the
+    // environment as it is. Takes effect at the next start().
+    void setTemporaryFolder(const QString &folder) { m_temporaryFolder = folder; }
     // `program` is the tool file; the tool runs in `workingFolder`. An empty command starts
     // nothing and only writes the opening line.
     void start(const ToolCommand &command, const QString &program, const QString &workingFolder,
@@ -54,6 +58,8 @@ private:
     void finish(ToolExit exit);
 
     ToolLog &m_log;
+    int m_threads = 0;
+    QString m_temporaryFolder;
     QProcess m_process;
     QStringDecoder m_decoder;
     bool m_running = false;

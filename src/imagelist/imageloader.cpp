@@ -3,20 +3,21 @@
 #include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 
+#include <QFile>
 namespace inkvale {
 
 Result<QSize> loadPicture(const QString &path)
 {
-    // Read once: the decoder and the truncation test both need the bytes.
-    const Result<QByteArray> file = readPictureFile(path);
-    if (!file.ok()) {
-        return Result<QSize>::failure(file.error());
+    // Decoded from the file as it is read: memory goes to the picture, not the file.
+    QFile file;
+    if (const Result<> opened = openPictureFile(path, file); !opened.ok()) {
+        return Result<QSize>::failure(opened.error());
     }
     // Qt reads more formats, such as svg, but only those of the table are meant for the list;
     // with no reader the picture fails as one in a format not supported.
     const PictureFormat *format = formatOfName(path);
     const Result<DecodedPicture> reading =
-        readWholePicture(file.value(), format != nullptr ? format->reader : QByteArray());
+        readWholePicture(file, format != nullptr ? format->reader : QByteArray());
     if (!reading.ok()) {
         return Result<QSize>::failure(reading.error());
     }

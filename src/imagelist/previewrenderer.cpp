@@ -2,6 +2,7 @@
 
 #include "convert/conversionjob.h"
 #include "convert/effectscaling.h"
+#include "convert/memorybudget.h"
 
 #include <cmath>
 #include <QDir>
@@ -146,6 +147,16 @@ void PreviewRenderer::startPending()
     m_current = m_pending;
     m_pending.reset();
     m_discard = false;
+    // A picture the tool could not convert here is neither rendered nor scaled for a quick
+    // render (decoding a huge claim would take the window's memory); the reason stays shown.
+    const QString refusal = pictureRefusal(m_current->input, m_current->effect,
+                                           m_current->options.largestSide, toolMemoryBudget());
+    if (!refusal.isEmpty()) {
+        m_current.reset();
+        emit statusChanged(refusal);
+        emit settled();
+        return;
+    }
     // A scale-true effect on a copy smaller than the reference would not look like the
     // whole picture's render: the copy is at least that large.
     const std::optional<QSize> quick =

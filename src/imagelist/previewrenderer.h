@@ -2,6 +2,7 @@
 
 #include "convert/conversionoptions.h"
 #include "convert/conversionresult.h"
+#include "convert/scratchfolder.h"
 #include "convert/stringtoollog.h"
 #include "convert/toollocation.h"
 #include "imagelist/previewcache.h"
@@ -12,7 +13,6 @@
 #include <QImage>
 #include <QObject>
 #include <QSize>
-#include <QTemporaryDir>
 
 namespace inkvale {
 
@@ -84,7 +84,7 @@ private:
     ToolLocation m_location;
     QString m_scratchFolder;
     // The scaled copy and its render.
-    QTemporaryDir m_quickFolder;
+    ScratchFolder m_quickFolder;
     StringToolLog m_log;
     PreviewCache m_cache;
     std::unique_ptr<ConversionJob> m_job;

@@ -19,7 +19,9 @@ enum class ToolPriority {
 };
 
 // Sets up `process` to start `program` with `arguments`, exactly and without a shell; on
-// Windows `commandLine` (the logged text) becomes the literal command line.
+// Windows `commandLine` (the logged text) becomes the literal command line. The tool ends
+// when the program ends, also when it is killed or crashes: on Linux when started from the
+// main thread (the kernel ties it to the starting thread), on Windows through a job object.
 void setToolCommand(QProcess &process, const QString &program, const QStringList &arguments,
                     const QString &commandLine, ToolPriority priority = ToolPriority::Normal);
 

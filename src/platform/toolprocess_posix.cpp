@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <QProcess>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace inkvale::platform {
@@ -17,10 +18,22 @@ void setToolCommand(QProcess &process, const QString &program, const QStringList
     process.setProgram(program);
     process.setArguments(arguments);
     const bool background = priority == ToolPriority::Background;
-    process.setChildProcessModifier([background] {
+    // The kernel ends the tool when the thread that started it ends, not the process: only a
+    // start from the main thread, which lasts as long as the program, may ask for that.
+    const bool dieWithProgram = ::gettid() == ::getpid();
+    const pid_t owner = ::getpid();
+    process.setChildProcessModifier([background, dieWithProgram, owner] {
         // A process group of its own: Ctrl+C in a terminal reaches the program, which stops
         // the tool itself and cleans up, instead of killing the tool behind its back.
         ::setpgid(0, 0);
+        if (dieWithProgram) {
+            // Ended with the program however it ends (kill -9 included), instead of running
+            // on for minutes as nobody's child; a program already gone ends it at once.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != owner) {
+                ::_exit(127);
+            }
+        }
         if (background) {
             // Ten steps below the program (capped at 19): about a tenth of its weight. An
             // absolute value would raise a tool whose program already runs niced; failure

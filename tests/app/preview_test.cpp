@@ -8,6 +8,7 @@
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
 #include "imagelist/previewpicture.h"
+#include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 #include "support/windowstandins.h"
 
@@ -125,6 +126,7 @@ private slots:
     void nothingHappens_data();
     void nothingHappens();
     void aFailedRenderKeepsThePicture();
+    void aPictureTooLargeForTheMachineIsNotRendered();
     void aNewerRequestStopsTheOlderOne();
     void aLargePictureShowsQuickThenExact_data();
     void aLargePictureShowsQuickThenExact();
@@ -224,6 +226,28 @@ void PreviewTest::aFailedRenderKeepsThePicture()
     QCOMPARE(window.shownSize(), QSize(48, 32));
     QVERIFY(window.dialogs.messages.isEmpty());
     QVERIFY(!QFile::exists(window.scratchFile()));
+}
+
+// A picture whose tool would not fit in this machine's memory is neither rendered nor scaled
+// down in the window: the status says why, and the pane keeps its picture.
+void PreviewTest::aPictureTooLargeForTheMachineIsNotRendered()
+{
+    Window window;
+    const QStringList paths = window.add({{48, 32}, {32, 48}});
+    window.click(0);
+    QVERIFY(window.settle());
+    // The row's file becomes a JPEG whose header says 60000x60000, with data enough (sparse)
+    // that the claim could hold: the tool would need hundreds of gigabytes.
+    QVERIFY(test::writeFile(paths[1], test::jpegClaiming(QSize(60000, 60000))));
+    QVERIFY(QFile::resize(paths[1], qint64(8) << 20));
+
+    QSignalSpy rendered(&window.preview(), &ImagePreview::renderEnded);
+    window.click(1);
+    QVERIFY(window.settle());
+    QVERIFY(rendered.isEmpty());
+    QCOMPARE(window.form->statusText(),
+             QStringLiteral("too large for this machine's memory: needs about 259.3 GB"));
+    QCOMPARE(window.shownSize(), QSize(48, 32));
 }
 
 void PreviewTest::aNewerRequestStopsTheOlderOne()

@@ -1,6 +1,8 @@
 #include "support/faketool.h"
+#include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 
+#include <fcntl.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace inkvale;
 using test::FakeTool;
@@ -318,6 +321,7 @@ private slots:
         for (const char *name : {"one.png", "two.png", "fail.png", "four.png"}) {
             inputs.append(picture(QStringLiteral("jobs/") + name));
         }
+        QVERIFY(test::markForFakeTool(inputs[2], "fail"));
         const QString destination = m_work.filePath(QStringLiteral("jobs-out"));
         const Run run =
             runConvert(QStringList{"--jobs", "3", "--destination", destination} + inputs, program);
@@ -408,6 +412,36 @@ private slots:
         QVERIFY(QDir(destination).isEmpty());
         QVERIFY(
             QDir(QDir::tempPath()).entryList({QStringLiteral("inkvale-*")}, QDir::Dirs).isEmpty());
+    }
+
+    // Killed outright, the program takes its tool with it; the scratch folder it could not
+    // remove goes at the next run's first conversion.
+    void killedProgramLeavesNoToolAndNoScratchForLong()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Slow);
+        const QString program = copyProgramTo(tool.programFolder());
+        const QStringList before =
+            QDir(QDir::tempPath()).entryList({QStringLiteral("inkvale-*")}, QDir::Dirs);
+        QProcess process;
+        process.start(program, {"--destination", m_work.filePath("killed-out"),
+                                picture(QStringLiteral("killed.png"), 8, 8)});
+        QTRY_VERIFY_WITH_TIMEOUT(tool.recordedPid() > 0, 10000);
+        const qint64 toolProcess = tool.recordedPid();
+
+        process.kill();
+        QVERIFY(process.waitForFinished(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(test::processEnded(toolProcess), 5000);
+        const QStringList left =
+            QDir(QDir::tempPath()).entryList({QStringLiteral("inkvale-*")}, QDir::Dirs);
+        QCOMPARE(left.size(), before.size() + 1);
+
+        const FakeTool next(FakeTool::Behaviour::Succeed);
+        const Run run = runConvert({"--destination", m_work.filePath("next-out"),
+                                    picture(QStringLiteral("next.png"), 8, 8)},
+                                   copyProgramTo(next.programFolder()));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QDir(QDir::tempPath()).entryList({QStringLiteral("inkvale-*")}, QDir::Dirs),
+                 before);
     }
 
     // Whatever a PATH holds, every input is converted or reported, nothing is left out in
@@ -568,6 +602,103 @@ private slots:
         QFile file(log);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("bad \x1b]0;title\x07 words\n"));
+    }
+
+    // A picture whose tool would not fit in this machine's memory is refused before the tool
+    // starts, whatever --jobs allows; the others convert.
+    void pictureTooLargeForTheMachineIsRefused()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString huge = m_work.filePath(QStringLiteral("huge/huge.jpg"));
+        QDir().mkpath(QFileInfo(huge).path());
+        QVERIFY(test::writeFile(huge, test::jpegClaiming(QSize(60000, 60000))));
+        // Data enough (sparse) that the claim could hold.
+        QVERIFY(QFile::resize(huge, qint64(8) << 20));
+        const QString small = picture(QStringLiteral("huge/small.png"), 8, 8);
+        const QString destination = m_work.filePath(QStringLiteral("huge-out"));
+        const Run run = runConvert({"--jobs", "4", "--destination", destination, huge, small},
+                                   copyProgramTo(tool.programFolder()));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.contains(QStringLiteral("Not converted:\n") + huge +
+                                  QStringLiteral("\n    too large for this machine's memory: "
+                                                 "needs about 259.3 GB\n")),
+                 qPrintable(run.out));
+        QCOMPARE(QDir(destination).entryList(QDir::Files), QStringList{"small.png"});
+    }
+
+    // A log that cannot be written is an error: a named pipe nothing reads from fails at
+    // once instead of waiting for ever, and a full disk ends the run with 2 after the
+    // conversions, which are kept.
+    void logThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("log"); // <fifo>: a named pipe without a reader
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("results");
+        QTest::newRow("named pipe without a reader")
+            << "<fifo>"
+            << "Unable to open the log file <fifo>\nIt is a named pipe that no program reads "
+               "from.\n"
+            << QStringList{};
+        QTest::newRow("full disk") << "/dev/full"
+                                   << "Unable to write the log file /dev/full\nNo space left on "
+                                      "device.\n"
+                                   << QStringList{"a.png"};
+    }
+
+    void logThatCannotBeWritten()
+    {
+        QFETCH(QString, log);
+        QFETCH(QString, message);
+        QFETCH(QStringList, results);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString fifo =
+            m_work.filePath(QStringLiteral("nobody-reads-") + QTest::currentDataTag());
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        log.replace(QStringLiteral("<fifo>"), fifo);
+        const QString destination =
+            m_work.filePath(QStringLiteral("unlogged-") + QTest::currentDataTag());
+        const Run run = runConvert({"--log", log, "--destination", destination,
+                                    picture(QStringLiteral("unlogged/a.png"), 8, 8)},
+                                   copyProgramTo(tool.programFolder()));
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err, message.replace(QStringLiteral("<fifo>"), fifo));
+        QCOMPARE(QDir(destination).entryList(QDir::Files), results);
+        QFile::remove(fifo);
+    }
+
+    // A reader that stops reading holds the log up, but a termination request still stops
+    // the run at once.
+    void stalledLogReaderDoesNotHoldTheStopUp()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Fail);
+        QFile script(tool.location().toolFile());
+        QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        // More than a pipe holds.
+        script.write("#!/bin/sh\nhead -c 300000 /dev/zero | tr '\\0' x\necho\nexit 1\n");
+        script.close();
+        const QString fifo = m_work.filePath(QStringLiteral("stalled.log"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        // Opened for reading and writing, so that the program's open finds a reader; never
+        // read from.
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDWR);
+        QVERIFY(reader >= 0);
+        QProcess process;
+        process.start(copyProgramTo(tool.programFolder()),
+                      {"--log", fifo, "--destination", m_work.filePath("stalled-out"),
+                       picture(QStringLiteral("stalled/a.png"), 8, 8)});
+        QVERIFY(process.waitForStarted());
+        // Until the pipe is full and the program waits on it.
+        QTest::qWait(1500);
+        QVERIFY2(process.state() == QProcess::Running,
+                 qPrintable(QString::fromUtf8(process.readAllStandardError())));
+
+        process.terminate();
+        QVERIFY(process.waitForFinished(5000));
+        QVERIFY(process.exitCode() != 0);
+        QVERIFY2(process.readAllStandardError().contains("Unable to write the log file"),
+                 "the lost log is reported");
+        ::close(reader);
+        QFile::remove(fifo);
     }
 
     void foldersGiveTheirPicturesSortedByName()

@@ -315,7 +315,7 @@ private slots:
         QVERIFY(result.failures[0].log.contains(reason));
         QCOMPARE(fileNames(sources.destinationText), QStringList{"good.png"});
         // The tool never ran for it: its last run was the good picture's.
-        QCOMPARE(tool.recordedInputTarget(), QFileInfo(good).canonicalFilePath());
+        QCOMPARE(tool.recordedInputBytes(), contents(good));
     }
 
     // A name that is not valid UTF-8 is converted; its result's name shows those bytes as
@@ -336,6 +336,26 @@ private slots:
         QCOMPARE(result.converted, 1);
         QCOMPARE(fileNames(sources.destinationText),
                  QStringList{QStringLiteral("\uFFFD\uFFFD.png")});
+    }
+
+    // A name of the longest length converts again and again: the number of each later
+    // result fits because the base name is shortened before the tool runs.
+    void longestNameConvertsAgain()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString base(251, QLatin1Char('n'));
+        RecordingSources sources;
+        sources.rows = {picture(QStringLiteral("long/") + base + QStringLiteral(".jpg"))};
+        sources.destinationText = m_work.filePath(QStringLiteral("long-out"));
+
+        for (int run = 0; run < 3; ++run) {
+            const BatchResult result = convertBatch(sources, tool.location());
+            QVERIFY2(result.failures.isEmpty(), qPrintable(result.failures.value(0).reason));
+        }
+        QCOMPARE(fileNames(sources.destinationText),
+                 (QStringList{base.left(247) + QStringLiteral(" (2).png"),
+                              base.left(247) + QStringLiteral(" (3).png"),
+                              base + QStringLiteral(".png")}));
     }
 
     // Another copy of the program (or another machine on a shared folder) takes the chosen
@@ -451,6 +471,7 @@ private slots:
                                               .arg(i);
             QDir().mkpath(QFileInfo(path).path());
             QVERIFY(test::writePicture(path, 20 + i, 12));
+            QVERIFY(!fails || test::markForFakeTool(path, "fail"));
             sources.rows.append(path);
             if (fails) {
                 failing.append(path);
@@ -475,8 +496,7 @@ private slots:
         QStringList failedPaths;
         for (const BatchFailure &failure : result.failures) {
             failedPaths.append(failure.path);
-            QVERIFY(failure.log.contains("cannot read '" +
-                                         QFileInfo(failure.path).canonicalFilePath()));
+            QVERIFY(failure.log.contains(QStringLiteral("fake tool cannot read")));
         }
         QCOMPARE(failedPaths, failing);
         // Images start in list order; the final status comes once, after all of them.
@@ -486,7 +506,7 @@ private slots:
         QCOMPARE(sources.busy, (QList<bool>{true, false}));
         // The host's log ends as after one image at a time: with the last image's log alone.
         const QString last =
-            "converting " + QFileInfo(sources.rows.constLast()).canonicalFilePath();
+            QStringLiteral("converting %1 bytes").arg(QFileInfo(sources.rows.constLast()).size());
         QVERIFY(sources.toolLog.text().contains(last));
         QCOMPARE(sources.toolLog.text().count(QStringLiteral("converting ")), 1);
         // As many ran at once as allowed, each with its share of the cores.
@@ -507,6 +527,9 @@ private slots:
         sources.rows = {picture("stop-all/a.png"),      picture("stop-all/b.png"),
                         picture("stop-all/hang-1.png"), picture("stop-all/hang-2.png"),
                         picture("stop-all/hang-3.png"), picture("stop-all/later.png")};
+        for (int row = 2; row < 5; ++row) {
+            QVERIFY(test::markForFakeTool(sources.rows[row], "hang"));
+        }
         sources.destinationText = m_work.filePath(QStringLiteral("stop-all/out"));
         BatchController controller(sources, tool.location());
         sources.watch(controller);

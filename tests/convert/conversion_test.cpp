@@ -2,6 +2,7 @@
 #include "convert/picturereading.h"
 #include "convert/stringtoollog.h"
 #include "convert/toolrun.h"
+#include "convert/waitforresult.h"
 #include "imagelist/giffixture.h"
 #include "support/faketool.h"
 #include "support/picturefixtures.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <QBuffer>
 #include <QDir>
@@ -40,6 +42,52 @@ const QString kClosing = QStringLiteral("Processing completed successfully.\n") 
 QString closingOf(const QString &failure)
 {
     return QStringLiteral("Processing failed: ") + failure + QLatin1Char('\n') + kAsterisks;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A GIF of 35 bytes: one pixel of a `width` x `height` screen, as Qt reads it.
+QByteArray gifScreen(int width, int height)
+{
+    QByteArray gif("GIF89a");
+    const auto le16 = [&gif](int value) {
+        gif.append(char(value & 0xFF));
+        gif.append(char(value >> 8));
+    };
+    le16(width);
+    le16(height);
+    gif.append(QByteArray::fromHex("800000"
+                                   "000000ffffff"
+                                   "2c00000000010001000002024c0100"
+                                   "3b"));
+    return gif;
+}
+
+QByteArray onePicture(int width, int height, const char *format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+ConversionResult convertWithBudget(const QString &input, const QString &output, StringToolLog &log,
+                                   const FakeTool &tool, std::uint64_t budget,
+                                   int largestSide = 0)
+{
+    ConversionJob job(QStringLiteral("Cartoon"), input, output, log, tool.location());
+    job.setMemoryBudget(budget);
+    ConversionOptions options;
+    options.largestSide = largestSide;
+    job.setOptions(options);
+    return waitForResult(job, &ConversionJob::finished, [&] { job.start(); });
 }
 
 QStringList scratchFolders()
@@ -273,7 +321,9 @@ private slots:
         } else {
             QCOMPARE(QFileInfo(arguments.at(0)).fileName(), toolInput);
             QCOMPARE(QFileInfo(arguments.at(0)).path(), QFileInfo(arguments.at(4)).path());
-            QCOMPARE(tool.recordedInputTarget(), QFileInfo(input).canonicalFilePath());
+            // A copy of its own, no link to a path that others could change.
+            QCOMPARE(tool.recordedInputTarget(), QFileInfo(arguments.at(0)).absoluteFilePath());
+            QCOMPARE(tool.recordedInputBytes(), content);
         }
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("pwned"))));
         QVERIFY(scratchFolders().isEmpty());
@@ -297,6 +347,134 @@ private slots:
         QCOMPARE(result.failure,
                  QStringLiteral("The file is larger than any picture Inkvale reads (1 GB)"));
         QVERIFY(tool.recordedArguments().isEmpty());
+    }
+
+    // A header that claims far more pixels than the file's data could hold is refused before
+    // the tool starts (Qt would fill in the missing picture); real pictures of one colour,
+    // the densest there are, pass.
+    void claimsBeyondTheDataAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("JPEG claiming 16000x16000")
+            << "claim.jpg" << test::jpegClaiming(QSize(16000, 16000)) << true;
+        QTest::newRow("GIF of 35 bytes claiming 16000x16000")
+            << "claim.gif" << gifScreen(16000, 16000) << true;
+        QTest::newRow("GIF of 35 bytes, one pixel") << "pixel.gif" << gifScreen(1, 1) << false;
+        QTest::newRow("one-colour PNG") << "white.png" << onePicture(3000, 2000, "PNG") << false;
+        QTest::newRow("one-colour JPEG") << "white.jpg" << onePicture(3000, 2000, "JPEG") << false;
+    }
+
+    void claimsBeyondTheDataAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, refused);
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(name);
+        QVERIFY(test::writeFile(input, content));
+        StringToolLog log;
+
+        const ConversionResult result =
+            convertWithBudget(input, folder.filePath(QStringLiteral("out.png")), log, tool, 0);
+
+        QCOMPARE(result.converted(), !refused);
+        QCOMPARE(tool.recordedArguments().isEmpty(), refused);
+        if (refused) {
+            QVERIFY2(result.failure.startsWith(QStringLiteral("The picture claims 16000 x 16000 "
+                                                              "pixels, far more than its ")),
+                     qPrintable(result.failure));
+        }
+    }
+
+    // A picture whose tool would not fit in the memory it may take is refused from its
+    // header before the tool starts.
+    void pictureTooLargeForTheMemoryIsRefused()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        const QString input = m_pictures.filePath(QStringLiteral("wide.png"));
+        QVERIFY(test::writePicture(input, 2000, 1000));
+        // Cartoon: about 80 MB and 72 bytes a pixel.
+        const struct
+        {
+            std::uint64_t budget;
+            int largestSide;
+            QString failure;
+        } cases[] = {{100'000'000, 0, "too large for this machine's memory: needs about 0.3 GB"},
+                     {230'000'000, 0, {}},
+                     {0, 0, {}},
+                     // The tool gets a copy of 500 x 250 pixels: about 89 MB.
+                     {100'000'000, 500, {}}};
+        for (const auto &c : cases) {
+            StringToolLog log;
+            const QString output = m_pictures.filePath(
+                QStringLiteral("wide-%1-%2.png").arg(c.budget).arg(c.largestSide));
+            const ConversionResult result =
+                convertWithBudget(input, output, log, tool, c.budget, c.largestSide);
+            QCOMPARE(result.failure, c.failure);
+            QCOMPARE(QFileInfo::exists(output), c.failure.isEmpty());
+        }
+    }
+
+    // The tool reads the bytes that were checked: a file renamed over the original after the
+    // check (here just before the tool reads it) changes nothing.
+    void pictureSwappedAfterTheCheckIsNotRead()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(QStringLiteral("photo.png"));
+        QVERIFY(test::writePicture(input, 30, 20));
+        const QByteArray checked = fileBytes(input);
+        const QString swap = folder.filePath(QStringLiteral("swap.svg"));
+        QVERIFY(test::writeFile(swap, "<svg xmlns='http://www.w3.org/2000/svg'/>"));
+        QFile script(tool.location().toolFile());
+        QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/bin/sh\nhere=$(dirname \"$0\")\nmv -f '" + QFile::encodeName(swap) +
+                     "' '" + QFile::encodeName(input) +
+                     "'\ncat -- \"$1\" > \"$here/input-bytes\"\ncp \"$here/picture.png\" \"$5\"\n");
+        script.close();
+        StringToolLog log;
+
+        QVERIFY2(convertImage(QStringLiteral("Cartoon"), input,
+                              folder.filePath(QStringLiteral("out.png")), log, tool.location())
+                     .converted(),
+                 qPrintable(log.text()));
+        QCOMPARE(tool.recordedInputBytes(), checked);
+        QVERIFY(fileBytes(input).startsWith("<svg"));
+    }
+
+    // A sparse file of a gigabyte with a picture's header is neither read whole nor copied:
+    // it fails from its header, and memory stays small.
+    void sparseFileIsNotReadWhole()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QTemporaryDir folder;
+        const QString input = folder.filePath(QStringLiteral("sparse.jpg"));
+        // Everything up to the compressed data, whose header the decoder reads for the size.
+        const QByteArray jpeg = encoded("JPEG");
+        const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+        QVERIFY(test::writeFile(
+            input, jpeg.left(scan + 2 + ((uchar(jpeg[scan + 2]) << 8) | uchar(jpeg[scan + 3])))));
+        QVERIFY(QFile::resize(input, qint64(kLargestPictureFile)));
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        StringToolLog log;
+
+        const ConversionResult result =
+            convertImage(QStringLiteral("Cartoon"), input,
+                         folder.filePath(QStringLiteral("out.png")), log, tool.location());
+
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        QVERIFY2(result.failure.startsWith(QStringLiteral("The file is far larger than its "
+                                                          "picture: 1073741824 bytes for 20 x 10")),
+                 qPrintable(result.failure));
+        QVERIFY(tool.recordedArguments().isEmpty());
+        // ru_maxrss is in kilobytes; reading the file whole would add a gigabyte.
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 100 * 1024,
+                 qPrintable(QString::number(after.ru_maxrss - before.ru_maxrss)));
     }
 
     // A photo whose orientation tag turns it reaches the tool upright, as viewers show it;
@@ -328,7 +506,7 @@ private slots:
                      .converted(),
                  qPrintable(log.text()));
 
-        QCOMPARE(tool.recordedInputTarget() == QFileInfo(input).canonicalFilePath(), !copied);
+        QCOMPARE(tool.recordedInputBytes() == fileBytes(input), !copied);
         QImageReader reader(output);
         reader.setAutoTransform(false);
         const QImage result = reader.read();
@@ -424,6 +602,31 @@ private slots:
         QVERIFY(QDir(temporary).isEmpty());
     }
 
+    // The tool and the converters it starts write their temporary files (G'MIC a GIF's
+    // frames) into the conversion's private folder, which goes with it.
+    void temporaryFilesStayInThePrivateFolder()
+    {
+        const FakeTool tool(FakeTool::Behaviour::Succeed);
+        QFile script(tool.location().toolFile());
+        QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Append));
+        script.write("printf '%s\\n' \"$TMP\" \"$TEMP\" \"$TMPDIR\" \"$MAGICK_TEMPORARY_PATH\" "
+                     "\"$MAGICK_TMPDIR\" > \"$here/temporary\"\n");
+        script.close();
+        StringToolLog log;
+
+        QVERIFY(
+            convertImage(QStringLiteral("Cartoon"), m_pictures.filePath(QStringLiteral("in.png")),
+                         m_pictures.filePath(QStringLiteral("temporary.png")), log, tool.location())
+                .converted());
+
+        const QString privateFolder = QFileInfo(tool.recordedArguments().at(4)).path();
+        QFile record(tool.programFolder() + QStringLiteral("/gmic/temporary"));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(record.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 QStringList(5, privateFolder));
+        QVERIFY(scratchFolders().isEmpty());
+    }
+
     // No shell lies between the program and the tool: every character of a name arrives as
     // part of one argument, and nothing in it is run.
     void namesReachTheToolAsOneArgument_data()
@@ -452,7 +655,7 @@ private slots:
 
         const QStringList arguments = tool.recordedArguments();
         QCOMPARE(arguments.size(), 5);
-        QCOMPARE(tool.recordedInputTarget(), QFileInfo(input).canonicalFilePath());
+        QCOMPARE(tool.recordedInputBytes(), fileBytes(input));
         QCOMPARE(arguments.at(1), QStringLiteral("cartoon"));
         QVERIFY(log.text().contains(QStringLiteral("\"%1\"").arg(arguments.at(0))));
         for (const QString &where : {folder.path(), tool.programFolder(),

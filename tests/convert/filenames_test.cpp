@@ -61,6 +61,53 @@ private slots:
                                            << "c (2).png";
         QTest::newRow("taken by a dangling link") << QStringList{"@d.png"} << "d.png"
                                                   << "d (2).png";
+        // The file system takes 255 bytes: a long name is shortened so that its number fits.
+        const QString a251(251, QLatin1Char('a'));
+        QTest::newRow("longest name, free") << QStringList{} << a251 + ".png" << a251 + ".png";
+        QTest::newRow("longest name, taken")
+            << QStringList{a251 + ".png"} << a251 + ".png" << a251.left(247) + " (2).png";
+        QTest::newRow("longest name, taken twice")
+            << QStringList{a251 + ".png", a251.left(247) + " (2).png"} << a251 + ".png"
+            << a251.left(247) + " (3).png";
+        QTest::newRow("too long even when free")
+            << QStringList{} << QString(254, QLatin1Char('b')) + ".png"
+            << QString(251, QLatin1Char('b')) + ".png";
+        const QString accented = QString(125, QChar(0xe9)); // two bytes each
+        QTest::newRow("two-byte letters are never cut")
+            << QStringList{accented + ".png"} << accented + ".png"
+            << accented.left(123) + " (2).png";
+    }
+
+    // Cuts only between characters as shown: neither inside a letter's bytes, nor between a
+    // letter and its accent, nor inside a pair of UTF-16 units.
+    void fittedNames_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("fits") << "photo"
+                              << ".png" << 9 << "photo.png";
+        QTest::newRow("ascii") << "photo"
+                               << " (2).png" << 11 << "pho (2).png";
+        QTest::newRow("two-byte letter") << "aéé"
+                                         << ".x" << 6 << "aé.x";
+        QTest::newRow("letter with a combining accent") << "aéé"
+                                                        << ".x" << 7 << "aé.x";
+        QTest::newRow("character beyond the first plane")
+            << QStringLiteral("a\U0001F600\U0001F600") << ".x" << 8
+            << QStringLiteral("a\U0001F600.x");
+        QTest::newRow("nothing of the base fits") << "é"
+                                                  << ".png" << 5 << ".png";
+    }
+
+    void fittedNames()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, ending);
+        QFETCH(int, limit);
+        QFETCH(QString, expected);
+        QCOMPARE(fittedName(base, ending, static_cast<std::size_t>(limit)), expected);
     }
 
     void freeName()

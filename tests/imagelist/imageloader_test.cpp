@@ -10,7 +10,9 @@
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 using namespace inkvale;
 
@@ -215,6 +217,35 @@ private slots:
         const Result<QSize> result = loadPicture(path);
         QVERIFY(!result.ok());
         QVERIFY(!result.error().isEmpty());
+    }
+
+    // Pictures are decoded from the file as it is read: a sparse gigabyte behind a picture's
+    // header fails at its first damaged chunk, and the memory taken is the decoder's, not the
+    // file's, however many such files are loaded at once.
+    void sparseFilesAreNotReadWhole()
+    {
+        QStringList paths;
+        for (const char *format : {"PNG", "JPEG"}) {
+            paths.append(fixture(QStringLiteral("sparse.") + QString::fromLatin1(format).toLower(),
+                                 encoded(33, 21, format).left(40)));
+            QVERIFY(QFile::resize(paths.last(), qint64(1) << 30));
+        }
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        QList<QFuture<Result<QSize>>> loads;
+        for (int copy = 0; copy < 3; ++copy) {
+            for (const QString &path : paths) {
+                loads.append(QtConcurrent::run(loadPicture, path));
+            }
+        }
+        for (QFuture<Result<QSize>> &load : loads) {
+            QVERIFY(!load.result().ok());
+        }
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        // ru_maxrss is in kilobytes; reading one file whole would add a gigabyte.
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 200 * 1024,
+                 qPrintable(QString::number(after.ru_maxrss - before.ru_maxrss)));
     }
 };
 

@@ -18,7 +18,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <csignal>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -253,6 +257,47 @@ TEST_P(PlacementTest, MissingTargetFolderKeepsSource)
     EXPECT_EQ(readFile(from()), "new picture");
     EXPECT_FALSE(fs::exists(targetFolder() / "absent"));
 }
+
+#ifndef _WIN32
+
+// Killed at the moment the copy across file systems creates its first file: whatever is left
+// under a visible name is the whole picture; the unfinished copy is hidden.
+TEST_P(PlacementTest, KillDuringTheCopyLeavesNoPartialFile)
+{
+    if (GetParam() != Route::AcrossFileSystems) {
+        GTEST_SKIP() << "a rename has no copy to interrupt";
+    }
+    const std::string content = patterned(64 << 20);
+    writeFile(from(), content);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, targetFolder().c_str(), IN_CREATE), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            placeFileExclusively(from(), to());
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    char event[sizeof(inotify_event) + 256];
+    ASSERT_GT(::read(watch, event, sizeof event), 0);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(watch);
+
+    for (const fs::directory_entry &entry : fs::directory_iterator(targetFolder())) {
+        const std::string name = entry.path().filename().string();
+        if (name.front() != '.') {
+            EXPECT_EQ(readFile(entry.path()), content) << name << " is not whole";
+        }
+    }
+}
+
+#endif
 
 #ifdef _WIN32
 

@@ -13,6 +13,7 @@ const char *const kRecord = R"(#!/bin/sh
 here=$(dirname "$0")
 for a in "$@"; do printf '%s\0' "$a"; done > "$here/args"
 readlink -f -- "$1" > "$here/input-target"
+cat -- "$1" > "$here/input-bytes" 2>/dev/null
 ( read -r s < /proc/$$/stat; set -- ${s##*) }; echo "${17}" > "$here/nice" ) 2>/dev/null
 )";
 
@@ -40,11 +41,11 @@ QByteArray actions(FakeTool::Behaviour behaviour)
         return "sh -c 'echo $$ > \"$1/pid\"; exec sleep 30' child \"$here\" &\nwait\n";
     case FakeTool::Behaviour::RandomDelay:
         return R"script(echo "${OMP_NUM_THREADS-unset}" >> "$here/threads"
-target=$(readlink -f -- "$1")
-echo "fake tool: converting $target"
-case "$target" in *hang*) echo $$ >> "$here/pids"; exec sleep 30 ;; esac
+mark=$(grep -ao 'fake-tool-[a-z]*' -- "$1" | head -n 1)
+echo "fake tool: converting $(wc -c < "$1") bytes"
+case "$mark" in fake-tool-hang) echo $$ >> "$here/pids"; exec sleep 30 ;; esac
 sleep "0.$(($(od -An -N1 -tu1 /dev/urandom) % 4))"
-case "$target" in *fail*) echo "*** Error *** fake tool cannot read '$target'" >&2; exit 1 ;; esac
+case "$mark" in fake-tool-fail) echo "*** Error *** fake tool cannot read '$1'" >&2; exit 1 ;; esac
 cp -- "$1" "$5"
 )script";
     case FakeTool::Behaviour::CopyInput:
@@ -111,6 +112,12 @@ QString FakeTool::recordedInputTarget() const
     return QString::fromUtf8(file.readAll()).trimmed();
 }
 
+QByteArray FakeTool::recordedInputBytes() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("gmic/input-bytes")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 qint64 FakeTool::recordedPid() const
 {
     QFile file(m_folder.filePath(QStringLiteral("gmic/pid")));
@@ -118,6 +125,12 @@ qint64 FakeTool::recordedPid() const
         return 0;
     }
     return file.readAll().trimmed().toLongLong();
+}
+
+bool markForFakeTool(const QString &path, const QByteArray &mark)
+{
+    QFile file(path);
+    return file.open(QIODevice::Append) && file.write("fake-tool-" + mark) > 0;
 }
 
 bool processEnded(qint64 pid)

@@ -2,14 +2,15 @@
 
 #include "convert/toollocation.h"
 
+#include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 
 namespace inkvale::test {
 
 // A program folder whose "gmic/gmic" is a small shell script standing in for the tool.
-// Every script records its arguments (NUL-separated) in gmic/args, and where its first
-// argument leads in gmic/input-target, before it does its part.
+// Every script records its arguments (NUL-separated) in gmic/args, where its first argument
+// leads in gmic/input-target and what it holds in gmic/input-bytes, before it does its part.
 class FakeTool
 {
 public:
@@ -24,10 +25,11 @@ public:
         // a wrapper script, as distributions install the tool: its child sleeps a long time
         // (the child's pid in gmic/pid) while the script waits for it
         SlowWrapper,
-        // as a batch of real pictures: waits 0 to 0.3 s at random, then copies its input to
-        // the output; an input whose path holds "fail" fails instead, and one whose path
-        // holds "hang" sleeps a long time (its pid appended to gmic/pids). Every run appends
-        // its OMP_NUM_THREADS to gmic/threads.
+        // as a batch of real pictures: says "converting <size of its input> bytes", waits 0
+        // to 0.3 s at random, then copies its input to the output; an input marked "fail"
+        // (see markForFakeTool()) fails instead, and one marked "hang" sleeps a long time
+        // (its pid appended to gmic/pids). Every run appends its OMP_NUM_THREADS to
+        // gmic/threads.
         RandomDelay,
         NotRunnable, // the file exists but cannot be executed
         CopyInput,   // copies the file it is given as its picture
@@ -47,12 +49,18 @@ public:
     int recordedNiceness() const;
     // The canonical path of the file the first argument named during the run.
     QString recordedInputTarget() const;
+    // What that file held.
+    QByteArray recordedInputBytes() const;
     // The pid in gmic/pid; 0 while there is none.
     qint64 recordedPid() const;
 
 private:
     QTemporaryDir m_folder;
 };
+
+// Marks the picture at `path` for the RandomDelay tool (which sees only a private copy, never
+// the name): bytes after the picture's end, which decoders ignore.
+bool markForFakeTool(const QString &path, const QByteArray &mark);
 
 // Whether the process has ended: gone, or a zombie that nobody reaps yet.
 bool processEnded(qint64 pid);

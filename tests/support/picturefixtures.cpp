@@ -156,4 +156,23 @@ QByteArray twoFrameGif(QSize size)
     return single.left(single.size() - 1) + frame + char(0x3B);
 }
 
+QByteArray jpegClaiming(QSize claimed)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    // Baseline frame header: marker, length, precision, height, width.
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    const auto put16 = [&jpeg](qsizetype at, int value) {
+        jpeg[at] = char(value >> 8);
+        jpeg[at + 1] = char(value & 0xFF);
+    };
+    put16(frame + 5, claimed.height());
+    put16(frame + 7, claimed.width());
+    return jpeg;
+}
+
 } // namespace inkvale::test

@@ -27,4 +27,7 @@ QByteArray twoPageTiff(QSize first, QSize second);
 // An animated GIF of two checkered frames of `size`.
 QByteArray twoFrameGif(QSize size);
 
+// A small grey JPEG whose frame header claims `claimed`, as a damaged or made-up file says.
+QByteArray jpegClaiming(QSize claimed);
+
 } // namespace inkvale::test

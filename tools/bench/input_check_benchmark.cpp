@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QRandomGenerator>
@@ -106,11 +107,12 @@ double resultCheck(const QString &resultPath, int rounds)
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const Result<QByteArray> file = readPictureFile(resultPath);
-        const PictureFormat *format = file.ok() ? formatOfContent(file.value()) : nullptr;
-        const Result<DecodedPicture> reading = format != nullptr
-                                                   ? readWholePicture(file.value(), format->reader)
-                                                   : Result<DecodedPicture>::failure(file.error());
+        QFile file;
+        const Result<> opened = openPictureFile(resultPath, file);
+        const PictureFormat *format = opened.ok() ? formatOfContent(pictureStart(file)) : nullptr;
+        const Result<DecodedPicture> reading =
+            format != nullptr ? readWholePicture(file, format->reader)
+                              : Result<DecodedPicture>::failure(opened.error());
         times.push_back(clock.nsecsElapsed() / 1e9);
         if (!reading.ok()) {
             qFatal("%s: %s", qPrintable(resultPath), qPrintable(reading.error()));

