@@ -140,8 +140,9 @@ void KeyboardTest::theWholeJobByKeyboard()
     const MainWindowUi &ui = window.ui();
 
     // Add Files, then Add Folder.
-    window.dialogs.fileAnswers.enqueue(
-        {window.picture(QStringLiteral("a.png")), window.picture(QStringLiteral("fails.png"))});
+    const QString fails = window.picture(QStringLiteral("fails.png"));
+    QVERIFY(test::markForFakeTool(fails, "fail"));
+    window.dialogs.fileAnswers.enqueue({window.picture(QStringLiteral("a.png")), fails});
     window.press(Qt::Key_O, Qt::ControlModifier);
     QVERIFY(window.intakeDone());
     const QString more = QFileInfo(window.picture(QStringLiteral("more/c.png"))).path();
