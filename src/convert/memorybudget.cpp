@@ -1,6 +1,7 @@
 #include "convert/memorybudget.h"
 
 #include "convert/parallelconversions.h"
+#include "convert/pictureclaim.h"
 #include "convert/pictureformats.h"
 #include "convert/picturereading.h"
 #include "convert/toolinput.h"
@@ -39,14 +40,17 @@ QString pictureRefusal(const QString &path, const QString &effect, int largestSi
     if (format == nullptr) {
         return {};
     }
-    const Result<QSize> header = readPictureHeader(file, format->reader);
-    if (!header.ok()) {
-        // A claim beyond the data is a reason of its own; other damage is the conversion's
-        // to tell.
-        return header.error().startsWith(QStringLiteral("The picture claims ")) ? header.error()
-                                                                                : QString();
+    const Result<QSize> claimed = readClaimedSize(file, format->reader);
+    if (!claimed.ok()) {
+        // Damage is the conversion's to tell.
+        return {};
     }
-    const QSize toolSize = limitedSize(header.value(), largestSide);
+    // A claim beyond the data is a reason of its own.
+    const QSize size = claimed.value();
+    if (QString claim = pictureClaimBeyondData(format->reader, file, size); !claim.isEmpty()) {
+        return claim;
+    }
+    const QSize toolSize = limitedSize(size, largestSide);
     return memoryRefusal(effect, qint64(toolSize.width()) * toolSize.height(), budget);
 }
 

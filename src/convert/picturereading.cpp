@@ -77,7 +77,7 @@ Result<> openPictureFile(const QString &path, QFile &file)
     return Result<>::success();
 }
 
-Result<QSize> readPictureHeader(QIODevice &device, const QByteArray &format)
+Result<QSize> readClaimedSize(QIODevice &device, const QByteArray &format)
 {
     raiseDecodingLimit();
     const qint64 start = device.pos();
@@ -105,12 +105,22 @@ Result<QSize> readPictureHeader(QIODevice &device, const QByteArray &format)
     if (!size.isValid()) {
         return Result<QSize>::failure(error);
     }
-    const QString claim = pictureClaimBeyondData(format, device, size);
+    return size;
+}
+
+Result<QSize> readPictureHeader(QIODevice &device, const QByteArray &format)
+{
+    const Result<QSize> claimed = readClaimedSize(device, format);
+    if (!claimed.ok()) {
+        return claimed;
+    }
+    const qint64 start = device.pos();
+    const QString claim = pictureClaimBeyondData(format, device, claimed.value());
     device.seek(start);
     if (!claim.isEmpty()) {
         return Result<QSize>::failure(claim);
     }
-    return size;
+    return claimed;
 }
 
 Result<DecodedPicture> readWholePicture(QIODevice &device, const QByteArray &format)

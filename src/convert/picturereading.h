@@ -33,9 +33,13 @@ inline constexpr quint64 kLargestPictureFile = quint64(1) << 30;
 // yet; names that are not valid UTF-8 open too (see base/fspath.h).
 Result<> openPictureFile(const QString &path, QFile &file);
 
-// The size that the picture's header claims, read without decoding the picture; fails with
-// the decoder's words, or when the header claims more pixels than the data could hold (see
-// pictureClaimBeyondData()). `device` is open at the picture's start and left there.
+// The size that the picture's header claims, read without decoding the picture, whatever the
+// data holds; fails with the decoder's words. `device` is open at the picture's start and
+// left there.
+Result<QSize> readClaimedSize(QIODevice &device, const QByteArray &format);
+
+// readClaimedSize(), which also fails when the header claims more pixels than the data could
+// hold (see pictureClaimBeyondData()).
 Result<QSize> readPictureHeader(QIODevice &device, const QByteArray &format);
 
 // Reads the whole picture from `device` (open, at its start, able to seek) with the decoder

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -126,6 +127,7 @@ private slots:
     void nothingHappens_data();
     void nothingHappens();
     void aFailedRenderKeepsThePicture();
+    void aPictureTooLargeForTheMachineIsNotRendered_data();
     void aPictureTooLargeForTheMachineIsNotRendered();
     void aNewerRequestStopsTheOlderOne();
     void aLargePictureShowsQuickThenExact_data();
@@ -230,23 +232,44 @@ void PreviewTest::aFailedRenderKeepsThePicture()
 
 // A picture whose tool would not fit in this machine's memory is neither rendered nor scaled
 // down in the window: the status says why, and the pane keeps its picture.
+void PreviewTest::aPictureTooLargeForTheMachineIsNotRendered_data()
+{
+    QTest::addColumn<QSize>("claimed");
+    // The file's size; 0 leaves the few bytes of the header.
+    QTest::addColumn<qint64>("fileSize");
+    QTest::addColumn<QString>("reason");
+    // Data enough (sparse) that the claim could hold: the tool would need hundreds of GB.
+    QTest::newRow("beyond the memory")
+        << QSize(60000, 60000) << (qint64(8) << 20)
+        << QStringLiteral("too large for this machine's memory: needs about 259.3 GB");
+    // Decoding it for the quick copy would fill in a gigabyte from nothing.
+    QTest::newRow("beyond the data") << QSize(16000, 16000) << qint64(0)
+                                     << QStringLiteral("The picture claims 16000 x 16000 pixels, "
+                                                       "far more than its %1 bytes can hold");
+}
+
 void PreviewTest::aPictureTooLargeForTheMachineIsNotRendered()
 {
+    QFETCH(QSize, claimed);
+    QFETCH(qint64, fileSize);
+    QFETCH(QString, reason);
     Window window;
     const QStringList paths = window.add({{48, 32}, {32, 48}});
     window.click(0);
     QVERIFY(window.settle());
-    // The row's file becomes a JPEG whose header says 60000x60000, with data enough (sparse)
-    // that the claim could hold: the tool would need hundreds of gigabytes.
-    QVERIFY(test::writeFile(paths[1], test::jpegClaiming(QSize(60000, 60000))));
-    QVERIFY(QFile::resize(paths[1], qint64(8) << 20));
+    // The row's file becomes a JPEG whose header claims `claimed`.
+    QVERIFY(test::writeFile(paths[1], test::jpegClaiming(claimed)));
+    if (fileSize > 0) {
+        QVERIFY(QFile::resize(paths[1], fileSize));
+    }
 
     QSignalSpy rendered(&window.preview(), &ImagePreview::renderEnded);
     window.click(1);
     QVERIFY(window.settle());
     QVERIFY(rendered.isEmpty());
-    QCOMPARE(window.form->statusText(),
-             QStringLiteral("too large for this machine's memory: needs about 259.3 GB"));
+    QCOMPARE(window.form->statusText(), reason.contains(QLatin1String("%1"))
+                                            ? reason.arg(QFileInfo(paths[1]).size())
+                                            : reason);
     QCOMPARE(window.shownSize(), QSize(48, 32));
 }
 
