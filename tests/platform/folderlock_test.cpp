@@ -4,6 +4,9 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -14,7 +17,26 @@ using inkvale::test::ScratchFolder;
 
 void age(const fs::path &folder, std::chrono::seconds by)
 {
+#ifdef _WIN32
+    // The C runtime that std::filesystem sets times through cannot open a folder.
+    const HANDLE handle =
+        CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    // In units of 100 ns.
+    time.QuadPart -= static_cast<ULONGLONG>(by.count()) * 10'000'000;
+    const FILETIME then{time.LowPart, time.HighPart};
+    const bool set = SetFileTime(handle, nullptr, nullptr, &then) != 0;
+    CloseHandle(handle);
+    ASSERT_TRUE(set);
+#else
     fs::last_write_time(folder, fs::file_time_type::clock::now() - by);
+#endif
 }
 
 // A held lock is seen as live, also by the process that holds it; once released (as when
