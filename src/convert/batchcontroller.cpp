@@ -117,8 +117,7 @@ void BatchController::startMore()
     while (m_running && !m_stopRequested && m_next < m_sources.rowCount()) {
         const QString path = m_sources.rowPath(m_next);
         const QString subfolder = m_sources.rowSubfolder(m_next);
-        const std::optional<BatchScheduler::Start> start =
-            m_scheduler->admit(
+        const std::optional<BatchScheduler::Start> start = m_scheduler->admit(
             picturePixels(path, m_sources.conversionOptions().largestSide), m_sources.effect());
         if (!start) {
             break;

@@ -170,10 +170,10 @@ Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchF
         // side, write one picture per frame, or not read the format at all. Scaled with area
         // averaging: no aliasing of fine detail, which the effects would pick up as edges.
         QFile::remove(copy);
-        handed = writeCopy(scaled ? picture.image.scaled(size, Qt::IgnoreAspectRatio,
-                                                         Qt::SmoothTransformation)
-                                  : picture.image,
-                           base);
+        handed = writeCopy(
+            scaled ? picture.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   : picture.image,
+            base);
     }
     if (!handed.ok()) {
         return fail(handOver + handed.error());

@@ -79,8 +79,7 @@ QByteArray onePicture(int width, int height, const char *format)
 }
 
 ConversionResult convertWithBudget(const QString &input, const QString &output, StringToolLog &log,
-                                   const FakeTool &tool, std::uint64_t budget,
-                                   int largestSide = 0)
+                                   const FakeTool &tool, std::uint64_t budget, int largestSide = 0)
 {
     ConversionJob job(QStringLiteral("Cartoon"), input, output, log, tool.location());
     job.setMemoryBudget(budget);
