@@ -184,7 +184,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     previewSplitter->addWidget(listPanel);
     previewSplitter->addWidget(previewImage);
     previewSplitter->setStretchFactor(0, 1);
-    previewSplitter->setStretchFactor(1, 0);
+    // The picture grows with the window as the list does.
+    previewSplitter->setStretchFactor(1, 1);
     previewSplitterHandle = named(previewSplitter->handle(1), "previewSplitterHandle");
     previewImage->hide();
     listColumnLayout->addWidget(previewSplitter);

@@ -3,7 +3,9 @@
 #include "imagelist/previewrenderer.h"
 
 #include <functional>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class QAction;
 class QComboBox;
@@ -18,7 +20,9 @@ class PreviewPicture;
 
 // The preview pane under the list: shows the current row rendered with the chosen effect by
 // its PreviewRenderer (first from a scaled copy, then exact); "Generating Preview Image..."
-// stays in the status bar until the exact picture arrives.
+// stays in the status bar until the exact picture arrives. The pane's caption says which
+// picture is shown and, while the whole picture renders, for how long it has been running.
+// Once the shown picture's row leaves the list, the pane empties.
 class ImagePreview : public QObject
 {
     Q_OBJECT
@@ -66,13 +70,29 @@ signals:
 private:
     void pictureReady(const QString &input, const QImage &image, bool exact);
     void showPane();
+    void updateCaption();
+    // Empties the pane when the shown picture's row is gone from the list.
+    void rowsRemoved();
     QSize paneSize() const;
+    // The pane's height once shown.
+    int shownHeight() const;
     QWidget &splitterHandle() const;
 
     Controls m_controls;
     PreviewRenderer m_renderer;
     std::function<ConversionOptions()> m_optionsSource;
-    int m_paneHeight = 150;
+    // Until the user sets a height: half the splitter, at least this.
+    int m_paneHeight = 0;
+    // What the pane shows; empty when nothing.
+    QString m_shownInput;
+    bool m_shownExact = false;
+    // Which request the shown picture answers; each showPreview() is a new one.
+    int m_shownRequest = 0;
+    int m_request = 0;
+    // The row of the last request, and since when it renders.
+    QString m_renderedInput;
+    QElapsedTimer m_renderClock;
+    QTimer m_captionTicker;
 };
 
 } // namespace inkvale

@@ -16,6 +16,16 @@ void PreviewPicture::setImage(const QImage &image)
     update();
 }
 
+void PreviewPicture::setCaption(const QString &caption)
+{
+    if (caption == m_caption) {
+        return;
+    }
+    m_caption = caption;
+    setAccessibleDescription(caption);
+    update();
+}
+
 QSize PreviewPicture::sizeHint() const
 {
     return {150, 150};
@@ -29,9 +39,25 @@ void PreviewPicture::resizeEvent(QResizeEvent *event)
 
 void PreviewPicture::paintEvent(QPaintEvent *)
 {
-    if (m_image.isNull() || width() <= 0 || height() <= 0) {
+    if (width() <= 0 || height() <= 0) {
         return;
     }
+    QPainter painter(this);
+    if (!m_image.isNull()) {
+        paintImage(painter);
+    }
+    if (!m_caption.isEmpty()) {
+        // On a band of its own, readable over any picture.
+        const QRect text = painter.fontMetrics().boundingRect(m_caption).adjusted(-4, -2, 4, 2);
+        const QRect band(QPoint(0, 0), text.size());
+        painter.fillRect(band, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(band, Qt::AlignCenter, m_caption);
+    }
+}
+
+void PreviewPicture::paintImage(QPainter &painter)
+{
     const qreal ratio = devicePixelRatioF();
     if (m_scaled.isNull()) {
         const QImage scaled =
@@ -41,7 +67,7 @@ void PreviewPicture::paintEvent(QPaintEvent *)
     }
     const QSizeF shown = m_scaled.deviceIndependentSize();
     const QPointF at((width() - shown.width()) / 2.0, (height() - shown.height()) / 2.0);
-    QPainter(this).drawPixmap(at, m_scaled);
+    painter.drawPixmap(at, m_scaled);
 }
 
 } // namespace inkvale

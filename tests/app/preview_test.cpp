@@ -7,6 +7,7 @@
 #include "imagelist/imagelistmodel.h"
 #include "imagelist/imagelistview.h"
 #include "imagelist/imagepreview.h"
+#include "imagelist/listeditor.h"
 #include "imagelist/previewpicture.h"
 #include "support/picturefixtures.h"
 #include "support/testenvironment.h"
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -104,16 +106,17 @@ struct Shown
     bool exact = false;
     QSize size;
     QString status;
+    QString caption;
 };
 
 // Every picture the pane shows from now on, as long as `context` lives.
 void recordShown(Window &window, QObject &context, QList<Shown> &shown)
 {
-    QObject::connect(
-        &window.preview(), &ImagePreview::pictureShown, &context,
-        [&window, &shown](const QString &input, bool exact) {
-            shown.append({input, exact, window.shownSize(), window.form->statusText()});
-        });
+    QObject::connect(&window.preview(), &ImagePreview::pictureShown, &context,
+                     [&window, &shown](const QString &input, bool exact) {
+                         shown.append({input, exact, window.shownSize(), window.form->statusText(),
+                                       window.ui().previewImage->caption()});
+                     });
 }
 
 } // namespace
@@ -136,6 +139,7 @@ private slots:
     void aRenderedRowShowsAgainAtOnce();
     void anEffectChangeRendersAgain();
     void switchDeleteAllAndClear();
+    void removingTheShownRowEmptiesThePane();
     void aClickDuringABatchLeavesTheBatchAlone();
 };
 
@@ -154,7 +158,13 @@ void PreviewTest::aClickShowsTheRenderedRow()
     QVERIFY(window.paneShown());
     QCOMPARE(window.shownSize(), QSize(48, 32));
     QVERIFY(!QFile::exists(window.scratchFile()));
-    QCOMPARE(window.ui().previewImage->height(), 150);
+    // Half the splitter at first, and it grows with the window.
+    const MainWindowUi &shownUi = window.ui();
+    const int firstHeight = shownUi.previewImage->height();
+    QVERIFY(std::abs(firstHeight - shownUi.previewSplitter->height() / 2) <= 4);
+    window.form->resize(window.form->width(), window.form->height() + 200);
+    QVERIFY(QTest::qWaitFor([&] { return shownUi.previewImage->height() >= firstHeight + 80; }));
+    QCOMPARE(shownUi.previewImage->caption(), QStringLiteral("Exact preview"));
     // List, buttons, splitter, picture from top to bottom.
     const MainWindowUi &ui = window.ui();
     QVERIFY(ui.listButtonStrip->mapTo(window.form.get(), QPoint()).y() >
@@ -334,12 +344,17 @@ void PreviewTest::aLargePictureShowsQuickThenExact()
         QCOMPARE(shown[0].size, QSize(75, 60) * window.ui().previewImage->devicePixelRatioF());
     }
     QCOMPARE(shown[0].status, QStringLiteral("Generating Preview Image..."));
+    QVERIFY2(shown[0].caption.contains(QRegularExpression(
+                 QStringLiteral("^Quick preview of a scaled copy - rendering the whole "
+                                "picture: [0-9]+ s$"))),
+             qPrintable(shown[0].caption));
     // Then the whole picture's.
     QCOMPARE(shown[1].input, paths[0]);
     QVERIFY(shown[1].exact);
     // Kept no larger than 1600 pixels a side.
     QCOMPARE(shown[1].size,
              picture.width() > 1600 ? picture.scaled(1600, 1600, Qt::KeepAspectRatio) : picture);
+    QCOMPARE(shown[1].caption, QStringLiteral("Exact preview"));
     QCOMPARE(window.form->statusText(), QString());
     QCOMPARE(ended.size(), 2);
     QVERIFY(ended[0][1].value<ConversionResult>().converted());
@@ -480,8 +495,11 @@ void PreviewTest::switchDeleteAllAndClear()
     QVERIFY(window.settle());
     QVERIFY(window.paneShown());
 
+    // Delete All empties the pane; it stays where it is.
     window.ui().deleteAllAction->trigger();
     QVERIFY(window.paneShown());
+    QVERIFY(window.ui().previewImage->image().isNull());
+    QCOMPARE(window.ui().previewImage->caption(), QString());
     QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
 
     // Clear in the middle of a render: hidden, and it stays hidden.
@@ -493,6 +511,34 @@ void PreviewTest::switchDeleteAllAndClear()
     QVERIFY(window.settle());
     QVERIFY(!window.paneShown());
     QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
+    QVERIFY(!QFile::exists(window.scratchFile()));
+}
+
+void PreviewTest::removingTheShownRowEmptiesThePane()
+{
+    Window window;
+    window.add({{48, 32}, {40, 40}, {32, 48}});
+    window.click(1);
+    QVERIFY(window.settle());
+
+    // Another row goes: the picture stays.
+    window.ui().imageList->selectRow(2);
+    window.form->listEditor().deleteSelected();
+    QCOMPARE(window.shownSize(), QSize(40, 40));
+
+    window.ui().imageList->selectRow(1);
+    window.form->listEditor().deleteSelected();
+    QVERIFY(window.paneShown());
+    QVERIFY(window.ui().previewImage->image().isNull());
+
+    // Removed while it renders: the render stops and shows nothing.
+    window.click(0);
+    QVERIFY(window.preview().isBusy());
+    window.ui().imageList->selectRow(0);
+    window.form->listEditor().deleteSelected();
+    QVERIFY(window.settle());
+    QVERIFY(window.ui().previewImage->image().isNull());
+    QCOMPARE(window.ui().previewImage->caption(), QString());
     QVERIFY(!QFile::exists(window.scratchFile()));
 }
 
