@@ -63,9 +63,9 @@ convert_timed() {
 # d(a scaled to b's size, b) / d(b, photo): the look measure; all three files are PNG.
 look_ratio() {
     gmic "$1" "$2" "$3" to_rgb r[0] [1],[1],1,3,2 \
-        +-[0] [1] sqr[-1] d1={sqrt(ia)} rm[-1] \
-        +-[1] [2] sqr[-1] d0={sqrt(ia)} rm[-1] \
-        -echo_stdout "{\$d1/\$d0}"
+        +-[0] [1] sqr[-1] 'd1={sqrt(ia)}' rm[-1] \
+        +-[1] [2] sqr[-1] 'd0={sqrt(ia)}' rm[-1] \
+        'q={$d1/$d0}' echo_stdout '$q'
 }
 
 ratio_line=""
@@ -76,16 +76,16 @@ printf -v time_line "%-12s %-8s %9s %9s %10s %10s %12s\n" "photo" "effect" "exac
 for photo in "${photos[@]}"; do
     name=$(basename "${photo%.*}")
     name=${name%%_*}
-    size=($(gmic "$photo" -echo_stdout "{w} {h}"))
+    IFS=x read -r -a size < <(gmic "$photo" 's={w}x{h}' echo_stdout '$s')
     # About 12 megapixels, never more than the photo has.
     factor=$(echo "scale=6; f=sqrt(12000000 / (${size[0]} * ${size[1]})); if (f > 1) f=1; f" | bc)
     large=$work/$name-large.png
     small=$work/$name-small.png
-    gmic "$photo" r {round(w*$factor)},{round(h*$factor)},1,3,2 -o "$large"
-    read -r lw lh < <(gmic "$large" -echo_stdout "{w} {h}")
-    gmic "$large" r {round(w*sqrt(1000000/(w*h)))},{round(h*sqrt(1000000/(w*h)))},1,3,2 \
+    gmic "$photo" r "{round(w*$factor)},{round(h*$factor)},1,3,2" -o "$large"
+    IFS=x read -r lw lh < <(gmic "$large" 's={w}x{h}' echo_stdout '$s')
+    gmic "$large" r "{round(w*sqrt(1000000/(w*h)))},{round(h*sqrt(1000000/(w*h)))},1,3,2" \
         -o "$small"
-    read -r sw sh < <(gmic "$small" -echo_stdout "{w} {h}")
+    IFS=x read -r sw sh < <(gmic "$small" 's={w}x{h}' echo_stdout '$s')
     echo "Photo $name: $photo, large ${lw}x${lh}, small ${sw}x${sh}"
     for effect in "${effects[@]}"; do
         declare -A ratio=() seconds=()
