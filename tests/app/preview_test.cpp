@@ -310,7 +310,7 @@ void PreviewTest::aLargePictureShowsQuickThenExact_data()
     // on a copy of at least the reference size, which a picture smaller than that would not
     // gain by.
     QTest::newRow("exact pixels") << false << QSize(200, 160);
-    QTest::newRow("fit") << true << QSize(2400, 1800);
+    QTest::newRow("fit") << true << QSize(1640, 1230);
 }
 
 void PreviewTest::aLargePictureShowsQuickThenExact()
