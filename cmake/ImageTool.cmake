@@ -36,12 +36,30 @@ function(inkvale_install_program target)
         return()
     endif()
     install(TARGETS ${target} RUNTIME DESTINATION "${INKVALE_INSTALL_DIR}")
+    # The tool link is relative where the tool lies in the same top-level folder as the
+    # program (/usr, for the package), as Debian wants links within one; absolute otherwise.
     install(CODE "
         set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
         file(MAKE_DIRECTORY \"\${root}/${INKVALE_INSTALL_DIR}/gmic\" \"\${root}/bin\")
-        file(CREATE_LINK \"${INKVALE_GMIC_EXECUTABLE}\"
-             \"\${root}/${INKVALE_INSTALL_DIR}/gmic/gmic\" SYMBOLIC)
+        set(tool \"${INKVALE_GMIC_EXECUTABLE}\")
+        set(tool_folder \"\${CMAKE_INSTALL_PREFIX}/${INKVALE_INSTALL_DIR}/gmic\")
+        string(REGEX MATCH \"^/[^/]+\" tool_top \"\${tool}\")
+        string(REGEX MATCH \"^/[^/]+\" folder_top \"\${tool_folder}\")
+        if(tool_top STREQUAL folder_top)
+            file(RELATIVE_PATH tool \"\${tool_folder}\" \"\${tool}\")
+        endif()
+        file(CREATE_LINK \"\${tool}\" \"\${root}/${INKVALE_INSTALL_DIR}/gmic/gmic\" SYMBOLIC)
         file(CREATE_LINK \"../${INKVALE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\"
              \"\${root}/bin/$<TARGET_FILE_NAME:${target}>\" SYMBOLIC)
+    ")
+    # A stripped install (the Debian package) also drops the compilers' notes, as Debian's
+    # own packages do: the .comment and .note sections serve nobody at run time.
+    install(CODE "
+        if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+                --remove-section=.note
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${INKVALE_INSTALL_DIR}/$<TARGET_FILE_NAME:${target}>\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()
     ")
 endfunction()

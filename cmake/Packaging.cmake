@@ -28,4 +28,21 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # xdg-open (xdg-utils) opens the online help, the pictures and the licence for the window.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gmic, qt6-image-formats-plugins, libqt6svg6, xdg-utils")
 
+# Every Debian package carries a changelog in Debian's format (share/doc/<package>), one entry
+# per version. Its date is the build's, or SOURCE_DATE_EPOCH's for a reproducible build.
+string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+file(WRITE "${CMAKE_BINARY_DIR}/changelog"
+    "inkvale (${CPACK_PACKAGE_VERSION}) stable; urgency=medium\n"
+    "\n"
+    "  * ${INKVALE_PRODUCT_NAME} ${CPACK_PACKAGE_VERSION}.\n"
+    "\n"
+    " -- ${CPACK_PACKAGE_CONTACT}  ${changelog_date}\n")
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/changelog.gz"
+    COMMAND gzip -9 -n -c "${CMAKE_BINARY_DIR}/changelog" > "${CMAKE_BINARY_DIR}/changelog.gz"
+    DEPENDS "${CMAKE_BINARY_DIR}/changelog"
+    COMMENT "Compressing the package's changelog"
+    VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/changelog.gz")
+install(FILES "${CMAKE_BINARY_DIR}/changelog.gz" DESTINATION "share/doc/inkvale")
+
 include(CPack)

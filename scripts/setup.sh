@@ -19,8 +19,8 @@ packages=(
     # Checks of the menu entry and the software-centre metadata.
     appstream desktop-file-utils
     # The Debian package (cpack -G DEB): dependencies from dpkg-shlibdeps; cpack finds the
-    # programs in it with file.
-    dpkg-dev file
+    # programs in it with file; lintian checks it as Debian's archive would.
+    dpkg-dev file lintian
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"

@@ -30,6 +30,8 @@ int main(int argc, char *argv[])
     inkvale::platform::watchForInterruption();
     QApplication app(argc, argv);
     QApplication::setApplicationName(inkvale::applicationTitle());
+    // The menu entry's name, which desktops match the window with.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tavrino.Inkvale"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
