@@ -43,10 +43,21 @@ endforeach()
 foreach(dll IN LISTS runtime_dlls)
     _inkvale_deploy("${dll}" .)
 endforeach()
+# Debian's zlib for MinGW (libz-mingw-w64), which the photos' records are compressed with.
+find_file(zlib_dll zlib1.dll PATHS "/usr/${INKVALE_MINGW_TRIPLET}/lib" NO_CMAKE_FIND_ROOT_PATH
+    NO_DEFAULT_PATH REQUIRED)
+_inkvale_deploy("${zlib_dll}" .)
 _inkvale_deploy("${qt_plugin_dir}/platforms/qwindows.dll" platforms)
 _inkvale_deploy("${qt_plugin_dir}/styles/qwindowsvistastyle.dll" styles)
 foreach(format gif ico jpeg)
     _inkvale_deploy("${qt_plugin_dir}/imageformats/q${format}.dll" imageformats)
+endforeach()
+# TIFF and WebP come from Qt's image formats module, built apart from Qt's base.
+set(INKVALE_WINDOWS_IMAGE_PLUGINS "" CACHE PATH "Folder of the qtiff and qwebp plugins")
+foreach(format tiff webp)
+    find_file(plugin_${format} q${format}.dll PATHS "${INKVALE_WINDOWS_IMAGE_PLUGINS}"
+        "${qt_plugin_dir}/imageformats" NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH REQUIRED)
+    _inkvale_deploy("${plugin_${format}}" imageformats)
 endforeach()
 # What only the tests use: Qt Test, and the platform plugin that draws off the screen.
 _inkvale_deploy("${qt_bin_dir}/Qt6Test.dll" . BUILD_ONLY)

@@ -13,6 +13,7 @@ source "$top/scripts/windows/common.sh"
 source "$top/scripts/windows/qt.sh"
 source "$top/scripts/windows/libs.sh"
 source "$top/scripts/windows/gmic.sh"
+source "$top/scripts/windows/photolibs.sh"
 
 run_tests=1
 if [ "${1:-}" = --no-tests ]; then
@@ -33,6 +34,8 @@ windows_toolchain="$top/cmake/toolchains/mingw-w64-x86_64.cmake"
 qt=$(build_qt)
 libraries=$(build_libraries)
 gmic=$(build_gmic "$libraries")
+photo_libraries=$(build_photo_libraries)
+image_plugins=$(build_image_plugins "$qt")
 
 build="$top/build-windows-program"
 mkdir -p "$build"
@@ -43,10 +46,13 @@ cmake --build "$build/host"
 # The cross toolchain, with the cross-built Qt and libraries where it looks for packages.
 cat >"$build/toolchain.cmake" <<TOOLCHAIN
 include("$windows_toolchain")
-list(APPEND CMAKE_FIND_ROOT_PATH "$qt" "$libraries")
+list(APPEND CMAKE_FIND_ROOT_PATH "$qt" "$libraries" "$photo_libraries")
 TOOLCHAIN
-PKG_CONFIG_LIBDIR="$libraries/lib/pkgconfig" cmake -S "$top" -B "$build/program" -G Ninja \
+# The libraries are static, so pkg-config names what they link in turn.
+PKG_CONFIG_LIBDIR="$libraries/lib/pkgconfig:$photo_libraries/lib/pkgconfig:/usr/$mingw/lib/pkgconfig" \
+    cmake -S "$top" -B "$build/program" -G Ninja -DPKG_CONFIG_ARGN=--static \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$build/toolchain.cmake" \
+    -DINKVALE_WINDOWS_IMAGE_PLUGINS="$image_plugins/imageformats" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DINKVALE_ARTWORK_RENDERER="$build/host/renderartwork" \
     -DINKVALE_GMIC_EXECUTABLE="$gmic/gmic.exe"

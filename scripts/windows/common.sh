@@ -2,6 +2,10 @@
 # its cache folder after its inputs, and the Debian sources it starts from.
 # shellcheck shell=bash
 
+# The stages print their results, so they run in command substitutions: a failure there must
+# stop the build too.
+shopt -s inherit_errexit
+
 windows_cache=${INKVALE_WINDOWS_CACHE:-/var/cache/inkvale-windows}
 mingw=x86_64-w64-mingw32
 jobs=${INKVALE_WINDOWS_JOBS:-2}

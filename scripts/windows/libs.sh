@@ -3,13 +3,20 @@
 # installed prefix. Sourced by build-windows.sh after common.sh.
 # shellcheck shell=bash
 
-# cmake_library SOURCE BUILD PREFIX OPTION...: a static Release build of one library.
+# cmake_library SOURCE BUILD PREFIX OPTION...: a static Release build of one library, which
+# finds the libraries installed into PREFIX before it.
 cmake_library() {
     local source=$1 build=$2 prefix=$3
     shift 3
+    mkdir -p "$build"
+    # The toolchain names the compiler's own folder as the only root to search.
+    cat >"$build/toolchain.cmake" <<TOOLCHAIN
+include("$windows_toolchain")
+list(APPEND CMAKE_FIND_ROOT_PATH "$prefix")
+TOOLCHAIN
     cmake -S "$source" -B "$build" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$windows_toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix;/usr/$mingw" "$@" >&2
+        -DCMAKE_TOOLCHAIN_FILE="$build/toolchain.cmake" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DCMAKE_PREFIX_PATH="$prefix" "$@" >&2
     niced cmake --build "$build" --parallel "$jobs" >&2
     cmake --install "$build" >&2
 }

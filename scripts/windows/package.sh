@@ -18,8 +18,13 @@ mkdir -p "$stage/licenses/qt"
 cp "$qt_source/LICENSES/LGPL-3.0-only.txt" "$qt_source/LICENSES/GPL-3.0-only.txt" \
     "$stage/licenses/qt/"
 
+# The portable copy keeps its settings beside the program, which its marker file asks for; the
+# installed one keeps them in the user's profile.
 rm -f "$out/$name.zip"
+printf '%s\r\n' "While this file is here, Inkvale keeps its settings in this folder." \
+    >"$stage/portable.txt"
 (cd "$out" && zip -qr9 "$name.zip" Inkvale)
+rm "$stage/portable.txt"
 
 # The uninstaller removes exactly the files the installer wrote, never a whole folder the user
 # may have chosen for other things too.

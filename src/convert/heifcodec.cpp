@@ -126,6 +126,11 @@ heif_error appendToBuffer(heif_context *, const void *data, size_t size, void *u
 
 } // namespace
 
+bool HeifCodec::available()
+{
+    return true;
+}
+
 QByteArray HeifCodec::formatOf(const QByteArray &data)
 {
     // A HEIF file opens with its "ftyp" box, whose brands say what it holds.

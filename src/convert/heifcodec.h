@@ -17,6 +17,10 @@ namespace inkvale {
 class HeifCodec
 {
 public:
+    // Whether this build reads and writes HEIF containers at all; without it every other
+    // function fails or finds nothing.
+    static bool available();
+
     // "heif" for a HEIF container with an HEVC picture (HEIC), "avif" for an AV1 one, judged
     // by the container's first box; empty for anything else.
     static QByteArray formatOf(const QByteArray &data);

@@ -6,8 +6,9 @@
 #include <QDir>
 
 namespace inkvale {
+namespace {
 
-const QList<PictureFormat> &pictureFormats()
+const QList<PictureFormat> &knownFormats()
 {
     static const QList<PictureFormat> formats{
         {.name = QStringLiteral("PNG"),
@@ -90,6 +91,23 @@ const QList<PictureFormat> &pictureFormats()
         // folder brings them in and the tool is not given them: it has no reader for them.
         {.name = QStringLiteral("ICO"), .reader = "ico", .extensions = {QStringLiteral("ico")}},
     };
+    return formats;
+}
+
+} // namespace
+
+const QList<PictureFormat> &pictureFormats()
+{
+    static const QList<PictureFormat> formats = [] {
+        QList<PictureFormat> usable = knownFormats();
+        // A build without libheif reads and writes no HEIF containers.
+        if (!HeifCodec::available()) {
+            usable.removeIf([](const PictureFormat &format) {
+                return format.reader == "heif" || format.reader == "avif";
+            });
+        }
+        return usable;
+    }();
     return formats;
 }
 
