@@ -4,14 +4,14 @@
 # OUTPUT_FOLDER/Inkvale/ is the install tree; beside it the portable zip (that folder) and the
 # per-user installer (scripts/windows/installer.nsi).
 set -euo pipefail
-program=$1 out=$2 qt_source=$3
+mkdir -p "$2"
+program=$(cd "$1" && pwd) out=$(cd "$2" && pwd) qt_source=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$program/CMakeCache.txt")
 name="Inkvale-$version-windows-x64"
 
 stage="$out/Inkvale"
 rm -rf "$stage"
-mkdir -p "$out"
 cmake --install "$program" --prefix "$stage" --strip
 # Qt is shipped as DLLs under its LGPL, which travels with it.
 mkdir -p "$stage/licenses/qt"

@@ -25,6 +25,7 @@ convert -seed 7 -size 640x480 plasma:fractal -blur 0x2 -fill '#603020' \
     -draw 'circle 320,240 320,120' -quality 92 "$photo"
 
 failed=0
+mkdir -p "$out/convert"
 for effect in Cartoon Comicbook Cutout Lineart "Pen Drawing"; do
     folder="$out/convert/${effect// /-}"
     rm -rf "$folder"
@@ -49,8 +50,9 @@ seconds() {
     end=$(date +%s.%N)
     echo "$end - $start" | bc
 }
-read -r -a words < <(sed -n 's/^gmic\.exe "[^"]*" \(.*\) -o "[^"]*"$/\1/p' "$out/convert/Cartoon.log" |
-    head -n 1)
+# The log's lines end in CR LF, as Windows text does.
+read -r -a words < <(tr -d '\r' <"$out/convert/Cartoon.log" |
+    sed -n 's/^gmic\.exe "[^"]*" \(.*\) -o "[^"]*"$/\1/p' | head -n 1) || true
 if ((${#words[@]})); then
     (cd "$program/gmic" && echo "gmic.exe -version under Wine: $(seconds "$wine" gmic.exe -version) s")
     for run in 1 2; do
