@@ -23,17 +23,17 @@ QByteArray HeifCodec::formatOf(const QByteArray &)
     return {};
 }
 
-Result<DecodedPicture> HeifCodec::decode(const QByteArray &)
+Result<DecodedPicture> HeifCodec::decode(QIODevice &)
 {
     return Result<DecodedPicture>::failure(unavailable());
 }
 
-QSize HeifCodec::sizeOf(const QByteArray &)
+Result<QSize> HeifCodec::sizeOf(QIODevice &)
 {
-    return {};
+    return Result<QSize>::failure(unavailable());
 }
 
-PhotoMetadata HeifCodec::metadataOf(const QByteArray &)
+PhotoMetadata HeifCodec::metadataOf(QIODevice &)
 {
     return {};
 }
