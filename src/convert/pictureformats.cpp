@@ -36,7 +36,10 @@ const QList<PictureFormat> &knownFormats()
              [](const QByteArray &data) {
                  return data.startsWith("GIF87a") || data.startsWith("GIF89a");
              },
-         .scannedInFolders = true},
+         .scannedInFolders = true,
+         // The tool reads GIF only through an outside converter, which writes temporary
+         // files of its own.
+         .toolReads = false},
         {.name = QStringLiteral("BMP"),
          .reader = "bmp",
          .extensions = {QStringLiteral("bmp")},
@@ -56,7 +59,9 @@ const QList<PictureFormat> &knownFormats()
                         data.startsWith(QByteArrayLiteral("MM\0*"));
              },
          .scannedInFolders = true,
-         .writer = "tiff"},
+         .writer = "tiff",
+         // Not every build of the tool reads TIFF; the Windows one does not.
+         .toolReads = false},
         {.name = QStringLiteral("WebP"),
          .reader = "webp",
          .extensions = {QStringLiteral("webp")},

@@ -270,9 +270,10 @@ private slots:
                                             << "";
         QTest::newRow("bmp") << "photo.BMP" << encoded("BMP") << "input.bmp"
                              << "";
-        QTest::newRow("tiff") << "scan.tiff" << encoded("TIFF") << "input.tif"
+        // Formats the tool reads through others' code, or not in every build, reach it decoded.
+        QTest::newRow("tiff") << "scan.tiff" << encoded("TIFF") << "input.bmp"
                               << "";
-        QTest::newRow("gif") << "clip.gif" << test::gifData(20, 10) << "input.gif"
+        QTest::newRow("gif") << "clip.gif" << test::gifData(20, 10) << "input.bmp"
                              << "";
         QTest::newRow("picture named like commands") << "photo.GMIC" << jpeg << "input.jpg"
                                                      << "";
@@ -322,7 +323,14 @@ private slots:
             QCOMPARE(QFileInfo(arguments.at(0)).path(), QFileInfo(arguments.at(4)).path());
             // A copy of its own, no link to a path that others could change.
             QCOMPARE(tool.recordedInputTarget(), QFileInfo(arguments.at(0)).absoluteFilePath());
-            QCOMPARE(tool.recordedInputBytes(), content);
+            const QByteArray given = tool.recordedInputBytes();
+            if (toolInput.endsWith(QStringLiteral(".bmp")) && !content.startsWith("BM")) {
+                // A decoded copy: the same pixels.
+                QCOMPARE(QImage::fromData(given).convertToFormat(QImage::Format_RGB32),
+                         QImage::fromData(content).convertToFormat(QImage::Format_RGB32));
+            } else {
+                QCOMPARE(given, content);
+            }
         }
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("pwned"))));
         QVERIFY(scratchFolders().isEmpty());
