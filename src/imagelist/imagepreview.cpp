@@ -71,12 +71,12 @@ void ImagePreview::updateCaption()
     if (!m_shownInput.isEmpty()) {
         parts.append(!current       ? QStringLiteral("Previous picture")
                      : m_shownExact ? QStringLiteral("Exact preview")
-                                    : QStringLiteral("Quick preview of a scaled copy"));
+                                    : QStringLiteral("Quick preview"));
     }
     // The exact picture arrives just before the render ends.
     if (busy && !(current && m_shownExact)) {
         const qint64 seconds = m_renderClock.elapsed() / 1000;
-        parts.append(current ? QStringLiteral("rendering the whole picture: %1 s").arg(seconds)
+        parts.append(current ? QStringLiteral("exact render: %1 s").arg(seconds)
                              : QStringLiteral("rendering: %1 s").arg(seconds));
     }
     m_controls.picture.setCaption(parts.join(QStringLiteral(" - ")));

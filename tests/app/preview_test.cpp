@@ -344,9 +344,8 @@ void PreviewTest::aLargePictureShowsQuickThenExact()
         QCOMPARE(shown[0].size, QSize(75, 60) * window.ui().previewImage->devicePixelRatioF());
     }
     QCOMPARE(shown[0].status, QStringLiteral("Generating Preview Image..."));
-    QVERIFY2(shown[0].caption.contains(QRegularExpression(
-                 QStringLiteral("^Quick preview of a scaled copy - rendering the whole "
-                                "picture: [0-9]+ s$"))),
+    QVERIFY2(shown[0].caption.contains(
+                 QRegularExpression(QStringLiteral("^Quick preview - exact render: [0-9]+ s$"))),
              qPrintable(shown[0].caption));
     // Then the whole picture's.
     QCOMPARE(shown[1].input, paths[0]);

@@ -3,8 +3,13 @@
 // effect on a copy scaled to the pane) and to the exact picture (the whole photo rendered,
 // scaled down), against the plain run of the tool on the whole photo; and how alive the window
 // stays meanwhile. On a shared, loaded machine the figures are noisy: compare within a run.
+// With a PHOTO it measures that photo instead of a drawn picture, and also how alike the two
+// pictures look: d(exact picture scaled to the quick one's size, quick picture) against
+// d(quick picture, the photo at that size), d the root-mean-square difference of RGB (goal:
+// at most 1/3). EFFECTS (comma-separated) limits the effects; SKIP_PLAIN=1 leaves out the
+// plain tool runs.
 //
-// Usage: QT_QPA_PLATFORM=offscreen build/bin/preview-benchmark [RUNS]
+// Usage: QT_QPA_PLATFORM=offscreen build/bin/preview-benchmark [RUNS [PHOTO]]
 #include "app/mainwindow.h"
 #include "convert/toolcommand.h"
 #include "convert/toollocation.h"
@@ -16,6 +21,7 @@
 #include "windowdriver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -24,6 +30,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTextStream>
@@ -63,7 +71,44 @@ struct PreviewTimes
 {
     qint64 first = -1; // the scaled copy's render on screen
     qint64 exact = -1; // the whole picture's render on screen
+    QImage quick;
+    QImage whole;
 };
+
+// The root-mean-square difference of the RGB values of two pictures of one size, 0 to 255.
+double difference(const QImage &a, const QImage &b)
+{
+    const QImage first = a.convertToFormat(QImage::Format_RGB32);
+    const QImage second = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int y = 0; y < first.height(); ++y) {
+        const auto *p = reinterpret_cast<const QRgb *>(first.constScanLine(y));
+        const auto *q = reinterpret_cast<const QRgb *>(second.constScanLine(y));
+        for (int x = 0; x < first.width(); ++x) {
+            const double r = qRed(p[x]) - qRed(q[x]);
+            const double g = qGreen(p[x]) - qGreen(q[x]);
+            const double b2 = qBlue(p[x]) - qBlue(q[x]);
+            sum += r * r + g * g + b2 * b2;
+        }
+    }
+    return std::sqrt(sum / (3.0 * first.width() * first.height()));
+}
+
+// How far the exact picture is from the quick one, against how far the effect takes the
+// photo; -1 when either picture is missing.
+double lookRatio(const PreviewTimes &times, const QString &photo)
+{
+    if (times.quick.isNull() || times.whole.isNull()) {
+        return -1;
+    }
+    const QSize size = times.quick.size();
+    QImageReader reader(photo);
+    reader.setAutoTransform(true);
+    const QImage original =
+        reader.read().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage exact = times.whole.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return difference(exact, times.quick) / difference(times.quick, original);
+}
 
 } // namespace
 
@@ -80,8 +125,20 @@ int main(int argc, char *argv[])
     QSignalSpy probed(&form, &inkvale::MainWindow::effectsProbed);
     probed.wait(60000);
     form.ui().showPreviewAction->trigger();
-    const QStringList pictures = driver.addPictures(1, 4000, 3000);
-    const QString photo = pictures.first();
+    const QString given = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    QString photo;
+    if (given.isEmpty()) {
+        photo = driver.addPictures(1, 4000, 3000).first();
+    } else {
+        // A copy: each run touches its time.
+        photo =
+            QDir(driver.folder()).filePath(QStringLiteral("photo.") + QFileInfo(given).suffix());
+        QFile::copy(given, photo);
+        driver.addFiles({photo});
+    }
+    const QStringList wanted =
+        qEnvironmentVariable("EFFECTS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const bool skipPlain = qEnvironmentVariable("SKIP_PLAIN") == QLatin1String("1");
     form.ui().imageList->selectRow(0);
     ImagePreview &preview = form.preview();
 
@@ -100,6 +157,7 @@ int main(int argc, char *argv[])
             &preview, &ImagePreview::pictureShown, &loop, [&](const QString &, bool exact) {
                 form.ui().previewImage->repaint();
                 (exact ? times.exact : times.first) = clock.elapsed();
+                (exact ? times.whole : times.quick) = form.ui().previewImage->image();
             });
         QObject::connect(&preview, &ImagePreview::settled, &loop, &QEventLoop::quit);
         clock.start();
@@ -116,36 +174,44 @@ int main(int argc, char *argv[])
     };
 
     const QString plainOutput = QDir(driver.folder()).filePath(QStringLiteral("plain.png"));
-    out << "picture: 4000 x 3000 (12 MP) JPEG, pane " << form.ui().previewImage->width() << " x "
-        << form.ui().previewImage->height() << ", median of " << runs << " run(s)\n";
-    out << "effect        plain gmic   first picture   exact picture\n";
+    const QSize photoSize = QImageReader(photo).size();
+    out << "picture: " << (given.isEmpty() ? QStringLiteral("drawn") : given) << " "
+        << photoSize.width() << " x " << photoSize.height() << ", pane "
+        << form.ui().previewImage->width() << " x " << form.ui().previewImage->height()
+        << ", median of " << runs << " run(s)\n";
+    out << "effect        plain gmic   first picture   exact picture   look (exact vs quick)\n";
     out.flush();
     bool firstInTime = true;
     QComboBox &effects = *form.ui().effectBox;
     for (int i = 0; i < effects.count(); ++i) {
         const QString effect = effects.itemText(i);
-        if (!form.effectAvailability().isAvailable(effect)) {
+        if (!form.effectAvailability().isAvailable(effect) ||
+            (!wanted.isEmpty() && !wanted.contains(effect))) {
             continue;
         }
         effects.setCurrentIndex(i);
         QList<qint64> plain;
         QList<qint64> first;
         QList<qint64> exact;
+        double look = -1;
         // Pairs run back to back, so that a busy machine weighs on both sides alike.
         for (int run = 0; run < runs; ++run) {
-            plain.append(plainRun(driver.folder(), effect,
-                                  form.effectAvailability().usesRecipe(effect), photo,
-                                  plainOutput));
+            plain.append(skipPlain ? -1
+                                   : plainRun(driver.folder(), effect,
+                                              form.effectAvailability().usesRecipe(effect), photo,
+                                              plainOutput));
             const PreviewTimes times = previewRun(nullptr);
             first.append(times.first);
             exact.append(times.exact);
+            look = lookRatio(times, photo);
         }
         firstInTime = firstInTime && median(first) >= 0 && median(first) <= 500;
-        out << QStringLiteral("%1 %2 ms %3 ms %4 ms\n")
+        out << QStringLiteral("%1 %2 ms %3 ms %4 ms %5\n")
                    .arg(effect, -12)
                    .arg(median(plain), 8)
                    .arg(median(first), 12)
-                   .arg(median(exact), 12);
+                   .arg(median(exact), 12)
+                   .arg(look, 14, 'f', 3);
         out.flush();
     }
     // Measured apart: the meter's busy event loop takes a processor from the tool.

@@ -81,14 +81,19 @@ void saveListEditing(const QString &out, MainWindow &form)
 
 // A 12 megapixel photo in the preview: first the effect on a copy scaled to the pane, with the
 // status saying that more is coming, then the render of the whole photo.
-void saveLargePreview(const QString &out, WindowDriver &driver)
+// `given`: a photo of the user's to show instead of a drawn one.
+void saveLargePreview(const QString &out, WindowDriver &driver, const QString &given = {})
 {
     MainWindow &form = driver.form();
     form.ui().clearAction->trigger();
     QDir folder(driver.folder() + QStringLiteral("/large"));
     folder.mkpath(QStringLiteral("."));
     const QString photo = folder.filePath(QStringLiteral("harbour-12mp.jpg"));
-    inkvale::test::writePicture(photo, 4000, 3000);
+    if (given.isEmpty()) {
+        inkvale::test::writePicture(photo, 4000, 3000);
+    } else {
+        QFile::copy(given, photo);
+    }
     driver.dialogs().fileAnswers.enqueue({photo});
     form.addFiles();
     if (!QTest::qWaitFor([&] { return !form.intake().isBusy(); }, 60000)) {
@@ -141,8 +146,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(inkvale::applicationTitle());
     inkvale::tools::useDarkPaletteWhenAsked();
     const QString out = inkvale::tools::screenshotFolder(argc, argv);
-    // "online" as the second argument: only the online windows, without converting.
+    // "online" as the second argument: only the online windows, without converting;
+    // "preview PHOTO": only the preview of that photo.
     const bool onlineOnly = argc > 2 && QByteArray(argv[2]) == "online";
+    const bool previewOnly = argc > 3 && QByteArray(argv[2]) == "preview";
 
     WindowDriver driver(true);
     MainWindow &form = driver.form();
@@ -156,6 +163,11 @@ int main(int argc, char *argv[])
     saveScreenshot(out, QStringLiteral("1-empty"), form.grab());
     if (onlineOnly) {
         saveOnlineWindows(out, form);
+        return 0;
+    }
+    if (previewOnly) {
+        form.ui().showPreviewAction->trigger();
+        saveLargePreview(out, driver, QString::fromLocal8Bit(argv[3]));
         return 0;
     }
 
