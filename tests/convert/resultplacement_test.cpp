@@ -1,6 +1,7 @@
 #include "convert/resultplacement.h"
 #include "support/testenvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -114,7 +115,8 @@ private slots:
             QVERIFY(test::writeFile(output, "the user's file"));
 
             const QString error = placeResult(toolOutput, output, scratch.path()).error();
-            QVERIFY2(error.startsWith(QStringLiteral("Unable to save ") + output),
+            QVERIFY2(error.startsWith(QStringLiteral("Unable to save ") +
+                                      QDir::toNativeSeparators(output)),
                      qPrintable(error));
             QCOMPARE(contentOf(output), QByteArray("the user's file"));
         }
