@@ -66,5 +66,7 @@ fi
 if ((run_tests)); then
     "$top/scripts/windows/wine-check.sh" "$build/packages/Inkvale" "$build/check"
 fi
-# From now on ./scripts/test.sh builds and tests the Windows program too.
-touch "$windows_cache/ready"
+# From now on ./scripts/test.sh builds and tests the Windows program too, once it has passed.
+if ((run_tests)); then
+    touch "$windows_cache/ready"
+fi
