@@ -5,6 +5,7 @@
 #include "convert/filenames.h"
 #include "convert/stringtoollog.h"
 #include "convert/toolcommand.h"
+#include "platform/toolprocess.h"
 #include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 
@@ -318,8 +319,8 @@ private slots:
         QCOMPARE(QImageReader(output).size(), QSize(60, 44));
         const QString commandLine = log.text().section(QLatin1Char('\n'), 0, 0);
         if (m_availability.usesRecipe(effect)) {
-            QVERIFY2(commandLine.startsWith(QStringLiteral("gmic -m \"") + m_tool.recipeFile() +
-                                            "\" \""),
+            QVERIFY2(commandLine.startsWith(platform::toolFileName() + QStringLiteral(" -m \"") +
+                                            m_tool.recipeFile() + "\" \""),
                      qPrintable(commandLine));
             QVERIFY2(commandLine.contains(findEffectPreset(effect)->recipeCommand + " -o \""),
                      qPrintable(commandLine));
@@ -378,7 +379,7 @@ private slots:
         }
         QCOMPARE(QImageReader(output).size(), QSize(36, 28));
         const bool plain = folderName == QStringLiteral("plain");
-        QVERIFY2(commandLine.startsWith(QStringLiteral("gmic -m \"") +
+        QVERIFY2(commandLine.startsWith(platform::toolFileName() + QStringLiteral(" -m \"") +
                                         (plain ? program : QDir::tempPath())),
                  qPrintable(commandLine));
         QVERIFY2(commandLine.contains(QStringLiteral("/inkvale-recipes.gmic\" \"")),
