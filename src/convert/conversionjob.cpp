@@ -150,7 +150,7 @@ void ConversionJob::startTool(const ToolInput &toolInput)
         knownRecipeUse(m_location, m_effect).value_or(false)
             ? ToolCommand::forRecipe(m_effect,
                                      toolRecipePath(m_location.recipeFile(), m_scratch->path()),
-                                     toolInput.path, m_toolOutput)
+                                     toolInput.path, m_toolOutput, m_conversionOptions.scaledFor)
             : ToolCommand::forEffect(m_effect, toolInput.path, m_toolOutput, scale);
     m_log.addLine(command.commandLine);
 

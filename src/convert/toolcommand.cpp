@@ -26,7 +26,8 @@ ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
 }
 
 ToolCommand ToolCommand::forRecipe(const QString &effect, const QString &recipeFile,
-                                   const QString &input, const QString &output)
+                                   const QString &input, const QString &output,
+                                   const QSize &scaledFor)
 {
     const EffectPreset *preset = findEffectPreset(effect);
     if (preset == nullptr || preset->recipeCommand.isEmpty()) {
@@ -35,10 +36,19 @@ ToolCommand ToolCommand::forRecipe(const QString &effect, const QString &recipeF
     const QChar quote = QLatin1Char('"');
     ToolCommand command;
     command.commandLine = platform::toolFileName() + QStringLiteral(" -m ") + quote + recipeFile +
-                          quote + QLatin1Char(' ') + quote + input + quote + QLatin1Char(' ') +
-                          preset->recipeCommand + QStringLiteral(" -o ") + quote + output + quote;
-    command.arguments = {QStringLiteral("-m"),  recipeFile,           input,
-                         preset->recipeCommand, QStringLiteral("-o"), output};
+                          quote + QLatin1Char(' ');
+    command.arguments = {QStringLiteral("-m"), recipeFile};
+    if (!scaledFor.isEmpty()) {
+        // A global variable of the tool's language, which the recipes read.
+        const QString wholePicture = QStringLiteral("_inkvale_scaled_for=%1,%2")
+                                         .arg(scaledFor.width())
+                                         .arg(scaledFor.height());
+        command.commandLine += wholePicture + QLatin1Char(' ');
+        command.arguments.append(wholePicture);
+    }
+    command.commandLine += quote + input + quote + QLatin1Char(' ') + preset->recipeCommand +
+                           QStringLiteral(" -o ") + quote + output + quote;
+    command.arguments += {input, preset->recipeCommand, QStringLiteral("-o"), output};
     return command;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -20,9 +21,12 @@ struct ToolCommand
     static ToolCommand forEffect(const QString &effect, const QString &input, const QString &output,
                                  double scale = 1.0);
     // gmic -m "recipes" "input" <recipe command> -o "output": the effect by Inkvale's own
-    // recipe; empty for an effect without one.
+    // recipe; empty for an effect without one. For an input that is a region of a larger
+    // picture, `scaledFor` is that picture's size, which the recipe scales its look for
+    // (_inkvale_scaled_for=W,H before the input).
     static ToolCommand forRecipe(const QString &effect, const QString &recipeFile,
-                                 const QString &input, const QString &output);
+                                 const QString &input, const QString &output,
+                                 const QSize &scaledFor = {});
 };
 
 } // namespace inkvale

@@ -47,10 +47,11 @@ private:
     QString m_toolWords;
 
     // Runs the effect's recipe exactly as the program would.
-    bool runRecipe(const QString &effect, const QString &input, const QString &output)
+    bool runRecipe(const QString &effect, const QString &input, const QString &output,
+                   const QSize &scaledFor = {})
     {
         const ToolCommand command =
-            ToolCommand::forRecipe(effect, m_tool.recipeFile(), input, output);
+            ToolCommand::forRecipe(effect, m_tool.recipeFile(), input, output, scaledFor);
         QProcess tool;
         tool.setProcessChannelMode(QProcess::MergedChannels);
         tool.start(m_tool.toolFile(), command.arguments);
@@ -236,15 +237,18 @@ private slots:
         QCOMPARE(QImageReader(output).size(), size);
     }
 
-    // Each recipe as the program runs it, whatever this tool has built in.
+    // Each recipe as the program runs it, whatever this tool has built in; also on a region
+    // of a larger picture, as the preview's 100 % view renders it.
     void recipes_data()
     {
         QTest::addColumn<QString>("effect");
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("scaledFor");
         for (const char *effect : {"Comicbook", "Lineart"}) {
             for (const char *kind : {"colour", "grey", "transparent"}) {
-                QTest::addRow("%s on %s", effect, kind) << effect << kind;
+                QTest::addRow("%s on %s", effect, kind) << effect << kind << QSize();
             }
+            QTest::addRow("%s on a region", effect) << effect << "transparent" << QSize(4000, 3000);
         }
     }
 
@@ -252,11 +256,13 @@ private slots:
     {
         QFETCH(QString, effect);
         QFETCH(QString, kind);
+        QFETCH(QSize, scaledFor);
         const QImage input = scene(kind);
         const QString inputFile = m_work.filePath(kind + QStringLiteral("-scene.png"));
         QVERIFY(input.save(inputFile));
-        const QString outputFile = m_work.filePath(kind + QLatin1Char('-') + effect + ".png");
-        QVERIFY2(runRecipe(effect, inputFile, outputFile), qPrintable(m_toolWords));
+        const QString outputFile = m_work.filePath(kind + QLatin1Char('-') + effect +
+                                                   QString::number(scaledFor.width()) + ".png");
+        QVERIFY2(runRecipe(effect, inputFile, outputFile, scaledFor), qPrintable(m_toolWords));
         const QImage output(outputFile);
         QCOMPARE(output.size(), input.size());
 
@@ -270,6 +276,10 @@ private slots:
                     opaque.append(output.pixel(x, y));
                 }
             }
+        }
+        if (scaledFor.isValid()) {
+            // Scaled for a picture 25 times as wide, the scene's shapes are too small to judge.
+            return;
         }
         const double white = share(opaque, [](QRgb c) { return qGray(c) >= 220; });
         const double dark = share(opaque, [](QRgb c) { return qGray(c) <= 60; });

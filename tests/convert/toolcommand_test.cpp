@@ -136,38 +136,46 @@ private slots:
         QCOMPARE(effectScaleFactor(picture), factor);
     }
 
-    // Inkvale's own recipes: the command file first, the input, the recipe's command word.
+    // Inkvale's own recipes: the command file first, the size of the whole picture when the
+    // input is a region of it, the input, the recipe's command word.
     void recipeCommandLine_data()
     {
         QTest::addColumn<QString>("effect");
+        QTest::addColumn<QSize>("scaledFor");
         QTest::addColumn<QString>("expected");
         QTest::newRow("Comicbook")
-            << "Comicbook"
+            << "Comicbook" << QSize()
             << R"(gmic -m "/p f/inkvale-recipes.gmic" "/p/in put.jpg" inkvale_comicbook -o "/t/zemcartoon.png")";
         QTest::newRow("Lineart")
-            << "Lineart"
+            << "Lineart" << QSize()
             << R"(gmic -m "/p f/inkvale-recipes.gmic" "/p/in put.jpg" inkvale_lineart -o "/t/zemcartoon.png")";
-        QTest::newRow("Cartoon has none") << "Cartoon"
-                                          << "";
-        QTest::newRow("unknown effect") << "comicbook"
-                                        << "";
+        QTest::newRow("a region of a larger picture")
+            << "Comicbook" << QSize(4000, 3000)
+            << R"(gmic -m "/p f/inkvale-recipes.gmic" _inkvale_scaled_for=4000,3000 "/p/in put.jpg" inkvale_comicbook -o "/t/zemcartoon.png")";
+        QTest::newRow("Cartoon has none") << "Cartoon" << QSize() << "";
+        QTest::newRow("unknown effect") << "comicbook" << QSize() << "";
     }
 
     void recipeCommandLine()
     {
         QFETCH(QString, effect);
+        QFETCH(QSize, scaledFor);
         QFETCH(QString, expected);
         const ToolCommand command = ToolCommand::forRecipe(
             effect, QStringLiteral("/p f/inkvale-recipes.gmic"), QStringLiteral("/p/in put.jpg"),
-            QStringLiteral("/t/zemcartoon.png"));
+            QStringLiteral("/t/zemcartoon.png"), scaledFor);
         QCOMPARE(command.commandLine, onThisSystem(expected));
         if (expected.isEmpty()) {
             QVERIFY(command.arguments.isEmpty());
             return;
         }
-        QCOMPARE(command.arguments,
-                 (QStringList{"-m", "/p f/inkvale-recipes.gmic", "/p/in put.jpg",
-                              findEffectPreset(effect)->recipeCommand, "-o", "/t/zemcartoon.png"}));
+        QStringList arguments{"-m", "/p f/inkvale-recipes.gmic"};
+        if (scaledFor.isValid()) {
+            arguments.append(QStringLiteral("_inkvale_scaled_for=4000,3000"));
+        }
+        arguments +=
+            {"/p/in put.jpg", findEffectPreset(effect)->recipeCommand, "-o", "/t/zemcartoon.png"};
+        QCOMPARE(command.arguments, arguments);
     }
 
     void effectNamesAreCaseSensitive_data()
