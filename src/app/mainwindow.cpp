@@ -74,7 +74,8 @@ MainWindow::MainWindow(const Environment &environment, QWidget *parent)
     connect(m_photoChoices.get(), &PhotoChoices::storeFailed, this, &MainWindow::showGeneralError);
     m_preview = std::make_unique<ImagePreview>(
         ImagePreview::Controls{*m_list, *m_ui.imageList, *m_ui.effectBox, *m_ui.showPreviewAction,
-                               *m_ui.previewImage, *m_ui.previewSplitter},
+                               *m_ui.actualSizeAction, *m_ui.showOriginalAction, *m_ui.previewImage,
+                               *m_ui.previewSplitter},
         ToolLocation(m_environment.programFolder));
     m_preview->setOptionsSource([choices = m_ui.conversionChoices] { return choices->options(); });
     m_batchRun = std::make_unique<WindowBatchRun>(m_ui, *m_list, *m_environment.desktop,

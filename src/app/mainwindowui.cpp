@@ -306,6 +306,17 @@ void MainWindowUi::setupUi(QMainWindow *window)
     file->addSeparator();
     file->addAction(exitAction);
 
+    // The preview pane's views; the pane takes them from these marks.
+    QMenu *view = menus->addMenu(QStringLiteral("&View"));
+    actualSizeAction = action(window, "actualSizeAction", QStringLiteral("&100 % View"));
+    actualSizeAction->setCheckable(true);
+    actualSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    showOriginalAction = action(window, "showOriginalAction", QStringLiteral("Show &Original"));
+    showOriginalAction->setCheckable(true);
+    showOriginalAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    view->addAction(actualSizeAction);
+    view->addAction(showOriginalAction);
+
     QMenu *settings = menus->addMenu(QStringLiteral("&Settings"));
     showPreviewAction = action(window, "showPreviewAction", QStringLiteral("Show &Preview"));
     showPreviewAction->setCheckable(true);

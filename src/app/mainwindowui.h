@@ -66,6 +66,8 @@ struct MainWindowUi
     QAction *addFolderAction = nullptr;
     QAction *exitAction = nullptr;
     QAction *showPreviewAction = nullptr;
+    QAction *actualSizeAction = nullptr;   // "100 % View" of the preview
+    QAction *showOriginalAction = nullptr; // the preview shows the picture before the effect
     QAction *keepLocationAction = nullptr;
     QAction *resetToDefaultsAction = nullptr;
     // "Scale Effects to Picture Size" and "Largest Side".

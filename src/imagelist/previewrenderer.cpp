@@ -43,6 +43,16 @@ std::optional<QSize> quickCopySize(const QString &input, const QSize &pane, doub
     return turned ? fitted.transposed() : fitted;
 }
 
+// How far around a region the effects look, in pixels at the reference size: that much more
+// of the picture is rendered, so that the region's edges look as inside the whole render.
+constexpr double kRegionMargin = 24.0;
+
+// Writes `cut` of `original` as `copy`.
+bool writeCut(const QImage &original, const QRect &cut, const QString &copy)
+{
+    return original.copy(cut).save(copy, "PNG");
+}
+
 // Writes `input` at `size`, upright, as `copy`.
 bool writeScaledCopy(const QString &input, const QSize &size, const QString &copy)
 {
@@ -99,7 +109,7 @@ bool PreviewRenderer::isBusy() const
 void PreviewRenderer::render(const QString &input, const QString &effect, const QSize &pane,
                              const ConversionOptions &options)
 {
-    Request request{input, effect, PreviewCache::keyOf(input, effect), pane, options};
+    Request request{input, effect, PreviewCache::keyOf(input, effect), pane, options, {}, {}, {}};
     request.key.options = effectScaleName(options.scale) + QString::number(options.largestSide);
     if (const std::optional<QImage> kept = m_cache.find(request.key)) {
         const bool busy = isBusy();
@@ -114,6 +124,25 @@ void PreviewRenderer::render(const QString &input, const QString &effect, const 
         }
         return;
     }
+    ask(request);
+}
+
+void PreviewRenderer::renderRegion(const QString &input, const QString &effect,
+                                   const QImage &original, const QRect &region,
+                                   const ConversionOptions &options)
+{
+    Request request{input, effect, {}, region.size(), options, original, region, {}};
+    // The recipes follow the picture's size whatever the choice of scale.
+    const int margin = int(std::ceil(kRegionMargin * effectScaleFactor(original.size())));
+    request.cut = region.adjusted(-margin, -margin, margin, margin).intersected(original.rect());
+    // The region is already at the size the conversion works at.
+    request.options.scaledFor = original.size();
+    request.options.largestSide = 0;
+    ask(request);
+}
+
+void PreviewRenderer::ask(const Request &request)
+{
     emit statusChanged(QStringLiteral("Generating Preview Image..."));
     const bool busy = isBusy();
     m_pending = request;
@@ -147,6 +176,12 @@ void PreviewRenderer::startPending()
     m_current = m_pending;
     m_pending.reset();
     m_discard = false;
+    if (!m_current->original.isNull()) {
+        // The picture is decoded already; cutting the region from it takes a moment.
+        m_preparing.setFuture(QtConcurrent::run(&writeCut, m_current->original, m_current->cut,
+                                                quickFile(QStringLiteral("region.png"))));
+        return;
+    }
     // A picture the tool could not convert here is neither rendered nor scaled for a quick
     // render (decoding a huge claim would take the window's memory); the reason stays shown.
     const QString refusal = pictureRefusal(m_current->input, m_current->effect,
@@ -163,7 +198,7 @@ void PreviewRenderer::startPending()
         quickCopySize(m_current->input, m_current->pane,
                       m_current->options.scale == EffectScale::Fit ? kReferenceDiagonal : 0.0);
     if (!quick) {
-        m_jobIsQuick = false;
+        m_step = Step::Exact;
         startRender(m_current->input, scratchFile());
         return;
     }
@@ -188,10 +223,21 @@ void PreviewRenderer::prepared()
     const bool copied = m_preparing.result();
     if (stale()) {
         QFile::remove(quickFile(QStringLiteral("copy.png")));
+        QFile::remove(quickFile(QStringLiteral("region.png")));
         dropStale();
         return;
     }
-    m_jobIsQuick = copied;
+    if (!m_current->original.isNull()) {
+        if (!copied) {
+            finish();
+            return;
+        }
+        m_step = Step::Region;
+        startRender(quickFile(QStringLiteral("region.png")),
+                    quickFile(QStringLiteral("region-render.png")));
+        return;
+    }
+    m_step = copied ? Step::Quick : Step::Exact;
     if (copied) {
         startRender(quickFile(QStringLiteral("copy.png")), quickFile(QStringLiteral("render.png")));
     } else {
@@ -215,10 +261,16 @@ void PreviewRenderer::conversionEnded(const ConversionResult &result)
     // Called from the job's own signal: it goes once the signal has returned.
     m_job.release()->deleteLater();
     emit renderEnded(m_current->input, result);
-    if (m_jobIsQuick) {
+    switch (m_step) {
+    case Step::Quick:
         quickEnded(result);
-    } else {
+        break;
+    case Step::Exact:
         exactEnded(result);
+        break;
+    case Step::Region:
+        regionEnded(result);
+        break;
     }
 }
 
@@ -241,8 +293,33 @@ void PreviewRenderer::quickEnded(const ConversionResult &result)
             return;
         }
     }
-    m_jobIsQuick = false;
+    m_step = Step::Exact;
     startRender(m_current->input, scratchFile());
+}
+
+void PreviewRenderer::regionEnded(const ConversionResult &result)
+{
+    const QString render = quickFile(QStringLiteral("region-render.png"));
+    // About the pane's size: quick enough to read here.
+    QImage image = stale() || !result.converted() ? QImage() : QImage(render);
+    QFile::remove(render);
+    QFile::remove(quickFile(QStringLiteral("region.png")));
+    if (stale()) {
+        dropStale();
+        return;
+    }
+    const Request &request = *m_current;
+    if (image.size() == request.cut.size()) {
+        image = image.copy(request.region.translated(-request.cut.topLeft()));
+    }
+    if (result.converted()) {
+        emit regionReady(request.input, request.region, image);
+        if (stale()) {
+            dropStale();
+            return;
+        }
+    }
+    finish();
 }
 
 void PreviewRenderer::exactEnded(const ConversionResult &)

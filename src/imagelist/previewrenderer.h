@@ -12,6 +12,7 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QObject>
+#include <QRect>
 #include <QSize>
 
 namespace inkvale {
@@ -20,8 +21,10 @@ class ConversionJob;
 
 // Renders previews without widgets and without blocking the event loop, in two steps: a
 // large picture is first rendered from a copy scaled to the pane, delivered at once, and then
-// replaced by the render of the whole picture. A newer request stops both renders of the
-// older one. The last few renders are kept and delivered again without rendering.
+// replaced by the render of the whole picture. A region of a picture is rendered on its own,
+// at full resolution with the effect scaled for the whole picture. A newer request stops the
+// renders of the older one. The last few whole renders are kept and delivered again without
+// rendering.
 class PreviewRenderer : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,10 @@ public:
     // `options` would; a render kept from before is delivered at once.
     void render(const QString &input, const QString &effect, const QSize &pane,
                 const ConversionOptions &options = {});
+    // Renders `region` of `original` (the upright picture of `input` at the size its
+    // conversion works at) with `effect`, as that part of the whole picture's render looks.
+    void renderRegion(const QString &input, const QString &effect, const QImage &original,
+                      const QRect &region, const ConversionOptions &options = {});
     // Stops the work in progress; it delivers nothing.
     void cancel();
     bool isBusy() const;
@@ -53,6 +60,8 @@ signals:
     // `input` rendered: from the scaled copy, or (exact) from the whole picture. A null
     // `image` is a result that could not be read: the pane keeps what it shows.
     void pictureReady(const QString &input, const QImage &image, bool exact);
+    // `region` of `input`'s picture rendered; a null `image` as above.
+    void regionReady(const QString &input, const QRect &region, const QImage &image);
     // Nothing is left to render or deliver.
     void settled();
 
@@ -65,7 +74,13 @@ private:
         // The pane's size in device pixels.
         QSize pane;
         ConversionOptions options;
+        // For a region: the picture it is cut from, the region, and the part of the picture
+        // rendered, which is larger so that the effect sees what lies around the region.
+        QImage original;
+        QRect region;
+        QRect cut;
     };
+    enum class Step { Quick, Exact, Region };
 
     void startPending();
     bool stale() const { return m_pending.has_value() || m_discard; }
@@ -77,6 +92,8 @@ private:
     void conversionEnded(const ConversionResult &result);
     void quickEnded(const ConversionResult &result);
     void exactEnded(const ConversionResult &result);
+    void regionEnded(const ConversionResult &result);
+    void ask(const Request &request);
     void decoded();
     void finish();
     QString quickFile(const QString &name) const;
@@ -88,7 +105,7 @@ private:
     StringToolLog m_log;
     PreviewCache m_cache;
     std::unique_ptr<ConversionJob> m_job;
-    bool m_jobIsQuick = false;
+    Step m_step = Step::Exact;
     std::optional<Request> m_current;
     std::optional<Request> m_pending;
     // Whether the scaled copy for the quick render was written.

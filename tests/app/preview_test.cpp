@@ -2,6 +2,7 @@
 #include "app/conversionchoices.h"
 #include "app/mainwindow.h"
 #include "convert/conversionresult.h"
+#include "convert/effectpresets.h"
 #include "convert/effectscaling.h"
 #include "imagelist/imageintake.h"
 #include "imagelist/imagelistmodel.h"
@@ -9,6 +10,7 @@
 #include "imagelist/imagepreview.h"
 #include "imagelist/listeditor.h"
 #include "imagelist/previewpicture.h"
+#include "support/faketool.h"
 #include "support/picturefixtures.h"
 #include "support/testenvironment.h"
 #include "support/windowstandins.h"
@@ -27,22 +29,30 @@
 #include <QSplitterHandle>
 
 using namespace inkvale;
+using test::FakeTool;
 
 namespace {
 
-// The window with the real tool, the preview switched on and pictures added.
+// The window with the real tool (or a stand-in), the preview switched on and pictures added.
 struct Window
 {
     QTemporaryDir folder;
+    std::unique_ptr<FakeTool> tool;
     test::RecordingDialogs dialogs;
     test::RecordingDesktop desktop;
     std::unique_ptr<MainWindow> form;
 
-    Window()
+    explicit Window(std::optional<FakeTool::Behaviour> standIn = std::nullopt)
     {
-        test::linkBuiltTool(folder.path());
+        QString programFolder = folder.path();
+        if (standIn) {
+            tool = std::make_unique<FakeTool>(*standIn);
+            programFolder = tool->programFolder();
+        } else {
+            test::linkBuiltTool(folder.path());
+        }
         form = std::make_unique<MainWindow>(
-            test::standInEnvironment(folder.path(), dialogs, desktop, false));
+            test::standInEnvironment(programFolder, dialogs, desktop, false));
         form->show();
         ui().showPreviewAction->trigger();
     }
@@ -79,6 +89,13 @@ struct Window
     {
         QSignalSpy settled(&preview(), &ImagePreview::settled);
         return !preview().isBusy() || settled.wait(60000);
+    }
+
+    // Until the 100 % view shows its next region.
+    bool regionShown()
+    {
+        QSignalSpy shown(&preview(), &ImagePreview::regionShown);
+        return shown.wait(20000);
     }
 
     bool paneShown() const
@@ -141,6 +158,9 @@ private slots:
     void switchDeleteAllAndClear();
     void removingTheShownRowEmptiesThePane();
     void aClickDuringABatchLeavesTheBatchAlone();
+    void theHundredPercentViewRendersARegionAsPartOfTheWhole();
+    void theOriginalShowsWhereTheRenderIs();
+    void aNewRowOrDeleteAllStopsTheRegionRender();
 };
 
 void PreviewTest::aClickShowsTheRenderedRow()
@@ -560,6 +580,149 @@ void PreviewTest::aClickDuringABatchLeavesTheBatchAlone()
     QCOMPARE(result.status, QStringLiteral("Completed"));
     QCOMPARE(QDir(destination).entryList(QDir::Files).size(), 3);
     QVERIFY(!QFile::exists(window.scratchFile()));
+}
+
+// The stand-in tool hands back the part of the picture it is given: the pane shows that part
+// of the original where the region lies, and the tool was told the whole picture's scale.
+void PreviewTest::theHundredPercentViewRendersARegionAsPartOfTheWhole()
+{
+    Window window(FakeTool::Behaviour::CopyInput);
+    const QSize picture(1640, 1230);
+    const QStringList paths = window.add({picture});
+    window.click(0);
+    QVERIFY(window.settle());
+    const QImage original = QImage(paths[0]).convertToFormat(QImage::Format_RGB32);
+    PreviewPicture &pane = *window.ui().previewImage;
+
+    // A click on the picture opens the 100 % view there, a quarter across and down.
+    const QSizeF fitted = QSizeF(picture).scaled(QSizeF(pane.size()), Qt::KeepAspectRatio);
+    const QPointF corner((pane.width() - fitted.width()) / 2,
+                         (pane.height() - fitted.height()) / 2);
+    QTest::mouseClick(&pane, Qt::LeftButton, {},
+                      (corner + QPointF(fitted.width(), fitted.height()) / 4).toPoint());
+    QVERIFY(window.ui().actualSizeAction->isChecked());
+    QVERIFY(window.regionShown());
+    const QRect region = pane.region();
+    QVERIFY2(region.contains(QPoint(410, 307), false),
+             qPrintable(QStringLiteral("%1,%2").arg(region.x()).arg(region.y())));
+    QCOMPARE(region.size(), (pane.size() * pane.devicePixelRatioF()).boundedTo(picture));
+    QCOMPARE(pane.regionImage().convertToFormat(QImage::Format_RGB32), original.copy(region));
+    QCOMPARE(pane.caption(), QStringLiteral("100 % view"));
+    // The effect scaled for the whole picture, on a part somewhat larger than the region.
+    const QStringList arguments = window.tool->recordedArguments();
+    QCOMPARE(arguments.value(2), scaledParameters(*findEffectPreset(QStringLiteral("Cartoon")),
+                                                  effectScaleFactor(picture))
+                                     .remove(QLatin1Char('"')));
+    const QImage cut = QImage::fromData(window.tool->recordedInputBytes());
+    QVERIFY(cut.width() > region.width() && cut.height() > region.height());
+    QVERIFY(cut.width() < region.width() + 200 && cut.height() < region.height() + 200);
+
+    // The arrow keys move the view by a quarter of the pane, and its region is rendered.
+    pane.setFocus();
+    QTest::keyClick(&pane, Qt::Key_Right);
+    QVERIFY(window.regionShown());
+    QCOMPARE(pane.region(), region.translated(region.width() / 4, 0));
+    QCOMPARE(pane.regionImage().convertToFormat(QImage::Format_RGB32),
+             original.copy(pane.region()));
+
+    // A click on the 100 % view goes back to the whole picture, kept from before.
+    QTest::mouseClick(&pane, Qt::LeftButton, {}, pane.rect().center());
+    QVERIFY(!window.ui().actualSizeAction->isChecked());
+    QVERIFY(!window.preview().isBusy());
+    QCOMPARE(pane.caption(), QStringLiteral("Exact preview"));
+}
+
+// The original in place of the render, pixel for pixel where the 100 % view shows it.
+void PreviewTest::theOriginalShowsWhereTheRenderIs()
+{
+    Window window(FakeTool::Behaviour::Succeed);
+    const QStringList paths = window.add({{400, 300}});
+    // Every render is all green.
+    QImage green(400, 300, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    QVERIFY(green.save(window.tool->programFolder() + QStringLiteral("/gmic/picture.png")));
+    window.showSmallPane(0);
+    const QImage original = QImage(paths[0]).convertToFormat(QImage::Format_RGB32);
+    PreviewPicture &pane = *window.ui().previewImage;
+
+    // Fit: the picture's left and right edges, and the pane beside them.
+    const QSizeF fitted = QSizeF(400, 300).scaled(QSizeF(pane.size()), Qt::KeepAspectRatio);
+    const int left = int((pane.width() - fitted.width()) / 2);
+    const int right = left + int(fitted.width()) - 1;
+    const int middle = pane.height() / 2;
+    QVERIFY(left >= 2);
+    const QImage rendered = pane.grab().toImage();
+    window.ui().showOriginalAction->trigger();
+    QTRY_VERIFY(!pane.original().isNull());
+    const QImage before = pane.grab().toImage();
+    QCOMPARE(pane.caption(), QStringLiteral("Original picture"));
+    for (const int x : {left + 1, right - 1}) {
+        QCOMPARE(rendered.pixel(x, middle), qRgb(0, 255, 0));
+        const QRgb shown = before.pixel(x, middle);
+        const QRgb expected = original.pixel(x == left + 1 ? 2 : 397, 150);
+        QVERIFY2(std::abs(qRed(shown) - qRed(expected)) <= 12 &&
+                     std::abs(qGreen(shown) - qGreen(expected)) <= 12,
+                 qPrintable(QString::number(shown, 16)));
+    }
+    QCOMPARE(before.pixel(left - 2, middle), rendered.pixel(left - 2, middle));
+
+    // 100 %: the region is rendered all the same; the original shows at 1:1 around the middle.
+    window.ui().actualSizeAction->trigger();
+    QVERIFY(window.regionShown());
+    QCOMPARE(pane.caption(), QStringLiteral("Original picture - 100 % view"));
+    const QRect region = pane.shownRegion();
+    QCOMPARE(region.size(), QSize(std::min(400, pane.width()), pane.height()));
+    QCOMPARE(region.y(), 150 - pane.height() / 2);
+    const QImage actual = pane.grab().toImage();
+    const int start = (pane.width() - region.width()) / 2;
+    for (const int x : {0, 7, region.width() / 2, region.width() - 1}) {
+        QCOMPARE(actual.pixel(start + x, pane.height() - 1),
+                 original.pixel(region.x() + x, region.bottom()));
+    }
+    window.ui().showOriginalAction->trigger();
+    QCOMPARE(pane.caption(), QStringLiteral("100 % view"));
+    QCOMPARE(pane.grab().toImage().pixel(start + region.width() / 2, middle), qRgb(0, 255, 0));
+}
+
+void PreviewTest::aNewRowOrDeleteAllStopsTheRegionRender()
+{
+    Window window(FakeTool::Behaviour::Slow);
+    // Smaller than the pane: each region is the whole picture, which tells the rows apart.
+    const QStringList paths = window.add({{40, 30}, {30, 40}});
+    window.ui().actualSizeAction->trigger();
+    QSignalSpy ended(&window.preview(), &ImagePreview::renderEnded);
+    const auto toolGets = [&](const QSize &size) {
+        return QTest::qWaitFor(
+            [&] {
+                return window.tool->recordedPid() != 0 &&
+                       QImage::fromData(window.tool->recordedInputBytes()).size() == size;
+            },
+            20000);
+    };
+    window.click(0);
+    // The original is decoded first, then its region goes to the tool.
+    QVERIFY(toolGets(QSize(40, 30)));
+    const qint64 first = window.tool->recordedPid();
+    QCOMPARE(window.form->statusText(), QStringLiteral("Generating Preview Image..."));
+    QVERIFY(ended.isEmpty());
+
+    window.click(1);
+    QVERIFY(toolGets(QSize(30, 40)));
+    const qint64 second = window.tool->recordedPid();
+    QVERIFY(test::processEnded(first));
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended[0][0].toString(), paths[0]);
+    QCOMPARE(ended[0][1].value<ConversionResult>().outcome, ConversionResult::Outcome::Cancelled);
+
+    window.ui().deleteAllAction->trigger();
+    QVERIFY(window.settle());
+    QVERIFY(QTest::qWaitFor([&] { return test::processEnded(second); }, 10000));
+    QCOMPARE(ended.size(), 2);
+    QCOMPARE(ended[1][0].toString(), paths[1]);
+    QCOMPARE(ended[1][1].value<ConversionResult>().outcome, ConversionResult::Outcome::Cancelled);
+    QVERIFY(window.ui().previewImage->original().isNull());
+    QCOMPARE(window.ui().previewImage->caption(), QString());
+    QCOMPARE(window.form->statusText(), QStringLiteral("0 files"));
 }
 
 INKVALE_GUI_TEST_MAIN(PreviewTest)

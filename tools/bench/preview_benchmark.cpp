@@ -1,13 +1,15 @@
 // How quickly the preview shows a photograph: for a 12 megapixel photo and each effect the
 // installed tool has, the time from a click in the list to the first picture in the pane (the
 // effect on a copy scaled to the pane) and to the exact picture (the whole photo rendered,
-// scaled down), against the plain run of the tool on the whole photo; and how alive the window
-// stays meanwhile. On a shared, loaded machine the figures are noisy: compare within a run.
-// With a PHOTO it measures that photo instead of a drawn picture, and also how alike the two
+// scaled down), and from View > "100 % View" to its region rendered (the pane's middle, the
+// photo decoded afresh), against the plain run of the tool on the whole photo; and how alive
+// the window stays meanwhile. On a shared, loaded machine the figures are noisy: compare within a
+// run. With a PHOTO it measures that photo instead of a drawn picture, and also how alike the two
 // pictures look: d(exact picture scaled to the quick one's size, quick picture) against
 // d(quick picture, the photo at that size), d the root-mean-square difference of RGB (goal:
 // at most 1/3). EFFECTS (comma-separated) limits the effects; SKIP_PLAIN=1 leaves out the
-// plain tool runs.
+// plain tool runs; REGION_ONLY=1 measures only the 100 % view, from a click in the list with
+// the view on.
 //
 // Usage: QT_QPA_PLATFORM=offscreen build/bin/preview-benchmark [RUNS [PHOTO]]
 #include "app/mainwindow.h"
@@ -44,6 +46,9 @@ namespace {
 
 qint64 median(QList<qint64> values)
 {
+    if (values.isEmpty()) {
+        return -1;
+    }
     std::sort(values.begin(), values.end());
     return values.at(values.size() / 2);
 }
@@ -144,12 +149,15 @@ int main(int argc, char *argv[])
 
     // The click to each picture painted in the pane; with the meter, how long the event loop
     // stalled meanwhile.
-    const auto previewRun = [&](LoopGapMeter *meter) {
-        // A kept render would show at once: the photo is "changed" before each run.
+    // A kept render or original would show at once: the photo is "changed" before each run.
+    const auto touchPhoto = [&] {
         QFile file(photo);
         file.open(QIODevice::ReadWrite);
         file.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
         file.close();
+    };
+    const auto previewRun = [&](LoopGapMeter *meter) {
+        touchPhoto();
         PreviewTimes times;
         QElapsedTimer clock;
         QEventLoop loop;
@@ -173,14 +181,46 @@ int main(int argc, char *argv[])
         return times;
     };
 
+    // View > "100 % View" to its region on screen, then back to the whole picture (kept); or,
+    // with the view kept on, a click in the list to the region.
+    const bool regionOnly = qEnvironmentVariable("REGION_ONLY") == QLatin1String("1");
+    const auto regionRun = [&] {
+        qint64 time = -1;
+        QElapsedTimer clock;
+        QEventLoop loop;
+        QObject::connect(&preview, &ImagePreview::regionShown, &loop, [&] {
+            form.ui().previewImage->repaint();
+            time = clock.elapsed();
+            loop.quit();
+        });
+        QObject::connect(&preview, &ImagePreview::settled, &loop, &QEventLoop::quit);
+        if (regionOnly) {
+            touchPhoto();
+            clock.start();
+            form.listClicked();
+        } else {
+            clock.start();
+            form.ui().actualSizeAction->trigger();
+        }
+        loop.exec();
+        if (!regionOnly) {
+            form.ui().actualSizeAction->trigger();
+        }
+        return time;
+    };
+
     const QString plainOutput = QDir(driver.folder()).filePath(QStringLiteral("plain.png"));
     const QSize photoSize = QImageReader(photo).size();
     out << "picture: " << (given.isEmpty() ? QStringLiteral("drawn") : given) << " "
         << photoSize.width() << " x " << photoSize.height() << ", pane "
         << form.ui().previewImage->width() << " x " << form.ui().previewImage->height()
         << ", median of " << runs << " run(s)\n";
-    out << "effect        plain gmic   first picture   exact picture   look (exact vs quick)\n";
+    out << "effect        plain gmic   first picture   exact picture   look (exact vs quick)   "
+           "100 % view\n";
     out.flush();
+    if (regionOnly) {
+        form.ui().actualSizeAction->trigger();
+    }
     bool firstInTime = true;
     QComboBox &effects = *form.ui().effectBox;
     for (int i = 0; i < effects.count(); ++i) {
@@ -193,9 +233,13 @@ int main(int argc, char *argv[])
         QList<qint64> plain;
         QList<qint64> first;
         QList<qint64> exact;
+        QList<qint64> region;
         double look = -1;
         // Pairs run back to back, so that a busy machine weighs on both sides alike.
-        for (int run = 0; run < runs; ++run) {
+        for (int run = 0; run < runs && regionOnly; ++run) {
+            region.append(regionRun());
+        }
+        for (int run = 0; run < runs && !regionOnly; ++run) {
             plain.append(skipPlain ? -1
                                    : plainRun(driver.folder(), effect,
                                               form.effectAvailability().usesRecipe(effect), photo,
@@ -204,14 +248,16 @@ int main(int argc, char *argv[])
             first.append(times.first);
             exact.append(times.exact);
             look = lookRatio(times, photo);
+            region.append(regionRun());
         }
-        firstInTime = firstInTime && median(first) >= 0 && median(first) <= 500;
-        out << QStringLiteral("%1 %2 ms %3 ms %4 ms %5\n")
+        firstInTime = firstInTime && (regionOnly || (median(first) >= 0 && median(first) <= 500));
+        out << QStringLiteral("%1 %2 ms %3 ms %4 ms %5 %6 ms\n")
                    .arg(effect, -12)
                    .arg(median(plain), 8)
                    .arg(median(first), 12)
                    .arg(median(exact), 12)
-                   .arg(look, 14, 'f', 3);
+                   .arg(look, 14, 'f', 3)
+                   .arg(median(region), 20);
         out.flush();
     }
     // Measured apart: the meter's busy event loop takes a processor from the tool.

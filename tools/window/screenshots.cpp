@@ -80,7 +80,8 @@ void saveListEditing(const QString &out, MainWindow &form)
 }
 
 // A 12 megapixel photo in the preview: first the effect on a copy scaled to the pane, with the
-// status saying that more is coming, then the render of the whole photo.
+// status saying that more is coming, then the render of the whole photo, then the 100 % view
+// of its middle and the original picture there.
 // `given`: a photo of the user's to show instead of a drawn one.
 void saveLargePreview(const QString &out, WindowDriver &driver, const QString &given = {})
 {
@@ -112,6 +113,18 @@ void saveLargePreview(const QString &out, WindowDriver &driver, const QString &g
     form.ui().imageList->selectRow(0);
     form.listClicked();
     settled.wait(300000);
+
+    QSignalSpy region(&form.preview(), &inkvale::ImagePreview::regionShown);
+    form.ui().actualSizeAction->trigger();
+    if (!region.wait(300000)) {
+        qWarning("the 100 %% view was not rendered within five minutes");
+    }
+    saveScreenshot(out, QStringLiteral("17-preview-100"), form.grab());
+    form.ui().showOriginalAction->trigger();
+    QTest::qWait(100);
+    saveScreenshot(out, QStringLiteral("18-preview-original"), form.grab());
+    form.ui().showOriginalAction->trigger();
+    form.ui().actualSizeAction->trigger();
 }
 
 // A folder of many photos on its way into the list: the count and the progress bar.
