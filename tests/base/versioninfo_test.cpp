@@ -2,6 +2,7 @@
 #include "support/testenvironment.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <system_error>
 
@@ -12,7 +13,7 @@ class VersionInfoTest : public QObject
     Q_OBJECT
 
 private:
-    const QString m_executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale-convert");
+    const QString m_executable = QStringLiteral(INKVALE_CONVERT_EXECUTABLE);
 
 private slots:
     void recordOfTheBuiltProgram()
@@ -25,7 +26,7 @@ private slots:
         QCOMPARE(data.FileVersion, QStringLiteral("1.1.0.0"));
         QCOMPARE(data.ProductVersion, QStringLiteral("1.1.0.0"));
         // Stored as "OriginalFilename"; the lookup ignores case.
-        QCOMPARE(data.OriginalFileName, QStringLiteral("inkvale-convert"));
+        QCOMPARE(data.OriginalFileName, QFileInfo(m_executable).fileName());
         QVERIFY(data.PrivateBuild.isEmpty());
         QVERIFY(data.SpecialBuild.isEmpty());
         QCOMPARE(readVersionNumber(m_executable), 0x00010001u);

@@ -1,4 +1,6 @@
+#include "base/fspath.h"
 #include "convert/filenames.h"
+#include "platform/filenamelimit.h"
 #include "support/testenvironment.h"
 
 #include <QDir>
@@ -80,34 +82,52 @@ private slots:
 
     // Cuts only between characters as shown: neither inside a letter's bytes, nor between a
     // letter and its accent, nor inside a pair of UTF-16 units.
+    // The limit falls inside the character after what is kept, `cutInside`, in the units the
+    // system counts (bytes here, UTF-16 code units on Windows), so a cut that splits a letter,
+    // its accent or a surrogate pair would fit and show.
     void fittedNames_data()
     {
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("ending");
-        QTest::addColumn<int>("limit");
         QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("cutInside");
         QTest::newRow("fits") << "photo"
-                              << ".png" << 9 << "photo.png";
+                              << ".png"
+                              << "photo.png"
+                              << "";
         QTest::newRow("ascii") << "photo"
-                               << " (2).png" << 11 << "pho (2).png";
-        QTest::newRow("two-byte letter") << "aéé"
-                                         << ".x" << 6 << "aé.x";
-        QTest::newRow("letter with a combining accent") << "aéé"
-                                                        << ".x" << 7 << "aé.x";
+                               << " (2).png"
+                               << "pho (2).png"
+                               << "t";
+        QTest::newRow("two-byte letter") << "a\u00e9\u00e9"
+                                         << ".x"
+                                         << "a\u00e9.x"
+                                         << "\u00e9";
+        QTest::newRow("letter with a combining accent") << "ae\u0301e\u0301"
+                                                        << ".x"
+                                                        << "ae\u0301.x"
+                                                        << "e\u0301";
         QTest::newRow("character beyond the first plane")
-            << QStringLiteral("a\U0001F600\U0001F600") << ".x" << 8
-            << QStringLiteral("a\U0001F600.x");
-        QTest::newRow("nothing of the base fits") << "é"
-                                                  << ".png" << 5 << ".png";
+            << QStringLiteral("a\U0001F600\U0001F600") << ".x" << QStringLiteral("a\U0001F600.x")
+            << QStringLiteral("\U0001F600");
+        QTest::newRow("nothing of the base fits") << "\u00e9"
+                                                  << ".png"
+                                                  << ".png"
+                                                  << "\u00e9";
     }
 
     void fittedNames()
     {
         QFETCH(QString, base);
         QFETCH(QString, ending);
-        QFETCH(int, limit);
         QFETCH(QString, expected);
-        QCOMPARE(fittedName(base, ending, static_cast<std::size_t>(limit)), expected);
+        QFETCH(QString, cutInside);
+        const auto length = [](const QString &name) {
+            return name.isEmpty() ? std::size_t{0} : platform::fileNameLength(toFsPath(name));
+        };
+        const std::size_t limit =
+            length(expected) + std::max<std::size_t>(length(cutInside), 1) - 1;
+        QCOMPARE(fittedName(base, ending, limit), expected);
     }
 
     void freeName()

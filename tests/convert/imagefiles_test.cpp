@@ -47,6 +47,9 @@ void ImageFilesTest::folderOrderIsTheFileManagers()
         QFile file(dir.filePath(*name));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
+    if (dir.entryList(QDir::Files).size() < expected.size()) {
+        QSKIP("This file system holds names equal but for case as one file");
+    }
     // Not a picture: never listed, wherever it would sort.
     QFile other(dir.filePath(QStringLiteral("img5.txt")));
     QVERIFY(other.open(QIODevice::WriteOnly));
