@@ -23,10 +23,11 @@ fi
 
 # Cross compilers and their zlib, Wine to test, NSIS and zip to package; Debian's own Qt for
 # the host tools (moc, rcc, uic) and the renderer of the drawings; dpkg-dev for apt-get source;
-# for the check under Wine a virtual display, ImageMagick, bc and the Linux G'MIC.
+# for the check under Wine a virtual display, ImageMagick, bc and the Linux G'MIC; a font for
+# the window tests on the offscreen platform.
 install_packages cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
     libz-mingw-w64-dev nasm wine64 nsis zip dpkg-dev qt6-base-dev qt6-svg-dev \
-    xvfb xauth imagemagick bc gmic
+    xvfb xauth imagemagick bc gmic fonts-dejavu-core
 ensure_deb_src
 mkdir -p "$windows_cache"
 windows_toolchain="$top/cmake/toolchains/mingw-w64-x86_64.cmake"

@@ -46,6 +46,9 @@ QString saveFailureReason(const QSaveFile &file, const QString &filePath)
         if (!existing.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) {
             return existing.errorString();
         }
+        // Marked read-only, though the system would let this user write it (an administrator):
+        // the save keeps to the mark, and the reason must not repeat the path.
+        return QStringLiteral("The file is read-only.");
     }
     return file.errorString();
 }

@@ -324,7 +324,7 @@ void ListCommandsTest::shellActionsOnTheCurrentRow()
     ui.propertiesAction->trigger();
     QTRY_COMPARE(window.shell.requests().size(), expected.requests().size());
     QVERIFY(window.shell.requests() == expected.requests());
-    QVERIFY(window.dialogs.messages.isEmpty());
+    QVERIFY2(window.dialogs.messages.isEmpty(), qPrintable(window.dialogs.messages.value(0).text));
 }
 
 void ListCommandsTest::shellActionsWithoutACurrentRowDoNothing()

@@ -74,10 +74,14 @@ private slots:
         QTest::newRow("too long even when free")
             << QStringList{} << QString(254, QLatin1Char('b')) + ".png"
             << QString(251, QLatin1Char('b')) + ".png";
-        const QString accented = QString(125, QChar(0xe9)); // two bytes each
-        QTest::newRow("two-byte letters are never cut")
-            << QStringList{accented + ".png"} << accented + ".png"
-            << accented.left(123) + " (2).png";
+        // Where names are counted in UTF-16 units (Windows) the letter is one unit, as in the
+        // rows above.
+        if (platform::fileNameLength(toFsPath(QStringLiteral("\u00e9"))) == 2) {
+            const QString accented(125, QChar(0xe9));
+            QTest::newRow("two-byte letters are never cut")
+                << QStringList{accented + ".png"} << accented + ".png"
+                << accented.left(123) + " (2).png";
+        }
     }
 
     // Cuts only between characters as shown: neither inside a letter's bytes, nor between a

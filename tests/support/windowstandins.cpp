@@ -63,7 +63,7 @@ MainWindow::Environment standInEnvironment(const QString &programFolder, Recordi
     marker.open(QIODevice::WriteOnly);
     MainWindow::Environment environment;
     // The built program carries the version information the window names itself after.
-    environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale");
+    environment.executable = QStringLiteral(INKVALE_BIN_DIR "/inkvale" INKVALE_EXECUTABLE_SUFFIX);
     environment.programFolder = programFolder;
     environment.configRoot = QDir::temp().filePath(QStringLiteral("config"));
     environment.dialogs = &dialogs;
