@@ -146,12 +146,12 @@ void ConversionJob::startTool(const ToolInput &toolInput)
         m_conversionOptions.scaledFor.isEmpty() ? toolInput.size : m_conversionOptions.scaledFor;
     const double scale =
         m_conversionOptions.scale == EffectScale::Fit ? effectScaleFactor(scaledFor) : 1.0;
+    const QString recipeFile = toolRecipePath(m_location.recipeFile(), m_scratch->path());
     const ToolCommand command =
         knownRecipeUse(m_location, m_effect).value_or(false)
-            ? ToolCommand::forRecipe(m_effect,
-                                     toolRecipePath(m_location.recipeFile(), m_scratch->path()),
-                                     toolInput.path, m_toolOutput, m_conversionOptions.scaledFor)
-            : ToolCommand::forEffect(m_effect, toolInput.path, m_toolOutput, scale);
+            ? ToolCommand::forRecipe(m_effect, recipeFile, toolInput.path, m_toolOutput,
+                                     m_conversionOptions.scaledFor)
+            : ToolCommand::forEffect(m_effect, toolInput.path, m_toolOutput, scale, recipeFile);
     m_log.addLine(command.commandLine);
 
     m_toolRan = true;

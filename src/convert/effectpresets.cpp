@@ -21,7 +21,8 @@ const QList<EffectPreset> &effectPresets()
          QStringLiteral("fx_cutout"),
          QStringLiteral(R"(4,0.5,4,1,"0",nan,nan)"),
          {},
-         52},
+         52,
+         QStringLiteral("_inkvale_cutout")},
         {QStringLiteral("Lineart"), QStringLiteral("cl_lineart"),
          QStringLiteral(R"(0,0,2,1,15,15,1,0,6,2,2,0,0,"0",nan,nan)"),
          QStringLiteral("inkvale_lineart"), 22},
@@ -29,7 +30,8 @@ const QList<EffectPreset> &effectPresets()
          QStringLiteral("fx_pen_drawing"),
          QStringLiteral(R"(10,"0",nan,nan)"),
          {},
-         48},
+         48,
+         QStringLiteral("_inkvale_pen_drawing")},
     };
     return presets;
 }

@@ -13,8 +13,6 @@ enum class Rule {
     Length,
     // A change of intensity per pixel: a gradient threshold.
     PerLength,
-    // fx_cutout's third parameter t sets a median window of 10 - t pixels.
-    MedianWindowFromTen,
 };
 
 struct ScaledParameter
@@ -25,18 +23,13 @@ struct ScaledParameter
 
 // The spatial parameters of the tool's own commands, by position in the parameter string.
 // cl_comic and cl_lineart are left as they are: where the tool lacks them, Inkvale's recipes
-// scale themselves by the same reference.
+// scale themselves by the same reference. fx_cutout and fx_pen_drawing fix lengths of their
+// own; a larger picture runs them by Inkvale's scaled recipes instead.
 QList<ScaledParameter> scaledParametersOf(const QString &commandWord)
 {
     if (commandWord == QLatin1String("cartoon")) {
         // smoothness, edge threshold, line thickness
         return {{0, Rule::Length}, {2, Rule::PerLength}, {3, Rule::Length}};
-    }
-    if (commandWord == QLatin1String("fx_cutout")) {
-        return {{2, Rule::MedianWindowFromTen}};
-    }
-    if (commandWord == QLatin1String("fx_pen_drawing")) {
-        return {{0, Rule::Length}};
     }
     return {};
 }
@@ -48,8 +41,6 @@ double scaled(double value, Rule rule, double factor)
         return value * factor;
     case Rule::PerLength:
         return value / factor;
-    case Rule::MedianWindowFromTen:
-        return 10.0 - std::round((10.0 - value) * factor);
     }
     return value;
 }

@@ -5,22 +5,68 @@
 #include "platform/toolprocess.h"
 
 namespace inkvale {
+namespace {
+
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+// gmic -m "recipes" ["_inkvale_scaled_for=W,H"] "input" <command> -o "output"; `command` as
+// the log shows it, the tool's runtime strips the quotes around 0. For an input that is a
+// region of a larger picture, `scaledFor` is that picture's size, which the recipes read.
+ToolCommand recipeCommand(const QString &recipeFile, const QString &input, const QString &command,
+                          const QString &output, const QSize &scaledFor = {})
+{
+    ToolCommand tool;
+    tool.commandLine =
+        platform::toolFileName() + QStringLiteral(" -m ") + quoted(recipeFile) + QLatin1Char(' ');
+    tool.arguments = {QStringLiteral("-m"), recipeFile};
+    if (!scaledFor.isEmpty()) {
+        // A global variable of the tool's language.
+        const QString wholePicture = QStringLiteral("_inkvale_scaled_for=%1,%2")
+                                         .arg(scaledFor.width())
+                                         .arg(scaledFor.height());
+        tool.commandLine += wholePicture + QLatin1Char(' ');
+        tool.arguments.append(wholePicture);
+    }
+    tool.commandLine +=
+        quoted(input) + QLatin1Char(' ') + command + QStringLiteral(" -o ") + quoted(output);
+    tool.arguments.append(input);
+    tool.arguments += QString(command).remove(QLatin1Char('"')).split(QLatin1Char(' '));
+    tool.arguments += {QStringLiteral("-o"), output};
+    return tool;
+}
+
+} // namespace
 
 ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
-                                   const QString &output, double scale)
+                                   const QString &output)
+{
+    return forEffect(effect, input, output, 1.0, {});
+}
+
+ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
+                                   const QString &output, double scale, const QString &recipeFile)
 {
     const EffectPreset *preset = findEffectPreset(effect);
     if (preset == nullptr) {
         return {};
     }
-    const QChar quote = QLatin1Char('"');
+    if (scale > 1.0 && !preset->scaledRecipeCommand.isEmpty()) {
+        return recipeCommand(recipeFile, input,
+                             preset->scaledRecipeCommand + QLatin1Char(' ') +
+                                 QString::number(scale, 'g', 5) + QLatin1Char(',') +
+                                 preset->parameters,
+                             output);
+    }
     const QString parameters = scaledParameters(*preset, scale);
     ToolCommand command;
-    command.commandLine = platform::toolFileName() + QLatin1Char(' ') + quote + input + quote +
+    command.commandLine = platform::toolFileName() + QLatin1Char(' ') + quoted(input) +
                           QLatin1Char(' ') + preset->commandWord + QLatin1Char(' ') + parameters +
-                          QStringLiteral(" -o ") + quote + output + quote;
+                          QStringLiteral(" -o ") + quoted(output);
     // The tool's runtime strips the quotes around 0.
-    command.arguments = {input, preset->commandWord, QString(parameters).remove(quote),
+    command.arguments = {input, preset->commandWord, QString(parameters).remove(QLatin1Char('"')),
                          QStringLiteral("-o"), output};
     return command;
 }
@@ -33,23 +79,7 @@ ToolCommand ToolCommand::forRecipe(const QString &effect, const QString &recipeF
     if (preset == nullptr || preset->recipeCommand.isEmpty()) {
         return {};
     }
-    const QChar quote = QLatin1Char('"');
-    ToolCommand command;
-    command.commandLine = platform::toolFileName() + QStringLiteral(" -m ") + quote + recipeFile +
-                          quote + QLatin1Char(' ');
-    command.arguments = {QStringLiteral("-m"), recipeFile};
-    if (!scaledFor.isEmpty()) {
-        // A global variable of the tool's language, which the recipes read.
-        const QString wholePicture = QStringLiteral("_inkvale_scaled_for=%1,%2")
-                                         .arg(scaledFor.width())
-                                         .arg(scaledFor.height());
-        command.commandLine += wholePicture + QLatin1Char(' ');
-        command.arguments.append(wholePicture);
-    }
-    command.commandLine += quote + input + quote + QLatin1Char(' ') + preset->recipeCommand +
-                           QStringLiteral(" -o ") + quote + output + quote;
-    command.arguments += {input, preset->recipeCommand, QStringLiteral("-o"), output};
-    return command;
+    return recipeCommand(recipeFile, input, preset->recipeCommand, output, scaledFor);
 }
 
 } // namespace inkvale

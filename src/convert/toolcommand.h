@@ -15,11 +15,16 @@ struct ToolCommand
 
     bool isEmpty() const { return commandLine.isEmpty(); }
 
-    // gmic "input" <word> <parameters> -o "output"; empty for an unknown effect. The
-    // parameters are the preset's with its spatial ones scaled by `scale` (see
-    // scaledParameters()).
+    // gmic "input" <word> <parameters> -o "output": the effect's preset; empty for an unknown
+    // effect.
+    static ToolCommand forEffect(const QString &effect, const QString &input,
+                                 const QString &output);
+    // The effect for a picture `scale` times the reference (see effectScaleFactor()). At 1 the
+    // preset's line. Above it, the preset with its spatial parameters scaled (see
+    // scaledParameters()), or, for an effect with a scaled recipe,
+    // gmic -m "recipes" "input" <scaled recipe> <scale>,<parameters> -o "output".
     static ToolCommand forEffect(const QString &effect, const QString &input, const QString &output,
-                                 double scale = 1.0);
+                                 double scale, const QString &recipeFile);
     // gmic -m "recipes" "input" <recipe command> -o "output": the effect by Inkvale's own
     // recipe; empty for an effect without one. For an input that is a region of a larger
     // picture, `scaledFor` is that picture's size, which the recipe scales its look for

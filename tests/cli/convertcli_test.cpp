@@ -343,15 +343,17 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("parameters");
         QTest::addColumn<QSize>("output");
-        // 1600x1200 is twice the effects' reference: Cutout's median window of 6 becomes 12.
-        QTest::newRow("fit by default")
-            << QStringList{} << "4,0.5,-2,1,0,nan,nan" << QSize(1600, 1200);
-        QTest::newRow("exact") << QStringList{"--effect-scale", "EXACT"} << "4,0.5,4,1,0,nan,nan"
+        // 1600x1200 is twice the effects' reference: Cartoon's smoothness and line thickness
+        // double, its edge threshold halves.
+        const QString preset = QStringLiteral("2.208,181.53,28.177,0.248,2.6505,128,0,nan,nan");
+        const QString twice = QStringLiteral("4.416,181.53,14.089,0.496,2.6505,128,0,nan,nan");
+        QTest::newRow("fit by default") << QStringList{} << twice << QSize(1600, 1200);
+        QTest::newRow("exact") << QStringList{"--effect-scale", "EXACT"} << preset
                                << QSize(1600, 1200);
         QTest::newRow("scaled down to the reference")
-            << QStringList{"--max-size", "800"} << "4,0.5,4,1,0,nan,nan" << QSize(800, 600);
+            << QStringList{"--max-size", "800"} << preset << QSize(800, 600);
         QTest::newRow("never enlarged")
-            << QStringList{"--max-size", "5000", "--effect-scale", "fit"} << "4,0.5,-2,1,0,nan,nan"
+            << QStringList{"--max-size", "5000", "--effect-scale", "fit"} << twice
             << QSize(1600, 1200);
     }
 
@@ -364,9 +366,9 @@ private slots:
         const QString program = copyProgramTo(tool.programFolder());
         const QString input = picture(QStringLiteral("scale/photo.png"), 1600, 1200);
         QTemporaryDir destination;
-        const Run run = runConvert(
-            options + QStringList{"--effect", "Cutout", "--destination", destination.path(), input},
-            program);
+        const Run run = runConvert(options + QStringList{"--effect", "Cartoon", "--destination",
+                                                         destination.path(), input},
+                                   program);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(tool.recordedArguments().value(2), parameters);
         QCOMPARE(QImage(destination.filePath(QStringLiteral("photo.png"))).size(), output);

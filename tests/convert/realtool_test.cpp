@@ -198,8 +198,8 @@ private slots:
         QVERIFY(!reader.read().isNull());
     }
 
-    // A strip twice the reference's diagonal: the tool takes every scaled preset (Cutout's
-    // median window comes from a negative parameter), and --max-size shrinks the result.
+    // A strip twice the reference's diagonal: the tool takes every scaled preset and runs
+    // the scaled recipes, and --max-size shrinks the result.
     void scaledEffects_data()
     {
         QTest::addColumn<QString>("effect");
@@ -228,11 +228,15 @@ private slots:
         QVERIFY2(convertImage(effect, input, output, log, m_tool, options).converted(),
                  qPrintable(log.text()));
         const EffectPreset &preset = *findEffectPreset(effect);
-        const QString parameters = scaledParameters(preset, effectScaleFactor(size));
-        QCOMPARE(parameters == preset.parameters, largestSide == 800);
+        const double scale = effectScaleFactor(size);
+        QCOMPARE(scale == 1.0, largestSide == 800);
+        const QString words =
+            scale == 1.0 || preset.scaledRecipeCommand.isEmpty()
+                ? preset.commandWord + QLatin1Char(' ') + scaledParameters(preset, scale)
+                : preset.scaledRecipeCommand + QLatin1Char(' ') + QString::number(scale, 'g', 5) +
+                      QLatin1Char(',') + preset.parameters;
         const QString commandLine = log.text().section(QLatin1Char('\n'), 0, 0);
-        QVERIFY2(commandLine.contains(QLatin1Char(' ') + preset.commandWord + QLatin1Char(' ') +
-                                      parameters + QStringLiteral(" -o ")),
+        QVERIFY2(commandLine.contains(QLatin1Char(' ') + words + QStringLiteral(" -o ")),
                  qPrintable(commandLine));
         QCOMPARE(QImageReader(output).size(), size);
     }

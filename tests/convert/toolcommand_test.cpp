@@ -75,30 +75,52 @@ private slots:
                               parameterArgument, "-o", "/t/zemcartoon.png"}));
     }
 
-    // The spatial parameters grow with the picture; colours, counts and the quoted 0 stay.
+    // Above the reference the spatial parameters grow with the picture (colours, counts and the
+    // quoted 0 stay), or the effect runs Inkvale's scaled recipe; at it, the preset's line.
     void scaledCommandLine_data()
     {
         QTest::addColumn<QString>("effect");
         QTest::addColumn<double>("scale");
-        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QStringList>("arguments");
 
+        const QString recipes = QStringLiteral(R"(gmic -m "/r/inkvale-recipes.gmic" "/in.png" )");
+        const QStringList recipeStart{"-m", "/r/inkvale-recipes.gmic", "/in.png"};
+        const QStringList end{"-o", "/out.png"};
         QTest::newRow("Cartoon x5: smoothness, threshold, thickness")
-            << "Cartoon" << 5.0 << R"(11.04,181.53,5.6354,1.24,2.6505,128,"0",nan,nan)";
+            << "Cartoon" << 5.0
+            << R"(gmic "/in.png" cartoon 11.04,181.53,5.6354,1.24,2.6505,128,"0",nan,nan -o "/out.png")"
+            << QStringList{"/in.png", "cartoon", "11.04,181.53,5.6354,1.24,2.6505,128,0,nan,nan"} +
+                   end;
         QTest::newRow("Cartoon x1.5")
-            << "Cartoon" << 1.5 << R"(3.312,181.53,18.785,0.372,2.6505,128,"0",nan,nan)";
-        // A median window of 10 - t pixels: 6 becomes 30, so t becomes -20.
-        QTest::newRow("Cutout x5: median window")
-            << "Cutout" << 5.0 << R"(4,0.5,-20,1,"0",nan,nan)";
-        QTest::newRow("Cutout x1.3: whole window") << "Cutout" << 1.3 << R"(4,0.5,2,1,"0",nan,nan)";
-        QTest::newRow("Pen Drawing x2") << "Pen Drawing" << 2.0 << R"(20,"0",nan,nan)";
+            << "Cartoon" << 1.5
+            << R"(gmic "/in.png" cartoon 3.312,181.53,18.785,0.372,2.6505,128,"0",nan,nan -o "/out.png")"
+            << QStringList{"/in.png", "cartoon", "3.312,181.53,18.785,0.372,2.6505,128,0,nan,nan"} +
+                   end;
+        // The scale first, then the preset's own parameters.
+        QTest::newRow("Cutout x5: scaled recipe")
+            << "Cutout" << 5.0
+            << recipes + R"(_inkvale_cutout 5,4,0.5,4,1,"0",nan,nan -o "/out.png")"
+            << recipeStart + QStringList{"_inkvale_cutout", "5,4,0.5,4,1,0,nan,nan"} + end;
+        QTest::newRow("Pen Drawing x2.8864: scaled recipe")
+            << "Pen Drawing" << 2.8864
+            << recipes + R"(_inkvale_pen_drawing 2.8864,10,"0",nan,nan -o "/out.png")"
+            << recipeStart + QStringList{"_inkvale_pen_drawing", "2.8864,10,0,nan,nan"} + end;
         // Their own commands are not known here; Inkvale's recipes scale themselves.
-        QTest::newRow("Comicbook stays")
-            << "Comicbook" << 5.0 << findEffectPreset("Comicbook")->parameters;
-        QTest::newRow("Lineart stays")
-            << "Lineart" << 5.0 << findEffectPreset("Lineart")->parameters;
+        for (const char *effect : {"Comicbook", "Lineart"}) {
+            const EffectPreset *preset = findEffectPreset(effect);
+            QTest::addRow("%s stays", effect)
+                << effect << 5.0
+                << QStringLiteral(R"(gmic "/in.png" %1 %2 -o "/out.png")")
+                       .arg(preset->commandWord, preset->parameters)
+                << QStringList{"/in.png", preset->commandWord, preset->parameterArgument()} + end;
+        }
         for (const EffectPreset &preset : effectPresets()) {
             QTest::addRow("%s at the reference", qPrintable(preset.name))
-                << preset.name << 1.0 << preset.parameters;
+                << preset.name << 1.0
+                << QStringLiteral(R"(gmic "/in.png" %1 %2 -o "/out.png")")
+                       .arg(preset.commandWord, preset.parameters)
+                << QStringList{"/in.png", preset.commandWord, preset.parameterArgument()} + end;
         }
     }
 
@@ -106,14 +128,13 @@ private slots:
     {
         QFETCH(QString, effect);
         QFETCH(double, scale);
-        QFETCH(QString, parameters);
-        const EffectPreset *preset = findEffectPreset(effect);
-        const ToolCommand command = ToolCommand::forEffect(effect, QStringLiteral("/in.png"),
-                                                           QStringLiteral("/out.png"), scale);
-        QCOMPARE(command.commandLine,
-                 onThisSystem(QStringLiteral(R"(gmic "/in.png" %1 %2 -o "/out.png")")
-                                  .arg(preset->commandWord, parameters)));
-        QCOMPARE(command.arguments.at(2), QString(parameters).remove(QLatin1Char('"')));
+        QFETCH(QString, expected);
+        QFETCH(QStringList, arguments);
+        const ToolCommand command =
+            ToolCommand::forEffect(effect, QStringLiteral("/in.png"), QStringLiteral("/out.png"),
+                                   scale, QStringLiteral("/r/inkvale-recipes.gmic"));
+        QCOMPARE(command.commandLine, onThisSystem(expected));
+        QCOMPARE(command.arguments, arguments);
     }
 
     void scaleFactorFollowsTheDiagonal_data()
