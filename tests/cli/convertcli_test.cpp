@@ -346,7 +346,7 @@ private slots:
         // 1600x1200 is twice the effects' reference: Cartoon's smoothness and line thickness
         // double, its edge threshold halves.
         const QString preset = QStringLiteral("2.208,181.53,28.177,0.248,2.6505,128,0,nan,nan");
-        const QString twice = QStringLiteral("4.416,181.53,14.089,0.496,2.6505,128,0,nan,nan");
+        const QString twice = QStringLiteral("4.416,181.53,14.088,0.496,2.6505,128,0,nan,nan");
         QTest::newRow("fit by default") << QStringList{} << twice << QSize(1600, 1200);
         QTest::newRow("exact") << QStringList{"--effect-scale", "EXACT"} << preset
                                << QSize(1600, 1200);
