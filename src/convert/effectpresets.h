@@ -10,7 +10,7 @@ namespace inkvale {
 // own recipe that stands in for it on a tool without that command word (empty: none needed),
 // how much memory the tool takes per pixel of the picture with it, beyond its own fixed
 // part, and the recipe that runs it on a picture larger than the reference, where the tool's
-// command has lengths its parameters do not reach (empty: the parameters scale).
+// command has lengths its parameters do not reach (empty: its own recipe scales itself).
 struct EffectPreset
 {
     QString name;

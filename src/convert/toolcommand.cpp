@@ -1,7 +1,6 @@
 #include "convert/toolcommand.h"
 
 #include "convert/effectpresets.h"
-#include "convert/effectscaling.h"
 #include "platform/toolprocess.h"
 
 namespace inkvale {
@@ -60,13 +59,11 @@ ToolCommand ToolCommand::forEffect(const QString &effect, const QString &input,
                                  preset->parameters,
                              output);
     }
-    const QString parameters = scaledParameters(*preset, scale);
     ToolCommand command;
     command.commandLine = platform::toolFileName() + QLatin1Char(' ') + quoted(input) +
-                          QLatin1Char(' ') + preset->commandWord + QLatin1Char(' ') + parameters +
-                          QStringLiteral(" -o ") + quoted(output);
-    // The tool's runtime strips the quotes around 0.
-    command.arguments = {input, preset->commandWord, QString(parameters).remove(QLatin1Char('"')),
+                          QLatin1Char(' ') + preset->commandWord + QLatin1Char(' ') +
+                          preset->parameters + QStringLiteral(" -o ") + quoted(output);
+    command.arguments = {input, preset->commandWord, preset->parameterArgument(),
                          QStringLiteral("-o"), output};
     return command;
 }

@@ -20,9 +20,9 @@ struct ToolCommand
     static ToolCommand forEffect(const QString &effect, const QString &input,
                                  const QString &output);
     // The effect for a picture `scale` times the reference (see effectScaleFactor()). At 1 the
-    // preset's line. Above it, the preset with its spatial parameters scaled (see
-    // scaledParameters()), or, for an effect with a scaled recipe,
-    // gmic -m "recipes" "input" <scaled recipe> <scale>,<parameters> -o "output".
+    // preset's line. Above it, for an effect with a scaled recipe,
+    // gmic -m "recipes" "input" <scaled recipe> <scale>,<parameters> -o "output";
+    // the others' recipes scale themselves.
     static ToolCommand forEffect(const QString &effect, const QString &input, const QString &output,
                                  double scale, const QString &recipeFile);
     // gmic -m "recipes" "input" <recipe command> -o "output": the effect by Inkvale's own

@@ -341,12 +341,13 @@ private slots:
     void effectScaleAndMaxSize_data()
     {
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QStringList>("effect");
         QTest::addColumn<QSize>("output");
-        // 1600x1200 is twice the effects' reference: Cartoon's smoothness and line thickness
-        // double, its edge threshold halves.
-        const QString preset = QStringLiteral("2.208,181.53,28.177,0.248,2.6505,128,0,nan,nan");
-        const QString twice = QStringLiteral("4.416,181.53,14.088,0.496,2.6505,128,0,nan,nan");
+        // 1600x1200 is twice the effects' reference: Cartoon runs Inkvale's recipe for it,
+        // scaled by 2.
+        const QString parameters = QStringLiteral("2.208,181.53,28.177,0.248,2.6505,128,0,nan,nan");
+        const QStringList preset{"cartoon", parameters};
+        const QStringList twice{"_inkvale_cartoon", "2," + parameters};
         QTest::newRow("fit by default") << QStringList{} << twice << QSize(1600, 1200);
         QTest::newRow("exact") << QStringList{"--effect-scale", "EXACT"} << preset
                                << QSize(1600, 1200);
@@ -360,7 +361,7 @@ private slots:
     void effectScaleAndMaxSize()
     {
         QFETCH(QStringList, options);
-        QFETCH(QString, parameters);
+        QFETCH(QStringList, effect);
         QFETCH(QSize, output);
         const FakeTool tool(FakeTool::Behaviour::CopyInput);
         const QString program = copyProgramTo(tool.programFolder());
@@ -370,7 +371,8 @@ private slots:
                                                          destination.path(), input},
                                    program);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(tool.recordedArguments().value(2), parameters);
+        const QStringList arguments = tool.recordedArguments();
+        QCOMPARE(arguments.mid(arguments.indexOf(effect.first()), 2), effect);
         QCOMPARE(QImage(destination.filePath(QStringLiteral("photo.png"))).size(), output);
     }
 

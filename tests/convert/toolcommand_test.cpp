@@ -87,17 +87,15 @@ private slots:
         const QString recipes = QStringLiteral(R"(gmic -m "/r/inkvale-recipes.gmic" "/in.png" )");
         const QStringList recipeStart{"-m", "/r/inkvale-recipes.gmic", "/in.png"};
         const QStringList end{"-o", "/out.png"};
-        QTest::newRow("Cartoon x5: smoothness, threshold, thickness")
-            << "Cartoon" << 5.0
-            << R"(gmic "/in.png" cartoon 11.04,181.53,5.6354,1.24,2.6505,128,"0",nan,nan -o "/out.png")"
-            << QStringList{"/in.png", "cartoon", "11.04,181.53,5.6354,1.24,2.6505,128,0,nan,nan"} +
-                   end;
-        QTest::newRow("Cartoon x1.5")
-            << "Cartoon" << 1.5
-            << R"(gmic "/in.png" cartoon 3.312,181.53,18.785,0.372,2.6505,128,"0",nan,nan -o "/out.png")"
-            << QStringList{"/in.png", "cartoon", "3.312,181.53,18.785,0.372,2.6505,128,0,nan,nan"} +
-                   end;
         // The scale first, then the preset's own parameters.
+        QTest::newRow("Cartoon x1.5: scaled recipe")
+            << "Cartoon" << 1.5
+            << recipes +
+                   R"(_inkvale_cartoon 1.5,2.208,181.53,28.177,0.248,2.6505,128,"0",nan,nan -o "/out.png")"
+            << recipeStart +
+                   QStringList{"_inkvale_cartoon",
+                               "1.5,2.208,181.53,28.177,0.248,2.6505,128,0,nan,nan"} +
+                   end;
         QTest::newRow("Cutout x5: scaled recipe")
             << "Cutout" << 5.0
             << recipes + R"(_inkvale_cutout 5,4,0.5,4,1,"0",nan,nan -o "/out.png")"

@@ -12,6 +12,9 @@ namespace {
 const char *const kRecord = R"(#!/bin/sh
 here=$(dirname "$0")
 for a in "$@"; do printf '%s\0' "$a"; done > "$here/args"
+# Inkvale's recipes come first (-m FILE), then the whole picture's size for a region.
+if [ "$1" = -m ]; then shift 2; fi
+case "$1" in _inkvale_scaled_for=*) shift ;; esac
 readlink -f -- "$1" > "$here/input-target"
 cat -- "$1" > "$here/input-bytes" 2>/dev/null
 ( read -r s < /proc/$$/stat; set -- ${s##*) }; echo "${17}" > "$here/nice" ) 2>/dev/null
