@@ -3,6 +3,7 @@
 #include "base/fspath.h"
 #include "convert/heifcodec.h"
 #include "convert/pictureclaim.h"
+#include "convert/pictureformats.h"
 #include "convert/picturetruncation.h"
 #include "platform/regularfile.h"
 
@@ -75,6 +76,21 @@ Result<> openPictureFile(const QString &path, QFile &file)
                 .arg(kLargestPictureFile >> 30));
     }
     return Result<>::success();
+}
+
+Result<const PictureFormat *> openPicture(const QString &path, QFile &file)
+{
+    if (const Result<> opened = openPictureFile(path, file); !opened.ok()) {
+        return Result<const PictureFormat *>::failure(opened.error());
+    }
+    const PictureFormat *format = formatOfContent(pictureStart(file));
+    if (format == nullptr) {
+        file.close();
+        return Result<const PictureFormat *>::failure(
+            QStringLiteral("Not a picture: the file holds no %1 data")
+                .arg(recognisedFormatNames()));
+    }
+    return format;
 }
 
 Result<QSize> readClaimedSize(QIODevice &device, const QByteArray &format)

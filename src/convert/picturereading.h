@@ -13,6 +13,8 @@ class QIODevice;
 
 namespace inkvale {
 
+struct PictureFormat;
+
 // A picture read whole.
 struct DecodedPicture
 {
@@ -32,6 +34,11 @@ inline constexpr quint64 kLargestPictureFile = quint64(1) << 30;
 // for a writer for ever, and so does a file larger than kLargestPictureFile. Nothing is read
 // yet; names that are not valid UTF-8 open too (see base/fspath.h).
 Result<> openPictureFile(const QString &path, QFile &file);
+
+// openPictureFile(), then the format the content begins with (see formatOfContent()), never
+// null: `file` is left open at its start. Fails with openPictureFile()'s words, or "Not a
+// picture: ..." when the content is no format Inkvale knows; `file` is then closed.
+Result<const PictureFormat *> openPicture(const QString &path, QFile &file);
 
 // The size that the picture's header claims, read without decoding the picture, whatever the
 // data holds; fails with the decoder's words. `device` is open at the picture's start and
