@@ -43,12 +43,11 @@ void createDestination(const QString &destination)
 qint64 picturePixels(const QString &path, int largestSide)
 {
     QFile file;
-    if (!openPictureFile(path, file).ok()) {
+    const Result<const PictureFormat *> format = openPicture(path, file);
+    if (!format.ok()) {
         return 0;
     }
-    const PictureFormat *format = formatOfContent(pictureStart(file));
-    const Result<QSize> size =
-        format != nullptr ? readPictureHeader(file, format->reader) : Result<QSize>();
+    const Result<QSize> size = readPictureHeader(file, format.value()->reader);
     if (!size.ok()) {
         return 0;
     }

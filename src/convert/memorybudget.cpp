@@ -33,13 +33,11 @@ QString pictureRefusal(const QString &path, const QString &effect, int largestSi
                        std::uint64_t budget)
 {
     QFile file;
-    if (!openPictureFile(path, file).ok()) {
+    const Result<const PictureFormat *> opened = openPicture(path, file);
+    if (!opened.ok()) {
         return {};
     }
-    const PictureFormat *format = formatOfContent(pictureStart(file));
-    if (format == nullptr) {
-        return {};
-    }
+    const PictureFormat *format = opened.value();
     const Result<QSize> claimed = readClaimedSize(file, format->reader);
     if (!claimed.ok()) {
         // Damage is the conversion's to tell.

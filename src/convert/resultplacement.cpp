@@ -80,8 +80,8 @@ Result<> placeResult(const QString &toolOutput, const QString &output, const QSt
     // A tool that ran out of room or was killed while writing leaves a file cut off: read
     // back whole, or not delivered.
     QFile file;
-    const Result<> opened = openPictureFile(toolOutput, file);
-    const PictureFormat *written = opened.ok() ? formatOfContent(pictureStart(file)) : nullptr;
+    const Result<const PictureFormat *> opened = openPicture(toolOutput, file);
+    const PictureFormat *written = opened.ok() ? opened.value() : nullptr;
     const Result<DecodedPicture> reading =
         written != nullptr ? readWholePicture(file, written->reader) : Result<DecodedPicture>();
     file.close();

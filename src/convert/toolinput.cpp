@@ -103,14 +103,11 @@ Result<ToolInput> prepareToolInput(const QString &input, const QString &scratchF
         return Result<ToolInput>::failure(reason);
     };
     QFile source;
-    if (const Result<> opened = openPictureFile(input, source); !opened.ok()) {
+    const Result<const PictureFormat *> opened = openPicture(input, source);
+    if (!opened.ok()) {
         return fail(opened.error());
     }
-    const PictureFormat *format = formatOfContent(pictureStart(source));
-    if (format == nullptr) {
-        return fail(QStringLiteral("Not a picture: the file holds no %1 data")
-                        .arg(recognisedFormatNames()));
-    }
+    const PictureFormat *format = opened.value();
     // From the header alone, before anything is copied or decoded.
     const Result<QSize> header = readPictureHeader(source, format->reader);
     if (!header.ok()) {

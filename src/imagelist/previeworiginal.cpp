@@ -16,14 +16,11 @@ namespace {
 QImage decodePicture(const QString &input, int largestSide)
 {
     QFile file;
-    if (!openPictureFile(input, file).ok()) {
+    const Result<const PictureFormat *> format = openPicture(input, file);
+    if (!format.ok()) {
         return {};
     }
-    const PictureFormat *format = formatOfContent(pictureStart(file));
-    if (format == nullptr) {
-        return {};
-    }
-    const Result<DecodedPicture> reading = readWholePicture(file, format->reader);
+    const Result<DecodedPicture> reading = readWholePicture(file, format.value()->reader);
     if (!reading.ok()) {
         return {};
     }
