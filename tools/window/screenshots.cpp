@@ -180,6 +180,9 @@ int main(int argc, char *argv[])
     }
     if (previewOnly) {
         form.ui().showPreviewAction->trigger();
+        // A window of a laptop's screen, whose pane the preview fills.
+        form.resize(1280, 800);
+        QTest::qWait(300);
         saveLargePreview(out, driver, QString::fromLocal8Bit(argv[3]));
         return 0;
     }
