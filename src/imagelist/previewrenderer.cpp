@@ -193,10 +193,11 @@ void PreviewRenderer::startPending()
         return;
     }
     // A scale-true effect on a copy smaller than the reference would not look like the
-    // whole picture's render: the copy is at least that large.
+    // whole picture's render: the copy is larger, so that it runs the effect scaled as the
+    // whole picture does (the presets' own lines at the reference follow its pixel grid).
     const std::optional<QSize> quick =
         quickCopySize(m_current->input, m_current->pane,
-                      m_current->options.scale == EffectScale::Fit ? kReferenceDiagonal : 0.0);
+                      m_current->options.scale == EffectScale::Fit ? kQuickCopyDiagonal : 0.0);
     if (!quick) {
         m_step = Step::Exact;
         startRender(m_current->input, scratchFile());

@@ -2,6 +2,7 @@
 
 #include "convert/conversionoptions.h"
 #include "convert/conversionresult.h"
+#include "convert/effectscaling.h"
 #include "convert/scratchfolder.h"
 #include "convert/stringtoollog.h"
 #include "convert/toollocation.h"
@@ -18,6 +19,10 @@
 namespace inkvale {
 
 class ConversionJob;
+
+// The smallest diagonal of the copy a quick preview renders with scale-true effects: above
+// the reference, so that the effect runs scaled as on the whole picture.
+inline constexpr double kQuickCopyDiagonal = 1.5 * kReferenceDiagonal;
 
 // Renders previews without widgets and without blocking the event loop, in two steps: a
 // large picture is first rendered from a copy scaled to the pane, delivered at once, and then

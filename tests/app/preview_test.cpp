@@ -10,6 +10,7 @@
 #include "imagelist/imagepreview.h"
 #include "imagelist/listeditor.h"
 #include "imagelist/previewpicture.h"
+#include "imagelist/previewrenderer.h"
 #include "support/faketool.h"
 #include "support/picturefixtures.h"
 #include "support/testenvironment.h"
@@ -327,10 +328,10 @@ void PreviewTest::aLargePictureShowsQuickThenExact_data()
     QTest::addColumn<bool>("fit");
     QTest::addColumn<QSize>("picture");
     // With exact pixels the quick copy fits the pane; a scale-true effect looks the same only
-    // on a copy of at least the reference size, which a picture smaller than that would not
-    // gain by.
+    // on a copy above the reference size, which a picture smaller than four such copies would
+    // not gain by.
     QTest::newRow("exact pixels") << false << QSize(200, 160);
-    QTest::newRow("fit") << true << QSize(1640, 1230);
+    QTest::newRow("fit") << true << QSize(2480, 1860);
 }
 
 void PreviewTest::aLargePictureShowsQuickThenExact()
@@ -357,7 +358,7 @@ void PreviewTest::aLargePictureShowsQuickThenExact()
     if (fit) {
         QVERIFY(shown[0].size.width() < picture.width());
         QVERIFY2(
-            std::hypot(shown[0].size.width(), shown[0].size.height()) >= kReferenceDiagonal - 2,
+            std::hypot(shown[0].size.width(), shown[0].size.height()) >= kQuickCopyDiagonal - 2,
             qPrintable(
                 QStringLiteral("%1x%2").arg(shown[0].size.width()).arg(shown[0].size.height())));
     } else {
